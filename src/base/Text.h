@@ -1,0 +1,29 @@
+// Small text helpers shared by every subsystem. Texts are 8-bit ANSI strings;
+// "white space" is the C locale's: space, tab, CR, LF, vertical tab, form feed.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace flipset {
+
+using StringList = std::vector<std::string>;
+
+bool IsWhiteSpace(char c);
+
+// The text without white space at either end.
+std::string Trim(std::string_view text);
+
+// True when the texts are equal ignoring the case of the ASCII letters; every
+// other byte must match exactly (configuration names, card numbers and service
+// names are ASCII in practice).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// The number formed by the leading decimal digits of the text, or 0 when it
+// does not begin with a digit or when the digits describe a number above
+// 2147483647: a key name that cannot be a 32-bit signed number never stands
+// for one.
+int LeadingNumber(std::string_view text);
+
+}  // namespace flipset

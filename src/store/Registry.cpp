@@ -1,0 +1,227 @@
+#include "store/Registry.h"
+
+#include <array>
+#include <cstring>
+
+namespace flipset {
+
+namespace {
+
+// The class text given to a key that a write creates: the name of the type
+// of value that the operation writes.
+constexpr const char* kStringClass = "REG_SZ";
+constexpr const char* kDwordClass = "REG_DWORD";
+constexpr const char* kBinaryClass = "REG_BINARY";
+constexpr const char* kMultiStringClass = "REG_MULTI_SZ";
+
+const char* ClassTextOf(RegistryValueType type)
+{
+    switch (type) {
+    case RegistryValueType::String: return kStringClass;
+    case RegistryValueType::Dword: return kDwordClass;
+    case RegistryValueType::Binary: return kBinaryClass;
+    case RegistryValueType::MultiString: return kMultiStringClass;
+    }
+    return kStringClass;
+}
+
+}  // namespace
+
+bool CRegistry::ReadInto(const std::string& path, const std::string& name,
+                         unsigned char* buffer, uint32_t* size, RegistryRoot root) const
+{
+    long status = RegistryStatus::kSuccess;
+    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
+    if (!key)
+        return false;
+    return key->QueryValue(name, buffer, size) == RegistryStatus::kSuccess;
+}
+
+std::string CRegistry::ReadString(const std::string& path, const std::string& name,
+                                  const std::string& defaultText, RegistryRoot root) const
+{
+    std::array<unsigned char, kStringBufferSize> buffer{};
+    uint32_t size = kStringBufferSize;
+    if (!ReadInto(path, name, buffer.data(), &size, root))
+        return defaultText;
+    // The text ends at its first 0 byte, or where the registry's data ends
+    // when a value that fills the buffer carries no 0 byte at all.
+    const char* text = reinterpret_cast<const char*>(buffer.data());
+    return std::string(text, strnlen(text, size));
+}
+
+std::string CRegistry::WriteString(const std::string& path, const std::string& name,
+                                   const std::string& text, RegistryRoot root) const
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(text.c_str());
+    if (!SetValue(path, name, RegistryValueType::String, data,
+                  static_cast<uint32_t>(text.size() + 1), root))
+        return std::string();
+    return text;
+}
+
+uint32_t CRegistry::ReadDword(const std::string& path, const std::string& name,
+                              uint32_t defaultNumber, RegistryRoot root) const
+{
+    // A shorter value reads as its own bytes with the rest 0.
+    std::array<unsigned char, kDwordBufferSize> buffer{};
+    uint32_t size = kDwordBufferSize;
+    if (!ReadInto(path, name, buffer.data(), &size, root))
+        return defaultNumber;
+    return static_cast<uint32_t>(buffer[0]) | static_cast<uint32_t>(buffer[1]) << 8 |
+           static_cast<uint32_t>(buffer[2]) << 16 | static_cast<uint32_t>(buffer[3]) << 24;
+}
+
+bool CRegistry::WriteDword(const std::string& path, const std::string& name, uint32_t number,
+                           RegistryRoot root) const
+{
+    const std::array<unsigned char, kDwordBufferSize> bytes = {
+        static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+        static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
+    return SetValue(path, name, RegistryValueType::Dword, bytes.data(), kDwordBufferSize, root);
+}
+
+bool CRegistry::ReadBinary(const std::string& path, const std::string& name, ByteArray& bytes,
+                           RegistryRoot root) const
+{
+    bytes.clear();
+    ByteArray buffer(kBinaryBufferSize);
+    uint32_t size = kBinaryBufferSize;
+    if (!ReadInto(path, name, buffer.data(), &size, root) || size == 0)
+        return false;
+    buffer.resize(size);
+    bytes.swap(buffer);
+    return true;
+}
+
+bool CRegistry::WriteBinary(const std::string& path, const std::string& name,
+                            const ByteArray& bytes, RegistryRoot root) const
+{
+    return SetValue(path, name, RegistryValueType::Binary, bytes.data(),
+                    static_cast<uint32_t>(bytes.size()), root);
+}
+
+bool CRegistry::WriteMultiString(const std::string& path, const std::string& name,
+                                 const StringList& strings, RegistryRoot root) const
+{
+    if (strings.empty())
+        return DeleteValue(root, path, name);
+    ByteArray block;
+    for (const std::string& s : strings) {
+        block.insert(block.end(), s.begin(), s.end());
+        block.push_back(0);
+    }
+    block.push_back(0);
+    return SetValue(path, name, RegistryValueType::MultiString, block.data(),
+                    static_cast<uint32_t>(block.size()), root);
+}
+
+bool CRegistry::SetValue(const std::string& path, const std::string& name,
+                         RegistryValueType type, const unsigned char* data, uint32_t size,
+                         RegistryRoot root) const
+{
+    long status = RegistryStatus::kSuccess;
+    std::unique_ptr<RegistryKey> key = backend_->CreateKey(root, path, ClassTextOf(type), &status);
+    if (!key)
+        return false;
+    return key->SetValue(name, type, data, size) == RegistryStatus::kSuccess;
+}
+
+bool CRegistry::DeleteValue(RegistryRoot root, const std::string& path,
+                            const std::string& name) const
+{
+    std::unique_ptr<RegistryKey> key = OpenKeyForWrite(root, path);
+    if (!key)
+        return false;
+    return key->DeleteValue(name) == RegistryStatus::kSuccess;
+}
+
+bool CRegistry::DeleteKeyTree(RegistryRoot root, const std::string& path) const
+{
+    // An empty path names the root itself, which cannot be deleted; walking
+    // into it first would wipe every key below it.
+    if (path.empty())
+        return false;
+    StringList children;
+    EnumSubKeys(children, root, path);
+    for (const std::string& child : children)
+        DeleteKeyTree(root, path + "\\" + child);
+    return backend_->DeleteKey(root, path) == RegistryStatus::kSuccess;
+}
+
+void CRegistry::EnumSubKeys(StringList& names, RegistryRoot root, const std::string& path) const
+{
+    names.clear();
+    long status = RegistryStatus::kSuccess;
+    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
+    if (!key)
+        return;
+    std::array<char, kEnumNameBufferSize> name{};
+    std::array<char, kEnumNameBufferSize> className{};
+    for (uint32_t index = 0;; ++index) {
+        uint32_t nameSize = kEnumNameBufferSize;
+        uint32_t classSize = kEnumNameBufferSize;
+        if (key->EnumKey(index, name.data(), &nameSize, className.data(), &classSize) !=
+            RegistryStatus::kSuccess)
+            break;
+        names.emplace_back(name.data(), nameSize);
+    }
+}
+
+void CRegistry::EnumValueNames(StringList& names, RegistryRoot root,
+                               const std::string& path) const
+{
+    names.clear();
+    long status = RegistryStatus::kSuccess;
+    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
+    if (!key)
+        return;
+    std::array<char, kEnumNameBufferSize> name{};
+    for (uint32_t index = 0;; ++index) {
+        uint32_t nameSize = kEnumNameBufferSize;
+        if (key->EnumValue(index, name.data(), &nameSize) != RegistryStatus::kSuccess)
+            break;
+        names.emplace_back(name.data(), nameSize);
+    }
+}
+
+std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(RegistryRoot root,
+                                                        const std::string& path) const
+{
+    long status = RegistryStatus::kSuccess;
+    return backend_->CreateKey(root, path, kStringClass, &status);
+}
+
+void CRegistry::CloseKey(std::unique_ptr<RegistryKey> key)
+{
+    key.reset();
+}
+
+void CRegistry::PackStringList(const StringList& strings, ByteArray& bytes)
+{
+    bytes.clear();
+    for (const std::string& s : strings) {
+        bytes.insert(bytes.end(), s.begin(), s.end());
+        bytes.push_back(0);
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+}
+
+void CRegistry::UnpackStringList(const ByteArray& bytes, StringList& strings)
+{
+    strings.clear();
+    std::string current;
+    for (unsigned char byte : bytes) {
+        if (byte != 0) {
+            current.push_back(static_cast<char>(byte));
+            continue;
+        }
+        std::string entry = Trim(current);
+        if (!entry.empty())
+            strings.push_back(std::move(entry));
+        current.clear();
+    }
+}
+
+}  // namespace flipset

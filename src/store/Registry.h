@@ -1,0 +1,82 @@
+// CRegistry: every registry read and write of the program goes through here.
+//
+// Stateless apart from the backend it talks to: each operation opens its key,
+// does one thing and closes the key before it returns. Reads give the
+// caller's default on any failure; writes create missing keys and report
+// failure only through their result, which no caller shows to the user.
+#pragma once
+
+#include "base/Text.h"
+#include "store/RegistryBackend.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace flipset {
+
+using ByteArray = std::vector<unsigned char>;
+
+class CRegistry {
+public:
+    // Read buffers: a stored value larger than its buffer reads as missing.
+    static constexpr uint32_t kStringBufferSize = 1024;
+    static constexpr uint32_t kDwordBufferSize = 4;
+    static constexpr uint32_t kBinaryBufferSize = 24576;
+    static constexpr uint32_t kEnumNameBufferSize = 1024;
+
+    explicit CRegistry(RegistryBackend& backend) : backend_(&backend) {}
+
+    std::string ReadString(const std::string& path, const std::string& name,
+                           const std::string& defaultText, RegistryRoot root) const;
+    // The text written, or an empty text when the write failed.
+    std::string WriteString(const std::string& path, const std::string& name,
+                            const std::string& text, RegistryRoot root) const;
+
+    uint32_t ReadDword(const std::string& path, const std::string& name,
+                       uint32_t defaultNumber, RegistryRoot root) const;
+    bool WriteDword(const std::string& path, const std::string& name, uint32_t number,
+                    RegistryRoot root) const;
+
+    // True when at least one byte was read; bytes is cleared first.
+    bool ReadBinary(const std::string& path, const std::string& name, ByteArray& bytes,
+                    RegistryRoot root) const;
+    bool WriteBinary(const std::string& path, const std::string& name, const ByteArray& bytes,
+                     RegistryRoot root) const;
+
+    // An empty list deletes the value instead of writing it.
+    bool WriteMultiString(const std::string& path, const std::string& name,
+                          const StringList& strings, RegistryRoot root) const;
+
+    // Opens (creating when missing) the key and deletes the value; true when
+    // the value was there and is gone.
+    bool DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) const;
+
+    // Deletes the key with every subkey, depth first; true when the key
+    // itself was deleted.
+    bool DeleteKeyTree(RegistryRoot root, const std::string& path) const;
+
+    // The lists are cleared first; a missing key gives an empty list.
+    void EnumSubKeys(StringList& names, RegistryRoot root, const std::string& path) const;
+    void EnumValueNames(StringList& names, RegistryRoot root, const std::string& path) const;
+
+    // The open-or-create step on its own, for callers that need a raw key.
+    std::unique_ptr<RegistryKey> OpenKeyForWrite(RegistryRoot root, const std::string& path) const;
+    static void CloseKey(std::unique_ptr<RegistryKey> key);
+
+    // The packed string list: each string's bytes and a 0 byte, then two more
+    // 0 bytes. Unpacking trims every entry and drops the blank ones.
+    static void PackStringList(const StringList& strings, ByteArray& bytes);
+    static void UnpackStringList(const ByteArray& bytes, StringList& strings);
+
+private:
+    bool ReadInto(const std::string& path, const std::string& name, unsigned char* buffer,
+                  uint32_t* size, RegistryRoot root) const;
+    bool SetValue(const std::string& path, const std::string& name, RegistryValueType type,
+                  const unsigned char* data, uint32_t size, RegistryRoot root) const;
+
+    RegistryBackend* backend_;
+};
+
+}  // namespace flipset

@@ -1,0 +1,101 @@
+#include "store/Win32RegistryBackend.h"
+
+#include <windows.h>
+
+namespace flipset {
+
+namespace {
+
+HKEY RootHandle(RegistryRoot root)
+{
+    switch (root) {
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+// Owns one open HKEY and closes it when destroyed.
+class Win32Key : public RegistryKey {
+public:
+    explicit Win32Key(HKEY key) : key_(key) {}
+    ~Win32Key() override { RegCloseKey(key_); }
+
+    long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) override
+    {
+        DWORD bytes = *size;
+        LONG status = RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, data, &bytes);
+        *size = bytes;
+        return status;
+    }
+
+    long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
+                  uint32_t size) override
+    {
+        return RegSetValueExA(key_, name.c_str(), 0, static_cast<DWORD>(type), data, size);
+    }
+
+    long DeleteValue(const std::string& name) override
+    {
+        return RegDeleteValueA(key_, name.c_str());
+    }
+
+    long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
+                 uint32_t* classSize) override
+    {
+        DWORD nameChars = *nameSize;
+        DWORD classChars = *classSize;
+        LONG status = RegEnumKeyExA(key_, index, name, &nameChars, nullptr, className,
+                                    &classChars, nullptr);
+        *nameSize = nameChars;
+        *classSize = classChars;
+        return status;
+    }
+
+    long EnumValue(uint32_t index, char* name, uint32_t* nameSize) override
+    {
+        DWORD nameChars = *nameSize;
+        LONG status =
+            RegEnumValueA(key_, index, name, &nameChars, nullptr, nullptr, nullptr, nullptr);
+        *nameSize = nameChars;
+        return status;
+    }
+
+private:
+    HKEY key_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> Win32RegistryBackend::OpenKey(RegistryRoot root,
+                                                           const std::string& path, long* status)
+{
+    HKEY key = nullptr;
+    *status = RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_READ, &key);
+    if (*status != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<Win32Key>(key);
+}
+
+std::unique_ptr<RegistryKey> Win32RegistryBackend::CreateKey(RegistryRoot root,
+                                                             const std::string& path,
+                                                             const std::string& className,
+                                                             long* status)
+{
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    *status = RegCreateKeyExA(RootHandle(root), path.c_str(), 0,
+                              const_cast<char*>(className.c_str()), REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    if (*status != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<Win32Key>(key);
+}
+
+long Win32RegistryBackend::DeleteKey(RegistryRoot root, const std::string& path)
+{
+    return RegDeleteKeyA(RootHandle(root), path.c_str());
+}
+
+}  // namespace flipset

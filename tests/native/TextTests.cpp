@@ -1,0 +1,40 @@
+#include "base/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace flipset {
+namespace {
+
+TEST(Text, TrimRemovesEveryKindOfWhiteSpaceAtBothEndsOnly)
+{
+    EXPECT_EQ(Trim(" \t\r\n\v\fa b\t\r\n\v\f "), "a b");
+    EXPECT_EQ(Trim(" \t "), "");
+    EXPECT_EQ(Trim(""), "");
+    EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0") << "bytes above 127 are not white space";
+}
+
+TEST(Text, EqualsNoCaseFoldsAsciiLettersOnly)
+{
+    EXPECT_TRUE(EqualsNoCase("Office LAN", "office lan"));
+    EXPECT_FALSE(EqualsNoCase("abc", "abcd"));
+    EXPECT_FALSE(EqualsNoCase("[", "{")) << "no folding outside the letters";
+    EXPECT_TRUE(EqualsNoCase("", ""));
+}
+
+TEST(Text, LeadingNumberReadsLeadingDigitsWithinTheSignedRange)
+{
+    struct Case {
+        const char* text;
+        int expected;
+    };
+    const Case cases[] = {
+        {"17", 17},          {"3abc", 3},   {"abc", 0},          {"", 0},
+        {"007", 7},          {"-4", 0},     {"2147483647", 2147483647},
+        {"2147483648", 0},   {"99999999999999999999", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LeadingNumber(c.text), c.expected) << c.text;
+}
+
+}  // namespace
+}  // namespace flipset
