@@ -1,0 +1,83 @@
+// The registry layout of the program's own data: the key paths, the value
+// names of a configuration key and of its card settings keys, and the
+// defaults with which those values are read. Every other part of the program
+// takes these names from here; the texts are stored data and stay letter for
+// letter as they are.
+#pragma once
+
+#include <cstdint>
+
+namespace flipset {
+
+// Under HKEY_LOCAL_MACHINE and, for the per-user settings, the configuration
+// root (see ProgramSettings).
+constexpr const char* kProgramSettingsKey = "Software\\Quillon\\Flipset";
+// Under the configuration root: one subkey per configuration, named by its
+// number in decimal.
+constexpr const char* kConfigurationsKey = "Software\\Quillon\\Flipset\\Configurations";
+
+// Values of a configuration key.
+namespace ConfigurationValue {
+constexpr const char* kName = "Name";                            // REG_SZ
+constexpr const char* kHostfile = "Hostfile";                    // packed list, one entry
+constexpr const char* kLMHostfile = "LMHostfile";                // packed list, one entry
+constexpr const char* kStartPage = "IEHOME";                     // REG_SZ
+constexpr const char* kWallpaper = "Wallpaper";                  // REG_SZ, empty for none
+constexpr const char* kWallpaperPosition = "WallpaperPosition";  // REG_DWORD
+constexpr const char* kVolume = "Volume";                        // REG_DWORD, 0 to 65535
+constexpr const char* kDefaultPrinter = "DefPrinter";            // REG_SZ
+constexpr const char* kRun = "Run";                              // packed list, coded entries
+constexpr const char* kServicesStop = "ServicesStop";            // packed list, coded entries
+constexpr const char* kServicesStart = "ServicesStart";          // packed list, coded entries
+}  // namespace ConfigurationValue
+
+// "WallpaperPosition": 0 tile, 1 grow, 2 center.
+constexpr uint32_t kWallpaperTile = 0;
+constexpr uint32_t kWallpaperGrow = 1;
+constexpr uint32_t kWallpaperCenter = 2;
+
+// What a configuration that never set the value reads.
+constexpr uint32_t kDefaultWallpaperPosition = kWallpaperTile;
+constexpr uint32_t kDefaultVolume = 32767;
+
+// Values of a card settings key, the subkey of a configuration key named by
+// the card number.
+namespace CardValue {
+constexpr const char* kNic = "NIC";            // REG_SZ, always kNicMarker
+constexpr const char* kDisabled = "Disabled";  // REG_DWORD, 1 to disable the card
+constexpr const char* kDhcp = "DHCP";          // REG_DWORD, 1 for DHCP
+constexpr const char* kIp = "IP";              // REG_DWORD, first octet most significant
+constexpr const char* kNetmask = "Netmask";    // REG_DWORD, same form
+constexpr const char* kGateway = "Gateway";    // REG_DWORD, same form
+constexpr const char* kDns1 = "DNS1";          // REG_DWORD, same form
+constexpr const char* kDomain = "DOMAIN";      // REG_SZ
+constexpr const char* kNicMarker = "true";
+}  // namespace CardValue
+
+// The five areas that a run may apply. Each has a check box in the main
+// window, a program setting of the same name that remembers the box, and a
+// value of the same name in every configuration key that the run stores and
+// the main window reads back when the configuration is selected.
+enum class RunOption { Files, Network, Desktop, StartExternals, Services };
+
+// In the order in which a run stores them.
+constexpr RunOption kRunOptions[] = {RunOption::Files, RunOption::Network, RunOption::Desktop,
+                                     RunOption::StartExternals, RunOption::Services};
+
+constexpr const char* RunOptionValueName(RunOption option)
+{
+    switch (option) {
+    case RunOption::Files: return "dofiles";
+    case RunOption::Network: return "donetwork";
+    case RunOption::Desktop: return "dodesktop";
+    case RunOption::StartExternals: return "dorun";
+    case RunOption::Services: return "doservices";
+    }
+    return "dofiles";
+}
+
+// A missing option value, as program setting or in a configuration that never
+// ran, reads as checked.
+constexpr uint32_t kRunOptionDefault = 1;
+
+}  // namespace flipset
