@@ -12,6 +12,8 @@ export WINEDLLOVERRIDES='mscoree,mshtml=d'
 case $action in
 start)
     mkdir -p "$WINEPREFIX"
+    # A server left over from an interrupted run would refuse a second one.
+    wineserver -k >/dev/null 2>&1 </dev/null || true
     wineserver -p >/dev/null 2>&1 </dev/null
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wine wineboot -i >/dev/null 2>&1 </dev/null
