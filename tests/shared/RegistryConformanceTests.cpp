@@ -277,6 +277,15 @@ TEST_F(RegistryConformance, NamesIgnoreCaseAndKeepTheirFirstSpelling)
     EXPECT_EQ(names, StringList{"ValueName"});
 }
 
+TEST_F(RegistryConformance, PathsPassOverDoubledAndTrailingBackslashesButNotALeadingOne)
+{
+    registry.WriteString(Path("a\\b"), "v", "x", kRoot);
+    EXPECT_EQ(registry.ReadString(kScratch + "\\\\a\\\\b", "v", "", kRoot), "x");
+    EXPECT_EQ(registry.ReadString(Path("a\\b\\"), "v", "", kRoot), "x");
+    EXPECT_EQ(registry.ReadString("\\" + Path("a\\b"), "v", "default", kRoot), "default");
+    EXPECT_EQ(registry.WriteString("\\" + Path("c"), "v", "x", kRoot), "");
+}
+
 TEST_F(RegistryConformance, EnumerationIsSortedAsIfLowerCased)
 {
     for (const char* name : {"10", "2", "1", "b", "A", "_x"}) {
