@@ -146,24 +146,16 @@ MemoryRegistryBackend::MemoryRegistryBackend()
 
 MemoryRegistryBackend::~MemoryRegistryBackend() = default;
 
-std::shared_ptr<Node> MemoryRegistryBackend::FindNode(RegistryRoot root, const std::string& path,
-                                                      long* status)
+// The key reached from the root by the first "depth" names, or null.
+std::shared_ptr<Node> MemoryRegistryBackend::Walk(RegistryRoot root,
+                                                  const std::vector<std::string>& names,
+                                                  size_t depth) const
 {
-    std::vector<std::string> names;
-    if (!SplitPath(path, &names)) {
-        *status = kBadPathname;
-        return nullptr;
-    }
     std::shared_ptr<Node> node = roots_[static_cast<int>(root)];
-    for (const std::string& name : names) {
-        auto it = node->children.find(LowerAscii(name));
-        if (it == node->children.end()) {
-            *status = RegistryStatus::kFileNotFound;
-            return nullptr;
-        }
-        node = it->second;
+    for (size_t i = 0; i < depth && node; ++i) {
+        auto it = node->children.find(LowerAscii(names[i]));
+        node = it == node->children.end() ? nullptr : it->second;
     }
-    *status = RegistryStatus::kSuccess;
     return node;
 }
 
@@ -171,9 +163,17 @@ std::unique_ptr<RegistryKey> MemoryRegistryBackend::OpenKey(RegistryRoot root,
                                                             const std::string& path,
                                                             long* status)
 {
-    std::shared_ptr<Node> node = FindNode(root, path, status);
-    if (!node)
+    std::vector<std::string> names;
+    if (!SplitPath(path, &names)) {
+        *status = kBadPathname;
         return nullptr;
+    }
+    std::shared_ptr<Node> node = Walk(root, names, names.size());
+    if (!node) {
+        *status = RegistryStatus::kFileNotFound;
+        return nullptr;
+    }
+    *status = RegistryStatus::kSuccess;
     return std::make_unique<MemoryKey>(std::move(node));
 }
 
@@ -214,13 +214,9 @@ long MemoryRegistryBackend::DeleteKey(RegistryRoot root, const std::string& path
         return kBadPathname;
     if (names.empty())
         return RegistryStatus::kAccessDenied;  // a root cannot be deleted
-    std::shared_ptr<Node> parent = roots_[static_cast<int>(root)];
-    for (size_t i = 0; i + 1 < names.size(); ++i) {
-        auto it = parent->children.find(LowerAscii(names[i]));
-        if (it == parent->children.end())
-            return RegistryStatus::kFileNotFound;
-        parent = it->second;
-    }
+    std::shared_ptr<Node> parent = Walk(root, names, names.size() - 1);
+    if (!parent)
+        return RegistryStatus::kFileNotFound;
     auto it = parent->children.find(LowerAscii(names.back()));
     if (it == parent->children.end())
         return RegistryStatus::kFileNotFound;

@@ -41,7 +41,8 @@ public:
     struct Node;
 
 private:
-    std::shared_ptr<Node> FindNode(RegistryRoot root, const std::string& path, long* status);
+    std::shared_ptr<Node> Walk(RegistryRoot root, const std::vector<std::string>& names,
+                               size_t depth) const;
 
     std::shared_ptr<Node> roots_[3];
 };
