@@ -1,0 +1,124 @@
+#include "engine/Win32ServiceManager.h"
+
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+namespace flipset {
+
+namespace {
+
+// Owns one SC_HANDLE, of a manager or of a service, and closes it. It takes
+// the handle the moment it is opened, so that nothing can leak it.
+class ScHandle {
+public:
+    explicit ScHandle(SC_HANDLE handle) : handle_(handle) {}
+    ScHandle(ScHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    ScHandle(const ScHandle&) = delete;
+    ScHandle& operator=(const ScHandle&) = delete;
+    ScHandle& operator=(ScHandle&&) = delete;
+    ~ScHandle()
+    {
+        if (handle_)
+            CloseServiceHandle(handle_);
+    }
+
+    SC_HANDLE get() const { return handle_; }
+
+private:
+    SC_HANDLE handle_;
+};
+
+DWORD ControlCode(ServiceControlCode control)
+{
+    switch (control) {
+    case ServiceControlCode::Stop: return SERVICE_CONTROL_STOP;
+    case ServiceControlCode::Interrogate: return SERVICE_CONTROL_INTERROGATE;
+    }
+    return SERVICE_CONTROL_INTERROGATE;
+}
+
+class Win32Service : public ServiceHandle {
+public:
+    explicit Win32Service(ScHandle handle) : handle_(std::move(handle)) {}
+
+    uint32_t Control(ServiceControlCode control, uint32_t* state) override
+    {
+        // Zeroed, so that a status the platform leaves alone reads as none.
+        SERVICE_STATUS status{};
+        const BOOL accepted = ControlService(handle_.get(), ControlCode(control), &status);
+        const DWORD error = accepted ? ERROR_SUCCESS : GetLastError();
+        *state = status.dwCurrentState;
+        return error;
+    }
+
+    uint32_t Start() override
+    {
+        return StartServiceA(handle_.get(), 0, nullptr) ? ERROR_SUCCESS : GetLastError();
+    }
+
+private:
+    ScHandle handle_;
+};
+
+class Win32Manager : public ManagerHandle {
+public:
+    explicit Win32Manager(ScHandle handle) : handle_(std::move(handle)) {}
+
+    std::unique_ptr<ServiceHandle> OpenNamedService(const std::string& name,
+                                                    uint32_t* error) override
+    {
+        ScHandle service(OpenServiceA(handle_.get(), name.c_str(), SERVICE_ALL_ACCESS));
+        if (!service.get()) {
+            *error = GetLastError();
+            return nullptr;
+        }
+        *error = ERROR_SUCCESS;
+        return std::make_unique<Win32Service>(std::move(service));
+    }
+
+    uint32_t EnumWin32Services(uint32_t bufferSize, StringList& names,
+                               uint32_t* bytesNeeded) override
+    {
+        // Whole records, so that the entries the platform writes are aligned;
+        // the platform is told the size asked for.
+        const size_t records =
+            (bufferSize + sizeof(ENUM_SERVICE_STATUSA) - 1) / sizeof(ENUM_SERVICE_STATUSA);
+        std::vector<ENUM_SERVICE_STATUSA> buffer(records > 0 ? records : 1);
+        DWORD needed = 0;
+        DWORD returned = 0;
+        const BOOL succeeded =
+            EnumServicesStatusA(handle_.get(), SERVICE_WIN32, SERVICE_STATE_ALL, buffer.data(),
+                                bufferSize, &needed, &returned, nullptr);
+        const DWORD error = succeeded ? ERROR_SUCCESS : GetLastError();
+        *bytesNeeded = needed;
+        for (DWORD i = 0; i < returned && i < buffer.size(); ++i) {
+            if (buffer[i].lpServiceName)
+                names.push_back(buffer[i].lpServiceName);
+        }
+        return error;
+    }
+
+private:
+    ScHandle handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<ManagerHandle> Win32ServiceManager::OpenManager(ManagerAccess access)
+{
+    const DWORD rights =
+        access == ManagerAccess::Enumerate ? SC_MANAGER_ENUMERATE_SERVICE : SC_MANAGER_ALL_ACCESS;
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, rights));
+    if (!manager.get())
+        return nullptr;
+    return std::make_unique<Win32Manager>(std::move(manager));
+}
+
+uint32_t Win32ServiceManager::EnumEntryRecordSize() const
+{
+    return sizeof(ENUM_SERVICE_STATUSA);
+}
+
+}  // namespace flipset
