@@ -1,0 +1,54 @@
+#include "engine/SystemFiles.h"
+
+namespace flipset {
+
+namespace {
+
+constexpr const char* kBrowserMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
+constexpr const char* kStartPageValue = "Start Page";
+
+// The file's content: every string followed by one line feed, with the line
+// breaks inside a string kept as stored.
+std::string SystemFileContent(const StringList& strings)
+{
+    std::string content;
+    for (const std::string& text : strings) {
+        content += text;
+        content += '\n';
+    }
+    return content;
+}
+
+}  // namespace
+
+std::string SystemFilesFolder(FileSystem& fileSystem)
+{
+    return fileSystem.SystemDirectory() + "\\Drivers\\Etc";
+}
+
+std::string SystemFilePath(FileSystem& fileSystem, const char* fileName)
+{
+    return SystemFilesFolder(fileSystem) + "\\" + fileName;
+}
+
+void WriteSystemFile(RunContext& ctx, FileSystem& fileSystem, const std::string& path,
+                     const char* valueName)
+{
+    StringList strings;
+    if (!ctx.ReadList(valueName, strings) || strings.empty())
+        return;
+    // The old file stays whole when the replacement fails; the run never
+    // reports it.
+    fileSystem.ReplaceFileContent(path, SystemFileContent(strings));
+}
+
+void ApplyStartPage(RunContext& ctx)
+{
+    const std::string address = Trim(ctx.ReadString(ConfigurationValue::kStartPage, ""));
+    if (address.empty())
+        return;
+    ctx.Registry().WriteString(kBrowserMainKey, kStartPageValue, address,
+                               RegistryRoot::CurrentUser);
+}
+
+}  // namespace flipset

@@ -1,0 +1,122 @@
+#include "engine/Win32FileSystem.h"
+
+#include <windows.h>
+
+namespace flipset {
+
+namespace {
+
+constexpr DWORD kPathBufferSize = MAX_PATH;  // 260 characters
+
+// Owns a file handle and closes it when destroyed.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+    // Closes now; false when closing reported a failure (data not written).
+    bool Close()
+    {
+        if (!IsOpen())
+            return true;
+        const bool closed = CloseHandle(handle_) != FALSE;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// A file created with a unique name that is deleted when this object is
+// destroyed, unless it was moved away first.
+class TemporaryFile {
+public:
+    // Creates an empty file with a unique name inside the folder.
+    explicit TemporaryFile(const std::string& folder)
+    {
+        char name[kPathBufferSize] = {};
+        if (GetTempFileNameA(folder.c_str(), "fls", 0, name) != 0)
+            path_ = name;
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (!path_.empty())
+            DeleteFileA(path_.c_str());
+    }
+
+    bool Exists() const { return !path_.empty(); }
+    const std::string& Path() const { return path_; }
+
+    // Moves the file into target's place, replacing it; the file is no
+    // longer this object's to delete once that succeeds.
+    bool MoveOver(const std::string& target)
+    {
+        if (!MoveFileExA(path_.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return false;
+        path_.clear();
+        return true;
+    }
+
+private:
+    std::string path_;
+};
+
+// The folder part of a path: "." for a bare file name, and the separator
+// kept where the folder is a root ("\hosts", "C:\hosts").
+std::string FolderOf(const std::string& path)
+{
+    const size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return ".";
+    std::string folder = path.substr(0, separator);
+    if (folder.empty() || folder.back() == ':')
+        folder += path[separator];
+    return folder;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    // The content comes from one registry value, far below 4 GiB.
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    if (size != bytes.size())
+        return false;
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), size, &written, nullptr) && written == size;
+}
+
+}  // namespace
+
+std::string Win32FileSystem::SystemDirectory()
+{
+    char buffer[kPathBufferSize] = {};
+    const UINT length = GetSystemDirectoryA(buffer, kPathBufferSize);
+    if (length == 0 || length >= kPathBufferSize)
+        return std::string();
+    return std::string(buffer, length);
+}
+
+bool Win32FileSystem::ReplaceFileContent(const std::string& path, const std::string& bytes)
+{
+    TemporaryFile temporary(FolderOf(path));
+    if (!temporary.Exists())
+        return false;
+    {
+        FileHandle file(CreateFileA(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.IsOpen() || !WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get()) ||
+            !file.Close())
+            return false;
+    }
+    return temporary.MoveOver(path);
+}
+
+}  // namespace flipset
