@@ -1,0 +1,258 @@
+#include "network/TcpipSettings.h"
+
+#include "support/MemoryRegistryBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace flipset {
+namespace {
+
+// Spelled out here rather than taken from the code: the interface key is the
+// operating system's.
+const std::string kInterfaceKey =
+    "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{5C3A4B2E-1111}";
+const std::string kCardSettingsKey = "Software\\Quillon\\Flipset\\Configurations\\1\\0007";
+constexpr RegistryRoot kConfigurationRoot = RegistryRoot::CurrentUser;
+
+// The in-memory registry, remembering the type of every value written, which
+// the registry layer's reads do not tell.
+class TypeRecordingBackend : public RegistryBackend {
+public:
+    std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path,
+                                         long* status) override
+    {
+        return inner_.OpenKey(root, path, status);
+    }
+    std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path,
+                                           const std::string& className, long* status) override
+    {
+        std::unique_ptr<RegistryKey> key = inner_.CreateKey(root, path, className, status);
+        if (!key)
+            return key;
+        return std::make_unique<Key>(std::move(key), types[path]);
+    }
+    long DeleteKey(RegistryRoot root, const std::string& path) override
+    {
+        return inner_.DeleteKey(root, path);
+    }
+
+    // Per key path as written, the type of each value last set.
+    std::map<std::string, std::map<std::string, RegistryValueType>> types;
+
+private:
+    class Key : public RegistryKey {
+    public:
+        Key(std::unique_ptr<RegistryKey> inner, std::map<std::string, RegistryValueType>& types)
+            : inner_(std::move(inner)), types_(types)
+        {
+        }
+        long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) override
+        {
+            return inner_->QueryValue(name, data, size);
+        }
+        long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
+                      uint32_t size) override
+        {
+            types_[name] = type;
+            return inner_->SetValue(name, type, data, size);
+        }
+        long DeleteValue(const std::string& name) override { return inner_->DeleteValue(name); }
+        long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
+                     uint32_t* classSize) override
+        {
+            return inner_->EnumKey(index, name, nameSize, className, classSize);
+        }
+        long EnumValue(uint32_t index, char* name, uint32_t* nameSize) override
+        {
+            return inner_->EnumValue(index, name, nameSize);
+        }
+
+    private:
+        std::unique_ptr<RegistryKey> inner_;
+        std::map<std::string, RegistryValueType>& types_;
+    };
+
+    MemoryRegistryBackend inner_;
+};
+
+TEST(TcpipSettings, DottedAddressGivesTheOctetsFromTheMostSignificantDown)
+{
+    struct Case {
+        uint32_t address;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0x00000000, "0.0.0.0"},
+        {0xC0A80001, "192.168.0.1"},
+        {0x0A000102, "10.0.1.2"},
+        {0xFFFFFF00, "255.255.255.0"},
+        {0x80000001, "128.0.0.1"},  // each octet unsigned
+        {0xFFFFFFFF, "255.255.255.255"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DottedAddress(c.address), c.expected) << std::hex << c.address;
+}
+
+struct CardSettings {
+    bool hasDhcp = false;
+    uint32_t dhcp = 0;
+    std::map<std::string, uint32_t> addresses;  // "IP", "Netmask", "Gateway", "DNS1"
+    bool hasDomain = false;
+    std::string domain;
+};
+
+// An interface value as "sz:text", "dword:n", "multi:a|b" or "missing".
+using InterfaceValues = std::map<std::string, std::string>;
+
+class TcpipApply {
+public:
+    TcpipApply()
+    {
+        // The interface as an earlier run with fixed addresses left it.
+        registry_.WriteString(kInterfaceKey, "Domain", "old.example", RegistryRoot::LocalMachine);
+        registry_.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
+        registry_.WriteString(kInterfaceKey, "Nameserver", "10.9.9.9", RegistryRoot::LocalMachine);
+        for (const char* name : {"DefaultGateway", "IPAddress", "SubnetMask"})
+            registry_.WriteMultiString(kInterfaceKey, name, {"10.9.9.1"},
+                                       RegistryRoot::LocalMachine);
+        registry_.WriteString(kInterfaceKey, "Unrelated", "kept", RegistryRoot::LocalMachine);
+    }
+
+    InterfaceValues Apply(const CardSettings& settings)
+    {
+        registry_.WriteString(kCardSettingsKey, "NIC", "true", kConfigurationRoot);
+        if (settings.hasDhcp)
+            registry_.WriteDword(kCardSettingsKey, "DHCP", settings.dhcp, kConfigurationRoot);
+        for (const auto& [name, address] : settings.addresses)
+            registry_.WriteDword(kCardSettingsKey, name, address, kConfigurationRoot);
+        if (settings.hasDomain)
+            registry_.WriteString(kCardSettingsKey, "DOMAIN", settings.domain, kConfigurationRoot);
+        backend_.types.clear();
+
+        ApplyCardTcpip(registry_, kConfigurationRoot, kCardSettingsKey, kInterfaceKey);
+
+        InterfaceValues values;
+        for (const char* name : {"Domain", "EnableDHCP", "Nameserver", "DefaultGateway",
+                                 "IPAddress", "SubnetMask", "Unrelated"})
+            values[name] = Describe(name);
+        return values;
+    }
+
+private:
+    std::string Describe(const std::string& name) const
+    {
+        ByteArray bytes;
+        if (!registry_.ReadBinary(kInterfaceKey, name, bytes, RegistryRoot::LocalMachine))
+            return "missing";
+        auto written = backend_.types.find(kInterfaceKey);
+        if (written == backend_.types.end() || written->second.count(name) == 0)
+            return "unwritten";
+        const std::string data(bytes.begin(), bytes.end());
+        switch (written->second.at(name)) {
+        case RegistryValueType::String:
+            if (data.back() != '\0')
+                return "sz unterminated";
+            return "sz:" + data.substr(0, data.size() - 1);
+        case RegistryValueType::Dword:
+            if (data.size() != 4)
+                return "dword of wrong size";
+            return "dword:" + std::to_string(registry_.ReadDword(kInterfaceKey, name, 0,
+                                                                 RegistryRoot::LocalMachine));
+        case RegistryValueType::MultiString: {
+            // Each entry and its 0 byte, then one more 0 byte.
+            if (data.size() < 2 || data.compare(data.size() - 2, 2, std::string(2, '\0')) != 0)
+                return "multi unterminated";
+            std::string entries = data.substr(0, data.size() - 2);
+            for (char& c : entries) {
+                if (c == '\0')
+                    c = '|';
+            }
+            return "multi:" + entries;
+        }
+        case RegistryValueType::Binary: return "binary";
+        }
+        return "?";
+    }
+
+    TypeRecordingBackend backend_;
+    CRegistry registry_{backend_};
+};
+
+TEST(TcpipSettings, ApplyWritesFixedAddressesOrAutomaticConfiguration)
+{
+    const std::map<std::string, uint32_t> stored = {{"IP", 0xC0A80001},
+                                                    {"Netmask", 0xFFFFFF00},
+                                                    {"Gateway", 0xC0A800FE},
+                                                    {"DNS1", 0xC0A80002}};
+    const InterfaceValues automatic = {
+        {"Domain", "sz:"},
+        {"EnableDHCP", "dword:1"},
+        {"Nameserver", "sz:"},
+        {"DefaultGateway", "missing"},
+        {"IPAddress", "multi:0.0.0.0"},
+        {"SubnetMask", "multi:0.0.0.0"},
+        {"Unrelated", "unwritten"},
+    };
+    auto with = [](InterfaceValues values, const char* name, const char* value) {
+        values[name] = value;
+        return values;
+    };
+    struct Case {
+        const char* what;
+        CardSettings settings;
+        InterfaceValues expected;
+    };
+    const Case cases[] = {
+        {"fixed addresses",
+         {true, 0, stored, true, "corp.example"},
+         {{"Domain", "sz:corp.example"},
+          {"EnableDHCP", "dword:0"},
+          {"Nameserver", "sz:192.168.0.2"},
+          {"DefaultGateway", "multi:192.168.0.254"},
+          {"IPAddress", "multi:192.168.0.1"},
+          {"SubnetMask", "multi:255.255.255.0"},
+          {"Unrelated", "unwritten"}}},
+        {"fixed without any address or domain",
+         {true, 0, {}, false, ""},
+         {{"Domain", "sz:"},
+          {"EnableDHCP", "dword:0"},
+          {"Nameserver", "sz:0.0.0.0"},
+          {"DefaultGateway", "multi:0.0.0.0"},
+          {"IPAddress", "multi:0.0.0.0"},
+          {"SubnetMask", "multi:0.0.0.0"},
+          {"Unrelated", "unwritten"}}},
+        {"only the card marker", {false, 0, {}, false, ""}, automatic},
+        {"DHCP 1", {true, 1, stored, false, ""}, automatic},
+        {"DHCP 2 counts as automatic, addresses ignored", {true, 2, stored, true, "corp.example"},
+         with(automatic, "Domain", "sz:corp.example")},
+        {"an empty domain is written empty", {true, 1, {}, true, ""}, automatic},
+    };
+    for (const Case& c : cases) {
+        TcpipApply apply;
+        EXPECT_EQ(apply.Apply(c.settings), c.expected) << c.what;
+    }
+}
+
+TEST(TcpipSettings, TheCardSettingsAreReadUnderTheConfigurationRootOnly)
+{
+    MemoryRegistryBackend backend;
+    CRegistry registry(backend);
+    // The same path under the other root holds fixed addresses.
+    registry.WriteDword(kCardSettingsKey, "DHCP", 0, RegistryRoot::LocalMachine);
+    registry.WriteDword(kCardSettingsKey, "DHCP", 1, RegistryRoot::CurrentUser);
+
+    ApplyCardTcpip(registry, RegistryRoot::CurrentUser, kCardSettingsKey, kInterfaceKey);
+    EXPECT_EQ(registry.ReadDword(kInterfaceKey, "EnableDHCP", 7, RegistryRoot::LocalMachine), 1u);
+    EXPECT_EQ(registry.ReadDword(kInterfaceKey, "EnableDHCP", 7, RegistryRoot::CurrentUser), 7u);
+
+    ApplyCardTcpip(registry, RegistryRoot::LocalMachine, kCardSettingsKey, kInterfaceKey);
+    EXPECT_EQ(registry.ReadDword(kInterfaceKey, "EnableDHCP", 7, RegistryRoot::LocalMachine), 0u);
+}
+
+}  // namespace
+}  // namespace flipset
