@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ googletest      # native build and GoogleTest sources
     g++-mingw-w64-x86-64-posix            # the Windows cross compilers
-    wine wine64                           # runs the Windows tests
+    wine wine64 xvfb                      # runs the Windows tests, on their own X server
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)

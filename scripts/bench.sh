@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the Windows programs and runs the benchmarks under Wine, in the
+# tests' prefix and on their own X server, printing the figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target flipset_wait_benchmark
+prefix=build/windows/wineprefix
+tests/wine/wine-prefix.sh start "$prefix"
+trap 'tests/wine/wine-prefix.sh stop "$prefix"' EXIT
+build/windows/wine-run.sh build/windows/bench/flipset_wait_benchmark.exe

@@ -1,0 +1,63 @@
+#include "engine/RunContext.h"
+
+namespace flipset {
+
+RunContext::RunContext(CRegistry registry, RunHost& host)
+    : registry_(registry),
+      host_(host),
+      root_(flipset::ConfigurationRoot(host.SettingsRootChoice())),
+      store_(registry),
+      settings_(registry, host.SettingsRootChoice())
+{
+    coder_.SetKey(kListCoderKey);
+}
+
+int RunContext::SelectedConfigurationNumber() const
+{
+    const std::string name = Trim(host_.SelectedListText());
+    if (name.empty())
+        return 0;
+    return store_.FindConfigurationNumber(name, root_);
+}
+
+std::string RunContext::ConfigurationKey() const
+{
+    return ConfigurationKeyPath(SelectedConfigurationNumber());
+}
+
+std::string RunContext::ReadString(const char* name, const std::string& defaultText) const
+{
+    return registry_.ReadString(ConfigurationKey(), name, defaultText, root_);
+}
+
+uint32_t RunContext::ReadDword(const char* name, uint32_t defaultNumber) const
+{
+    return registry_.ReadDword(ConfigurationKey(), name, defaultNumber, root_);
+}
+
+bool RunContext::ReadList(const char* name, StringList& entries) const
+{
+    entries.clear();
+    ByteArray bytes;
+    if (!registry_.ReadBinary(ConfigurationKey(), name, bytes, root_))
+        return false;
+    CRegistry::UnpackStringList(bytes, entries);
+    return true;
+}
+
+void RunContext::WriteDword(const char* name, uint32_t number) const
+{
+    // Without a selected configuration there is no key to write to; a key
+    // "0" must never come into being.
+    const int configuration = SelectedConfigurationNumber();
+    if (configuration < 1)
+        return;
+    registry_.WriteDword(ConfigurationKeyPath(configuration), name, number, root_);
+}
+
+uint32_t RunContext::ReadWait(const WaitSetting& wait) const
+{
+    return settings_.Read(wait);
+}
+
+}  // namespace flipset

@@ -1,0 +1,57 @@
+// What every phase of a run shares: the registry, the host window, the run's
+// coder, and the selected configuration.
+//
+// The selection is not captured once: every read of a configuration value
+// resolves the list's current selection to a configuration number again, so
+// a selection changed during one of the run's waits affects the reads after
+// it.
+#pragma once
+
+#include "coder/QNHexCoder.h"
+#include "engine/RunHost.h"
+#include "store/ConfigurationStore.h"
+#include "store/ProgramSettings.h"
+#include "store/Registry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace flipset {
+
+class RunContext {
+public:
+    RunContext(CRegistry registry, RunHost& host);
+
+    RunHost& Host() const { return host_; }
+    CRegistry Registry() const { return registry_; }
+    RegistryRoot ConfigurationRoot() const { return root_; }
+
+    // The selected entry's configuration number, resolved now; 0 for none.
+    int SelectedConfigurationNumber() const;
+    // The selected configuration's key path, resolved now.
+    std::string ConfigurationKey() const;
+
+    // Values of the selected configuration, each read resolving it afresh.
+    std::string ReadString(const char* name, const std::string& defaultText) const;
+    uint32_t ReadDword(const char* name, uint32_t defaultNumber) const;
+    // The entries of a packed string list value; false when it was not read.
+    bool ReadList(const char* name, StringList& entries) const;
+    // Writes into the selected configuration; nothing when none is selected.
+    void WriteDword(const char* name, uint32_t number) const;
+
+    // A wait in milliseconds, read from the program settings each time.
+    uint32_t ReadWait(const WaitSetting& wait) const;
+
+    // A coded list entry decoded with the run's coder.
+    std::string Decode(const std::string& coded) const { return coder_.DecodeValue(coded); }
+
+private:
+    CRegistry registry_;
+    RunHost& host_;
+    RegistryRoot root_;
+    ConfigurationStore store_;
+    ProgramSettings settings_;
+    CQNHexCoder coder_;
+};
+
+}  // namespace flipset

@@ -1,0 +1,67 @@
+// What a run needs of the window that hosts it (the main window). The run
+// sequence and its phases are portable code; they reach the user only
+// through this interface: the title bar, message boxes, the wait cursor, the
+// buttons that a run disables, and the responsive wait.
+#pragma once
+
+#include "store/ConfigurationSchema.h"
+
+#include <cstdint>
+#include <string>
+
+namespace flipset {
+
+// The main window's buttons that a run disables, in the order it disables them.
+enum class RunButton { Run, Add, Edit, Close, Delete, EnableAllNow, DisableAllNow };
+
+constexpr RunButton kRunButtons[] = {RunButton::Run,    RunButton::Add,
+                                     RunButton::Edit,   RunButton::Close,
+                                     RunButton::Delete, RunButton::EnableAllNow,
+                                     RunButton::DisableAllNow};
+
+// Message boxes, for code that reports to the user from inside a run and
+// from outside one (the start-up network action, the "all now" buttons).
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // A message box with the stop icon and an OK button; returns when dismissed.
+    virtual void ShowError(const std::string& text) = 0;
+    // A message box with an OK button and no icon; returns when dismissed.
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+class RunHost : public MessageSink {
+public:
+
+    // The text of the configuration list's selected entry; empty when none.
+    virtual std::string SelectedListText() const = 0;
+    // Whether the option's check box reports the checked state right now.
+    virtual bool IsOptionChecked(RunOption option) const = 0;
+    // The "UserSettings" number that the window read when it opened.
+    virtual uint32_t SettingsRootChoice() const = 0;
+
+    virtual std::string Caption() const = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+
+    virtual void DisableButton(RunButton button) = 0;
+    // After a run that found no configuration: the buttons as the window's
+    // own rules set them when it is idle.
+    virtual void RestoreButtons() = 0;
+
+    virtual bool IsBusy() const = 0;
+    virtual void SetBusy(bool busy) = 0;
+
+    virtual void BeginWaitCursor() = 0;
+    // Shows the wait cursor again after something (a message box) replaced it.
+    virtual void RestoreWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+
+    // Returns after at least the given milliseconds, handling the window's
+    // messages meanwhile; 0 returns at once without handling any.
+    virtual void WaitWithMessages(uint32_t milliseconds) = 0;
+
+    // Ends the window's modal loop with the given result.
+    virtual void EndModal(int result) = 0;
+};
+
+}  // namespace flipset

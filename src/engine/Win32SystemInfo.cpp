@@ -1,0 +1,22 @@
+#include "engine/Win32SystemInfo.h"
+
+#include <windows.h>
+
+namespace flipset {
+
+bool Win32SystemInfo::IsMajorVersion6() const
+{
+    // The plain 148-byte structure: the program has no manifest section that
+    // would make the platform report anything but its compatible version.
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "the version structure the platform expects");
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info))
+        return false;
+#pragma GCC diagnostic pop
+    return info.dwMajorVersion == 6;
+}
+
+}  // namespace flipset
