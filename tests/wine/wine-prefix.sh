@@ -51,10 +51,14 @@ start)
     DISPLAY=$(cat "$display_file")
     export DISPLAY
 
-    wineserver -p >/dev/null 2>&1 </dev/null
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        # A new prefix starts its services in the session that creates it;
+        # the service control manager of that first session does not start
+        # services of our own reliably, so the session ends before the tests'.
         wine wineboot -i >/dev/null 2>&1 </dev/null
+        stop_wineserver
     fi
+    wineserver -p >/dev/null 2>&1 </dev/null
     # The first Wine process of a session starts the prefix's helpers.
     wine cmd /c exit >/dev/null 2>&1 </dev/null
     ;;
