@@ -2,76 +2,18 @@
 // what a user sees in the title bar and in message boxes, in which order the
 // areas are applied, and what a run leaves in the registry.
 
-#include "engine/DesktopSettings.h"
-#include "engine/ProgramLauncher.h"
 #include "engine/RunSequence.h"
-#include "engine/SystemFiles.h"
-#include "engine/SystemInfo.h"
 #include "store/ConfigurationStore.h"
 #include "support/FakeDeviceInstaller.h"
+#include "support/FakePlatform.h"
 #include "support/FakeRunHost.h"
 #include "support/FakeServiceManager.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 
 namespace flipset {
 namespace {
-
-class FakeFiles : public FileSystem {
-public:
-    std::map<std::string, std::string> files;
-    std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
-    bool ReplaceFileContent(const std::string& path, const std::string& bytes) override
-    {
-        files[path] = bytes;
-        return true;
-    }
-};
-
-// Desktop and shell calls go into the host's journal, between its captions.
-class FakeDesktop : public DesktopPlatform {
-public:
-    explicit FakeDesktop(FakeRunHost& host) : host_(host) {}
-    void SetWallpaper(const std::string& path) override
-    {
-        host_.journal.push_back("wallpaper: " + path);
-    }
-    void RefreshDesktop() override { host_.journal.push_back("refresh"); }
-    MixerResult SetMasterVolume(uint32_t volume) override
-    {
-        host_.journal.push_back("volume: " + std::to_string(volume));
-        return MixerResult::Done;
-    }
-
-private:
-    FakeRunHost& host_;
-};
-
-class FakeShell : public Shell {
-public:
-    explicit FakeShell(FakeRunHost& host) : host_(host) {}
-    std::set<std::string> existing;
-    std::string ShortPathName(const std::string& path) override
-    {
-        return existing.count(path) ? path : std::string();
-    }
-    void Open(const std::string& file, const std::string& parameters) override
-    {
-        host_.journal.push_back("open: " + file + " | " + parameters);
-    }
-
-private:
-    FakeRunHost& host_;
-};
-
-class FakeSystem : public SystemInfo {
-public:
-    bool majorVersion6 = false;
-    bool IsMajorVersion6() const override { return majorVersion6; }
-};
 
 const std::string kHostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\hosts";
 const std::string kStartPageKey = "Software\\Microsoft\\Internet Explorer\\Main";
@@ -120,9 +62,9 @@ protected:
     ConfigurationStore store{registry};
     FakeRunHost host;
     FakeFiles files;
-    FakeDesktop desktop{host};
+    FakeDesktop desktop{host.journal};
     FakeServiceManager services;
-    FakeShell shell{host};
+    FakeShell shell{host.journal};
     FakeSystem system;
     RunPlatform platform{files, desktop, machine.devices, services, shell, system};
     RunSequence sequence{registry, host, platform};
