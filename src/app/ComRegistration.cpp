@@ -1,0 +1,30 @@
+#include "app/ComRegistration.h"
+
+#include <string>
+
+namespace flipset {
+
+namespace {
+
+const std::string kAppIdKey = "AppID";
+const std::string kOwnAppIdKey = kAppIdKey + "\\" + kFlipsetAppId;
+const std::string kExecutableKey = kAppIdKey + "\\Flipset.EXE";
+
+// The value with the empty name is the key's default value.
+constexpr const char* kDefaultValue = "";
+
+}  // namespace
+
+void WriteComRegistration(CRegistry registry)
+{
+    registry.WriteString(kOwnAppIdKey, kDefaultValue, "Flipset", RegistryRoot::ClassesRoot);
+    registry.WriteString(kExecutableKey, "AppID", kFlipsetAppId, RegistryRoot::ClassesRoot);
+}
+
+void RemoveComRegistration(CRegistry registry)
+{
+    registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kOwnAppIdKey);
+    registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kExecutableKey);
+}
+
+}  // namespace flipset

@@ -1,0 +1,23 @@
+// The network action chosen for start-up ("startupoption"): enable or
+// disable every network card before any window shows.
+#pragma once
+
+#include "base/Text.h"
+#include "engine/RunHost.h"
+#include "engine/SystemInfo.h"
+#include "network/AdapterControl.h"
+#include "store/Registry.h"
+
+namespace flipset {
+
+// The command-line switch that suppresses the action.
+constexpr const char* kNoNicChangeSwitch = "/NONICCHANGE";
+
+// Does the action unless the platform is of major version 6 or the command
+// line (its tokens) carries kNoNicChangeSwitch. Returns when every card has
+// been handled.
+void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices,
+                               MessageSink& messages, const SystemInfo& system,
+                               const StringList& commandLineTokens);
+
+}  // namespace flipset
