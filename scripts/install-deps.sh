@@ -8,9 +8,10 @@ packages=(
     g++-mingw-w64-x86-64-posix            # the Windows cross compilers
     wine wine64 xvfb                      # runs the Windows tests, on their own X server
 )
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang-14 libclang-rt-14-dev)
-fi
+case "${1:-}" in
+--fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+--screenshot) packages+=(imagemagick x11-utils) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,105 @@
+#include "app/MainApp.h"
+
+#include "app/CommandLine.h"
+#include "app/MainDialog.h"
+#include "app/SplashDialog.h"
+#include "app/StartupNetworkAction.h"
+#include "app/Win32ComServer.h"
+#include "engine/Win32Desktop.h"
+#include "engine/Win32FileSystem.h"
+#include "engine/Win32ServiceManager.h"
+#include "engine/Win32Shell.h"
+#include "engine/Win32SystemInfo.h"
+#include "network/Win32DeviceInstaller.h"
+#include "store/Win32RegistryBackend.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace flipset {
+
+namespace {
+
+constexpr const char* kTitle = "Quillon Configuration Flipset";
+
+// Message boxes before any window of the program exists.
+class OwnerlessMessages : public MessageSink {
+public:
+    void ShowError(const std::string& text) override
+    {
+        MessageBoxA(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONSTOP);
+    }
+    void ShowMessage(const std::string& text) override
+    {
+        MessageBoxA(nullptr, text.c_str(), kTitle, MB_OK);
+    }
+};
+
+// The platform services of the program, one of each.
+struct Win32Platform {
+    Win32RegistryBackend registryBackend;
+    Win32FileSystem files;
+    Win32Desktop desktop;
+    Win32DeviceInstaller devices;
+    Win32ServiceManager services;
+    Win32Shell shell;
+    Win32SystemInfo system;
+    RunPlatform run{files, desktop, devices, services, shell, system};
+    CRegistry Registry() { return CRegistry(registryBackend); }
+};
+
+}  // namespace
+
+int MainApp::Run(const std::string& commandLine)
+{
+    if (InitInstance(commandLine))
+        RunServerMessageLoop();
+    ExitInstance();
+    return 0;
+}
+
+bool MainApp::InitInstance(const std::string& commandLine)
+{
+    if (!comServer_.Start(commandLine))
+        return false;
+
+    const StringList tokens = SplitCommandLine(commandLine);
+    if (IsStartedAsComServer(tokens))
+        return true;
+
+    comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                                        ICC_INTERNET_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Win32Platform platform;
+    OwnerlessMessages messages;
+    ApplyStartupNetworkAction(platform.Registry(), platform.devices, messages, platform.system,
+                              tokens);
+
+    SplashDialog().RunModal(nullptr);
+    MainDialog(platform.Registry(), platform.run).RunModal(nullptr);
+    return false;
+}
+
+void MainApp::ExitInstance()
+{
+    if (comInitialized_) {
+        CoUninitialize();
+        comInitialized_ = false;
+    }
+    comServer_.Stop();
+}
+
+// Started by the COM runtime: nothing to show and no class to serve, so the
+// process waits invisibly until it is told to end.
+void MainApp::RunServerMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace flipset

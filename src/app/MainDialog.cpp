@@ -1,0 +1,420 @@
+#include "app/MainDialog.h"
+
+#include "app/FirstRun.h"
+#include "app/Win32ProductVersion.h"
+#include "engine/SystemInfo.h"
+#include "engine/Win32WaitWithMessages.h"
+#include "network/AdapterControl.h"
+#include "resource.h"
+
+#include <vector>
+
+namespace flipset {
+
+namespace {
+
+constexpr const char* kTitle = "Quillon Configuration Flipset";
+constexpr const char* kDeleteQuestion = "Delete the selected configuration?";
+
+struct OptionBox {
+    int id;
+    RunOption option;
+};
+constexpr OptionBox kOptionBoxes[] = {
+    {IDC_MAIN_FILES, RunOption::Files},
+    {IDC_MAIN_NETWORK, RunOption::Network},
+    {IDC_MAIN_DESKTOP, RunOption::Desktop},
+    {IDC_MAIN_START_EXTERNALS, RunOption::StartExternals},
+    {IDC_MAIN_SERVICES, RunOption::Services},
+};
+
+int OptionBoxId(RunOption option)
+{
+    for (const OptionBox& box : kOptionBoxes) {
+        if (box.option == option)
+            return box.id;
+    }
+    return IDC_MAIN_FILES;
+}
+
+struct StartupRadio {
+    int id;
+    uint32_t option;
+};
+constexpr StartupRadio kStartupRadios[] = {
+    {IDC_MAIN_STARTUP_NOTHING, kStartupDoNothing},
+    {IDC_MAIN_STARTUP_ENABLE, kStartupEnableAllCards},
+    {IDC_MAIN_STARTUP_DISABLE, kStartupDisableAllCards},
+};
+
+int RunButtonId(RunButton button)
+{
+    switch (button) {
+    case RunButton::Run: return IDC_MAIN_RUN;
+    case RunButton::Add: return IDC_MAIN_ADD;
+    case RunButton::Edit: return IDC_MAIN_EDIT;
+    case RunButton::Close: return IDC_MAIN_CLOSE;
+    case RunButton::Delete: return IDC_MAIN_DELETE;
+    case RunButton::EnableAllNow: return IDC_MAIN_ENABLE_ALL_NOW;
+    case RunButton::DisableAllNow: return IDC_MAIN_DISABLE_ALL_NOW;
+    }
+    return IDC_MAIN_RUN;
+}
+
+// The balloon help of the buttons.
+struct TipText {
+    int id;
+    const char* text;
+    int pointerPosition;
+};
+constexpr TipText kTipTexts[] = {
+    {IDC_MAIN_ADD, "Add a new configuration", 2},
+    {IDC_MAIN_DELETE, "Delete the selected configuration", 2},
+    {IDC_MAIN_EDIT, "Edit the selected configuration", 2},
+    {IDC_MAIN_RUN, "Execute the selected configuration and close Quillon Flipset.", 2},
+    {IDC_MAIN_CLOSE, "Close Quillon Flipset without running a configuration.", 2},
+    {IDC_MAIN_ENABLE_ALL_NOW, "Enable all Networkcards now.", 1},
+    {IDC_MAIN_DISABLE_ALL_NOW, "Disable all Networkcards now.", 1},
+};
+
+// The first-run question, asked in a message box over the main window.
+class MessageBoxQuestion : public FirstRunQuestion {
+public:
+    explicit MessageBoxQuestion(HWND owner) : owner_(owner) {}
+    bool AskShareConfigurations() override
+    {
+        return MessageBoxA(owner_,
+                           "You are using Quillon Flipset for the first time.\n"
+                           "Do you want to share configurations by all users?",
+                           kTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+
+private:
+    HWND owner_;
+};
+
+}  // namespace
+
+MainDialog::MainDialog(CRegistry registry, const RunPlatform& platform)
+    : DialogBase(IDD_MAIN),
+      registry_(registry),
+      platform_(platform),
+      store_(registry),
+      icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FLIPSET)))
+{
+}
+
+bool MainDialog::IsMajorVersion6() const
+{
+    return platform_.system.IsMajorVersion6();
+}
+
+bool MainDialog::OnInitDialog()
+{
+    MessageBoxQuestion question(Handle());
+    CheckVersionAndFirstRun(registry_, ProgramVersionNumber(), question);
+    settingsRootChoice_ = ProgramSettings::ReadSettingsRootChoice(registry_);
+
+    LoadProgramOptions();
+
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SetUpTipButtons();
+
+    FillConfigurationList();
+    if (SendDlgItemMessageA(Handle(), IDC_MAIN_CONFIGURATIONS, LB_GETCOUNT, 0, 0) > 0)
+        SendDlgItemMessageA(Handle(), IDC_MAIN_CONFIGURATIONS, LB_SETCURSEL, 0, 0);
+    LoadSelectedOptions();
+    UpdateButtons();
+
+    SetFocus(Item(IDC_MAIN_CONFIGURATIONS));
+    return false;
+}
+
+// The option boxes and the start-up radio buttons as last left.
+void MainDialog::LoadProgramOptions()
+{
+    const ProgramSettings settings = Settings();
+    for (const OptionBox& box : kOptionBoxes)
+        SetChecked(box.id, settings.Read(ProgramSettings::RunOptionSetting(box.option)) != 0);
+
+    uint32_t startupOption = settings.Read(ProgramSettings::kStartupOption);
+    if (IsMajorVersion6()) {
+        SetChecked(IDC_MAIN_NETWORK, false);
+        EnableItem(IDC_MAIN_ENABLE_ALL_NOW, false);
+        EnableItem(IDC_MAIN_DISABLE_ALL_NOW, false);
+        EnableItem(IDC_MAIN_NETWORK, false);
+        startupOption = kStartupDoNothing;  // shown, not stored
+        for (const StartupRadio& radio : kStartupRadios)
+            EnableItem(radio.id, false);
+        EnableItem(IDC_MAIN_STARTUP_GROUP, false);
+    }
+    for (const StartupRadio& radio : kStartupRadios)
+        SetChecked(radio.id, radio.option == startupOption);
+}
+
+void MainDialog::SetUpTipButtons()
+{
+    for (size_t i = 0; i < tipButtons_.size(); ++i) {
+        const TipText& tip = kTipTexts[i];
+        tipButtons_[i].SetTipText(tip.text);
+        tipButtons_[i].SetPointerPosition(tip.pointerPosition);
+        tipButtons_[i].Attach(Item(tip.id));
+    }
+}
+
+std::string MainDialog::SelectedListText() const
+{
+    const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
+    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return std::string();
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length <= 0)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data());
+}
+
+int MainDialog::GetSelectedConfigurationNumber() const
+{
+    const std::string name = Trim(SelectedListText());
+    if (name.empty())
+        return 0;
+    return store_.FindConfigurationNumber(name, Root());
+}
+
+void MainDialog::FillConfigurationList()
+{
+    const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
+    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : store_.ListConfigurationNames(Root()))
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    if (selected < count)
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    else if (count > 0)
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+void MainDialog::UpdateButtons()
+{
+    const bool selected = !Trim(SelectedListText()).empty();
+    bool anyOption = false;
+    for (const OptionBox& box : kOptionBoxes)
+        anyOption = anyOption || IsChecked(box.id);
+    EnableItem(IDC_MAIN_DELETE, selected);
+    EnableItem(IDC_MAIN_EDIT, selected);
+    EnableItem(IDC_MAIN_RUN, selected && anyOption);
+}
+
+void MainDialog::LoadSelectedOptions()
+{
+    const int configuration = GetSelectedConfigurationNumber();
+    if (configuration >= 1) {
+        const std::string key = ConfigurationKeyPath(configuration);
+        for (const OptionBox& box : kOptionBoxes) {
+            if (box.option == RunOption::Network && IsMajorVersion6()) {
+                SetChecked(box.id, false);
+                continue;
+            }
+            SetChecked(box.id, registry_.ReadDword(key, RunOptionValueName(box.option),
+                                                   kRunOptionDefault, Root()) != 0);
+        }
+    }
+    UpdateButtons();
+}
+
+void MainDialog::RunConfiguration()
+{
+    RunSequence(registry_, *this, platform_).RunConfiguration();
+}
+
+bool MainDialog::OnCommand(int id, int notification, HWND control)
+{
+    switch (id) {
+    case IDC_MAIN_CONFIGURATIONS:
+        if (notification == LBN_DBLCLK)
+            RunConfiguration();
+        else if (notification == LBN_SELCHANGE)
+            LoadSelectedOptions();
+        return true;
+    case IDC_MAIN_RUN:
+        RunConfiguration();
+        return true;
+    case IDC_MAIN_DELETE:
+        OnDelete();
+        return true;
+    case IDC_MAIN_CLOSE:
+        OnCancel();
+        return true;
+    case IDC_MAIN_ENABLE_ALL_NOW:
+        SetAllCards(true);
+        return true;
+    case IDC_MAIN_DISABLE_ALL_NOW:
+        SetAllCards(false);
+        return true;
+    default:
+        break;
+    }
+    for (const OptionBox& box : kOptionBoxes) {
+        if (box.id == id) {
+            OnOptionClicked(id, box.option);
+            return true;
+        }
+    }
+    for (const StartupRadio& radio : kStartupRadios) {
+        if (radio.id == id) {
+            Settings().Write(ProgramSettings::kStartupOption, radio.option);
+            return true;
+        }
+    }
+    return DialogBase::OnCommand(id, notification, control);
+}
+
+void MainDialog::OnOptionClicked(int id, RunOption option)
+{
+    uint32_t state = SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    if (option == RunOption::Network && IsMajorVersion6())
+        state = 0;
+    Settings().Write(ProgramSettings::RunOptionSetting(option), state);
+    UpdateButtons();
+}
+
+void MainDialog::OnDelete()
+{
+    const int configuration = GetSelectedConfigurationNumber();
+    if (configuration >= 1 &&
+        MessageBoxA(Handle(), kDeleteQuestion, kTitle, MB_YESNO | MB_ICONSTOP) == IDYES)
+        store_.DeleteConfiguration(configuration, Root());
+    FillConfigurationList();
+}
+
+void MainDialog::SetAllCards(bool enable)
+{
+    BeginWaitCursor();
+    SetAllCardsState(registry_, platform_.devices, *this, enable);
+    EndWaitCursor();
+}
+
+void MainDialog::OnCancel()
+{
+    if (busy_)
+        return;
+    EndDialog(IDCANCEL);
+}
+
+bool MainDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR* result)
+{
+    switch (message) {
+    case WM_CLOSE:
+        OnCancel();
+        return true;
+    case WM_SETCURSOR:
+        if (waitCursorDepth_ <= 0)
+            return false;
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, TRUE);  // the cursor is set
+        return true;
+    case WM_PAINT:
+        if (!IsIconic(Handle()))
+            return false;
+        PaintMinimised();
+        return true;
+    case WM_QUERYDRAGICON:
+        *result = reinterpret_cast<INT_PTR>(icon_);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainDialog::PaintMinimised()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Handle(), &paint);
+    SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+    EndPaint(Handle(), &paint);
+}
+
+// --- RunHost ----------------------------------------------------------------
+
+bool MainDialog::IsOptionChecked(RunOption option) const
+{
+    return SendDlgItemMessageA(Handle(), OptionBoxId(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string MainDialog::Caption() const
+{
+    return WindowText(Handle());
+}
+
+void MainDialog::SetCaption(const std::string& caption)
+{
+    SetWindowTextA(Handle(), caption.c_str());
+}
+
+void MainDialog::DisableButton(RunButton button)
+{
+    EnableItem(RunButtonId(button), false);
+}
+
+// As the window's own rules set the buttons when it is idle.
+void MainDialog::RestoreButtons()
+{
+    EnableItem(IDC_MAIN_ADD, true);
+    EnableItem(IDC_MAIN_CLOSE, true);
+    EnableItem(IDC_MAIN_ENABLE_ALL_NOW, !IsMajorVersion6());
+    EnableItem(IDC_MAIN_DISABLE_ALL_NOW, !IsMajorVersion6());
+    UpdateButtons();
+}
+
+void MainDialog::ShowError(const std::string& text)
+{
+    MessageBoxA(Handle(), text.c_str(), kTitle, MB_OK | MB_ICONSTOP);
+}
+
+void MainDialog::ShowMessage(const std::string& text)
+{
+    MessageBoxA(Handle(), text.c_str(), kTitle, MB_OK);
+}
+
+void MainDialog::BeginWaitCursor()
+{
+    ++waitCursorDepth_;
+    RestoreWaitCursor();
+}
+
+void MainDialog::RestoreWaitCursor()
+{
+    if (waitCursorDepth_ > 0)
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void MainDialog::EndWaitCursor()
+{
+    if (waitCursorDepth_ > 0)
+        --waitCursorDepth_;
+    if (waitCursorDepth_ == 0)
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void MainDialog::WaitWithMessages(uint32_t milliseconds)
+{
+    flipset::WaitWithMessages(Handle(), milliseconds);
+}
+
+void MainDialog::EndModal(int result)
+{
+    EndDialog(result);
+}
+
+}  // namespace flipset

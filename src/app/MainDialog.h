@@ -1,0 +1,79 @@
+// The main window: the configuration list with Add, Delete, Edit, Run and
+// Close, the five option boxes that choose what a run applies, the network
+// action at start, and the two buttons that switch every network card at
+// once. It hosts the run (RunHost): a run shows its progress in this
+// window's title bar and closes the window when it is done.
+#pragma once
+
+#include "app/DialogBase.h"
+#include "app/TipButton.h"
+#include "engine/RunHost.h"
+#include "engine/RunSequence.h"
+#include "store/ConfigurationStore.h"
+#include "store/ProgramSettings.h"
+
+#include <array>
+#include <string>
+
+namespace flipset {
+
+class MainDialog : public DialogBase, public RunHost {
+public:
+    MainDialog(CRegistry registry, const RunPlatform& platform);
+
+    // The list's selected configuration, resolved by name; 0 for none.
+    int GetSelectedConfigurationNumber() const;
+    void FillConfigurationList();
+    void UpdateButtons();
+    void LoadSelectedOptions();
+    void RunConfiguration();
+
+    // RunHost
+    std::string SelectedListText() const override;
+    bool IsOptionChecked(RunOption option) const override;
+    uint32_t SettingsRootChoice() const override { return settingsRootChoice_; }
+    std::string Caption() const override;
+    void SetCaption(const std::string& caption) override;
+    void DisableButton(RunButton button) override;
+    void RestoreButtons() override;
+    bool IsBusy() const override { return busy_; }
+    void SetBusy(bool busy) override { busy_ = busy; }
+    void ShowError(const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+    void BeginWaitCursor() override;
+    void RestoreWaitCursor() override;
+    void EndWaitCursor() override;
+    void WaitWithMessages(uint32_t milliseconds) override;
+    void EndModal(int result) override;
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int notification, HWND control) override;
+    // Enter goes to the default button, Run; with Run disabled it does nothing.
+    void OnOK() override {}
+    // Escape and Close end the window, but never in the middle of a run.
+    void OnCancel() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+
+private:
+    RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
+    ProgramSettings Settings() const { return ProgramSettings(registry_, settingsRootChoice_); }
+    bool IsMajorVersion6() const;
+    void SetUpTipButtons();
+    void LoadProgramOptions();
+    void OnOptionClicked(int id, RunOption option);
+    void OnDelete();
+    void SetAllCards(bool enable);
+    void PaintMinimised();
+
+    CRegistry registry_;
+    const RunPlatform& platform_;
+    ConfigurationStore store_;
+    HICON icon_;
+    uint32_t settingsRootChoice_ = 0;
+    bool busy_ = false;
+    int waitCursorDepth_ = 0;
+    std::array<TipButton, 7> tipButtons_;
+};
+
+}  // namespace flipset

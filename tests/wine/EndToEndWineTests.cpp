@@ -1,0 +1,202 @@
+// flipset.exe as a user meets it: started in the prefix with a configuration
+// seeded in the registry, driven from this separate process through its real
+// windows (first-run question, splash, main window, Run), and the machine
+// checked afterwards.
+
+#include "coder/QNHexCoder.h"
+#include "store/ConfigurationStore.h"
+#include "store/Win32RegistryBackend.h"
+#include "resource.h"
+#include "ui/UiDriver.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace flipset {
+namespace {
+
+using ui::Ui;
+using ui::UiScript;
+
+const std::string kTitle = "Quillon Configuration Flipset";
+const std::string kSettingsKey = "Software\\Quillon\\Flipset";
+const std::string kAppDefaults = "Software\\Wine\\AppDefaults\\flipset.exe";
+const std::string kStartPageKey = "Software\\Microsoft\\Internet Explorer\\Main";
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
+constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
+
+std::string TestFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// build/windows/tests/wine/ -> build/windows/src/flipset.exe
+std::string ProgramPath()
+{
+    return TestFolder() + "..\\..\\src\\flipset.exe";
+}
+
+std::string SystemFilesFolder()
+{
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    return std::string(system) + "\\Drivers\\Etc\\";
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A started flipset.exe; ended by force if a test leaves it running.
+class Program {
+public:
+    explicit Program(const std::string& arguments)
+    {
+        std::string commandLine = "\"" + ProgramPath() + "\"" + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &process_) != FALSE;
+    }
+    ~Program()
+    {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool Started() const { return started_; }
+    DWORD Id() const { return process_.dwProcessId; }
+    bool WaitForExit(DWORD milliseconds) const
+    {
+        return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
+    bool HadAWindow() const { return windowSeen_; }
+    void NoteWindow() { windowSeen_ = true; }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+    bool windowSeen_ = false;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProgramData();
+        // The program sees Windows XP, so its network features are on.
+        registry.WriteString(kAppDefaults, "Version", "winxp", kUser);
+    }
+    void TearDown() override
+    {
+        ClearProgramData();
+        registry.DeleteKeyTree(kUser, kAppDefaults);
+    }
+    void ClearProgramData()
+    {
+        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
+        registry.DeleteKeyTree(kUser, "Software\\Quillon");
+    }
+
+    Win32RegistryBackend backend;
+    CRegistry registry{backend};
+};
+
+TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
+{
+    testfiles::SavedFile hosts(SystemFilesFolder() + "hosts");
+    testfiles::SavedFile lmhosts(SystemFilesFolder() + "lmhosts");
+    const std::string recorder = TestFolder() + "flipset_record_args.exe";
+    const std::string record = TestFolder() + "flipset_record_args.txt";
+    DeleteFileA(record.c_str());
+
+    // The configuration, as the editor stores it; short waits for the test.
+    ConfigurationStore(registry).SetConfigurationName(1, "Office", kMachine);
+    const std::string key = ConfigurationKeyPath(1);
+    ByteArray bytes;
+    CRegistry::PackStringList({"127.0.0.1 localhost\r\n10.1.2.3 fileserver"}, bytes);
+    registry.WriteBinary(key, "Hostfile", bytes, kMachine);
+    registry.WriteString(key, "IEHOME", "http://intranet.example/", kMachine);
+    CQNHexCoder coder;
+    coder.SetKey(kListCoderKey);
+    CRegistry::PackStringList({coder.CodeValue(recorder + " [/quiet /office]")}, bytes);
+    registry.WriteBinary(key, "Run", bytes, kMachine);
+    registry.WriteDword(kSettingsKey, "BeforeRunTimout", 300, kMachine);
+    registry.WriteDword(kSettingsKey, "AfterRunTimout", 300, kMachine);
+
+    Program program("");
+    ASSERT_TRUE(program.Started()) << ProgramPath();
+    ui::MessageBoxInfo question, mixer;
+    std::vector<std::string> listed;
+    UiScript script(30000);  // the splash, and Wine starting up on a busy machine
+    script.Then([&](Ui& ui) {
+        question = ui.AnswerMessageBox(IDYES);
+        HWND window = ui.WaitForWindow(kTitle, "#32770");
+        program.NoteWindow();
+        listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Office");
+        ui.Click(window, IDC_MAIN_RUN);
+        mixer = ui.AnswerMessageBox(IDOK);  // this prefix has no mixer device
+        ui.WaitUntilGone(window);
+    });
+    EXPECT_TRUE(script.Drive(program.Id()));
+    EXPECT_TRUE(program.WaitForExit(30000)) << "the run ends the program";
+
+    EXPECT_EQ(question.text, "You are using Quillon Flipset for the first time.\n"
+                             "Do you want to share configurations by all users?");
+    EXPECT_EQ(listed, std::vector<std::string>{"Office"});
+    EXPECT_EQ(mixer.text, "mixerOpen() failed");
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), 22038u);
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u);
+    for (const char* option : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
+        EXPECT_EQ(registry.ReadDword(key, option, 99, kMachine), 1u) << option;
+    EXPECT_EQ(ReadWholeFile(SystemFilesFolder() + "hosts"),
+              "127.0.0.1 localhost\r\n10.1.2.3 fileserver\n");
+    EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "", kUser),
+              "http://intranet.example/");
+    EXPECT_EQ(registry.ReadString("Control Panel\\Desktop", "TileWallpaper", "", kUser), "1");
+    std::string arguments;
+    for (int i = 0; i < 100 && arguments.empty(); ++i, Sleep(100))
+        arguments = ReadWholeFile(record);
+    EXPECT_NE(arguments.find("/quiet /office"), std::string::npos) << arguments;
+    DeleteFileA(record.c_str());
+}
+
+TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWindow)
+{
+    const std::string appIdKey = "AppID\\Flipset.EXE";
+    {
+        Program program(" /RegServer");
+        ASSERT_TRUE(program.Started());
+        EXPECT_TRUE(program.WaitForExit(30000));
+    }
+    const std::string appId = registry.ReadString(appIdKey, "AppID", "", RegistryRoot::ClassesRoot);
+    EXPECT_EQ(appId.size(), 38u) << appId;
+    EXPECT_EQ(registry.ReadString("AppID\\" + appId, "", "", RegistryRoot::ClassesRoot), "Flipset");
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), 0u)
+        << "the main window never opened";
+    {
+        Program program(" -unregserver");
+        ASSERT_TRUE(program.Started());
+        EXPECT_TRUE(program.WaitForExit(30000));
+    }
+    EXPECT_EQ(registry.ReadString(appIdKey, "AppID", "gone", RegistryRoot::ClassesRoot), "gone");
+    StringList ids;
+    registry.EnumSubKeys(ids, RegistryRoot::ClassesRoot, "AppID");
+    EXPECT_FALSE(ids.empty()) << "AppID itself stays";
+}
+
+}  // namespace
+}  // namespace flipset

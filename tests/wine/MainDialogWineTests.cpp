@@ -1,0 +1,421 @@
+// The main window and the splash, driven through their real controls under
+// Wine, with the program's data in the prefix's real registry and the run's
+// platform services replaced by recording stand-ins.
+
+#include "app/MainDialog.h"
+#include "app/SplashDialog.h"
+#include "resource.h"
+#include "store/Win32RegistryBackend.h"
+#include "support/FakeDeviceInstaller.h"
+#include "support/FakePlatform.h"
+#include "support/FakeServiceManager.h"
+#include "ui/UiDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace flipset {
+namespace {
+
+using ui::MessageBoxIcon;
+using ui::Ui;
+using ui::UiScript;
+
+const std::string kTitle = "Quillon Configuration Flipset";
+const std::string kSettingsKey = "Software\\Quillon\\Flipset";
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
+constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
+constexpr uint32_t kThisVersion = 22038;
+
+const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
+                            IDC_MAIN_START_EXTERNALS, IDC_MAIN_SERVICES};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProgramData();
+        registry.WriteDword(kSettingsKey, "Version", kThisVersion, kMachine);
+    }
+    void TearDown() override { ClearProgramData(); }
+
+    void ClearProgramData()
+    {
+        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
+        registry.DeleteKeyTree(kUser, "Software\\Quillon");
+    }
+    void AddConfiguration(int number, const std::string& name, RegistryRoot root = kMachine)
+    {
+        ConfigurationStore(registry).SetConfigurationName(number, name, root);
+    }
+    uint32_t Setting(const char* name, RegistryRoot root = kMachine)
+    {
+        return registry.ReadDword(kSettingsKey, name, 99, root);
+    }
+
+    // Runs the main window while the script's steps drive it; its result.
+    INT_PTR RunMainWindow(UiScript& script)
+    {
+        INT_PTR result = -2;
+        EXPECT_TRUE(script.RunWith([&] {
+            MainDialog dialog(registry, platform);
+            result = dialog.RunModal(nullptr);
+        }));
+        return result;
+    }
+
+    Win32RegistryBackend backend;
+    CRegistry registry{backend};
+    std::vector<std::string> journal;
+    FakeFiles files;
+    FakeDesktop desktop{journal};
+    FakeDeviceInstaller devices{registry};
+    FakeServiceManager services;
+    FakeShell shell{journal};
+    FakeSystem system;
+    RunPlatform platform{files, desktop, devices, services, shell, system};
+};
+
+TEST_F(MainWindow, ListsTheNamesSortedAndSelectsTheFirst)
+{
+    AddConfiguration(1, "beta");
+    AddConfiguration(2, "Alpha");
+    AddConfiguration(3, "gamma");
+    AddConfiguration(4, "   ");
+    std::vector<std::string> items;
+    int selection = -2;
+    bool deleteEnabled = false, editEnabled = false, runEnabled = false;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        items = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        selection = ui.ListSelection(window, IDC_MAIN_CONFIGURATIONS);
+        deleteEnabled = ui.IsEnabled(window, IDC_MAIN_DELETE);
+        editEnabled = ui.IsEnabled(window, IDC_MAIN_EDIT);
+        runEnabled = ui.IsEnabled(window, IDC_MAIN_RUN);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    EXPECT_EQ(RunMainWindow(script), IDCANCEL);
+    EXPECT_EQ(items, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+    EXPECT_EQ(selection, 0);
+    EXPECT_TRUE(deleteEnabled && editEnabled && runEnabled);
+}
+
+TEST_F(MainWindow, AnEmptyStoreLeavesDeleteEditAndRunDisabled)
+{
+    bool anyEnabled = true;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        anyEnabled = ui.IsEnabled(window, IDC_MAIN_DELETE) || ui.IsEnabled(window, IDC_MAIN_EDIT) ||
+                     ui.IsEnabled(window, IDC_MAIN_RUN);
+        ui.PressKey(window, VK_ESCAPE);
+    });
+    EXPECT_EQ(RunMainWindow(script), IDCANCEL);
+    EXPECT_FALSE(anyEnabled);
+}
+
+TEST_F(MainWindow, DeleteAsksAndThenSelectsTheEntryThatTookItsPlace)
+{
+    for (int n = 1; n <= 4; ++n)
+        AddConfiguration(n, std::string(1, static_cast<char>('a' + n - 1)));
+    ui::MessageBoxInfo question;
+    std::vector<std::string> afterNo, afterFirst, afterLast;
+    int selectionAfterFirst = -2, selectionAfterLast = -2;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        auto waitForCount = [&](int count) {
+            ui.WaitUntil("the list refilled", [&] {
+                return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == count;
+            });
+        };
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "a");
+        ui.Click(window, IDC_MAIN_DELETE);
+        ui.AnswerMessageBox(IDNO);
+        waitForCount(4);
+        afterNo = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "c");  // index 2
+        ui.Click(window, IDC_MAIN_DELETE);
+        question = ui.AnswerMessageBox(IDYES);
+        waitForCount(3);
+        afterFirst = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        selectionAfterFirst = ui.ListSelection(window, IDC_MAIN_CONFIGURATIONS);
+
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "d");
+        ui.Click(window, IDC_MAIN_DELETE);
+        ui.AnswerMessageBox(IDYES);
+        waitForCount(2);
+        afterLast = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        selectionAfterLast = ui.ListSelection(window, IDC_MAIN_CONFIGURATIONS);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(script);
+    EXPECT_EQ(question.text, "Delete the selected configuration?");
+    EXPECT_EQ(question.icon, MessageBoxIcon::Stop);
+    EXPECT_EQ(afterNo, (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(afterFirst, (std::vector<std::string>{"a", "b", "d"}));
+    EXPECT_EQ(selectionAfterFirst, 2) << "the entry that moved up";
+    EXPECT_EQ(afterLast, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(selectionAfterLast, 0) << "after the last entry, the first";
+    StringList keys;
+    registry.EnumSubKeys(keys, kMachine, "Software\\Quillon\\Flipset\\Configurations");
+    EXPECT_EQ(keys, (StringList{"1", "2"}));
+}
+
+TEST_F(MainWindow, TheOptionBoxesEnableRunAndAreRemembered)
+{
+    AddConfiguration(1, "Home");
+    bool runAfterUnchecking = true, runAfterChecking = false;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        for (int id : kOptionBoxes)
+            ui.SetChecked(window, id, false);
+        runAfterUnchecking = ui.IsEnabled(window, IDC_MAIN_RUN);
+        ui.SetChecked(window, IDC_MAIN_SERVICES, true);
+        runAfterChecking = ui.IsEnabled(window, IDC_MAIN_RUN);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(script);
+    EXPECT_FALSE(runAfterUnchecking);
+    EXPECT_TRUE(runAfterChecking);
+    EXPECT_EQ(Setting("dofiles"), 0u);
+    EXPECT_EQ(Setting("donetwork"), 0u);
+    EXPECT_EQ(Setting("dodesktop"), 0u);
+    EXPECT_EQ(Setting("dorun"), 0u);
+    EXPECT_EQ(Setting("doservices"), 1u);
+
+    // With no configuration to show, the next opening shows them as left.
+    ConfigurationStore(registry).DeleteConfiguration(1, kMachine);
+    std::vector<bool> states;
+    UiScript again;
+    again.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        for (int id : kOptionBoxes)
+            states.push_back(ui.IsChecked(window, id));
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(again);
+    EXPECT_EQ(states, (std::vector<bool>{false, false, false, false, true}));
+}
+
+TEST_F(MainWindow, EachConfigurationShowsTheOptionsItLastRanWith)
+{
+    AddConfiguration(1, "Alpha");
+    const std::string alpha = ConfigurationKeyPath(1);
+    for (const char* value : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
+        registry.WriteDword(alpha, value, 0, kMachine);
+    registry.WriteDword(alpha, "dofiles", 1, kMachine);
+    AddConfiguration(2, "Beta");
+    std::vector<bool> beta, alphaStates;
+    bool runEnabled = false;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Beta");
+        for (int id : kOptionBoxes)
+            beta.push_back(ui.IsChecked(window, id));
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Alpha");
+        for (int id : kOptionBoxes)
+            alphaStates.push_back(ui.IsChecked(window, id));
+        runEnabled = ui.IsEnabled(window, IDC_MAIN_RUN);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(script);
+    EXPECT_EQ(beta, (std::vector<bool>{true, true, true, true, true})) << "never ran";
+    EXPECT_EQ(alphaStates, (std::vector<bool>{true, false, false, false, false}));
+    EXPECT_TRUE(runEnabled);
+}
+
+TEST_F(MainWindow, TheStartupRadioButtonsShowAndStoreTheOption)
+{
+    registry.WriteDword(kSettingsKey, "startupoption", 2, kMachine);
+    bool disableChecked = false;
+    uint32_t storedAfterClick = 99;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        disableChecked = ui.IsChecked(window, IDC_MAIN_STARTUP_DISABLE);
+        ui.SetChecked(window, IDC_MAIN_STARTUP_NOTHING, true);
+        storedAfterClick = Setting("startupoption");
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(script);
+    EXPECT_TRUE(disableChecked);
+    EXPECT_EQ(storedAfterClick, 0u);
+}
+
+TEST_F(MainWindow, OnMajorVersionSixEveryNetworkFeatureIsOff)
+{
+    system.majorVersion6 = true;
+    registry.WriteDword(kSettingsKey, "startupoption", 2, kMachine);
+    AddConfiguration(1, "Lab");
+    registry.WriteDword(ConfigurationKeyPath(1), "donetwork", 1, kMachine);
+    std::map<int, bool> enabled;
+    bool networkChecked = true, nothingChecked = false;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        for (int id : {IDC_MAIN_NETWORK, IDC_MAIN_STARTUP_NOTHING, IDC_MAIN_STARTUP_ENABLE,
+                       IDC_MAIN_STARTUP_DISABLE, IDC_MAIN_STARTUP_GROUP, IDC_MAIN_ENABLE_ALL_NOW,
+                       IDC_MAIN_DISABLE_ALL_NOW, IDC_MAIN_FILES})
+            enabled[id] = ui.IsEnabled(window, id);
+        networkChecked = ui.IsChecked(window, IDC_MAIN_NETWORK);
+        nothingChecked = ui.IsChecked(window, IDC_MAIN_STARTUP_NOTHING);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(script);
+    for (const auto& [id, isEnabled] : enabled)
+        EXPECT_EQ(isEnabled, id == IDC_MAIN_FILES) << "control " << id;
+    EXPECT_FALSE(networkChecked);
+    EXPECT_TRUE(nothingChecked) << "shown as 0";
+    EXPECT_EQ(Setting("startupoption"), 2u) << "but not stored";
+}
+
+TEST_F(MainWindow, DuringARunCloseEscapeAndASecondRunAreIgnored)
+{
+    AddConfiguration(1, "Home");
+    registry.WriteDword(kSettingsKey, "BeforeRunTimout", 1500, kMachine);
+    std::string captionDuringWait;
+    bool stillOpenAfterClose = false;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        ui.Click(window, IDC_MAIN_RUN);
+        ui.WaitUntil("the before-run wait", [&] {
+            return ui.Caption(window) == "Waiting BeforeRunTimeout";
+        });
+        captionDuringWait = ui.Caption(window);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        ui.PressKey(window, VK_ESCAPE);
+        ui.DoubleClickListItem(window, IDC_MAIN_CONFIGURATIONS, "Home");
+        Sleep(200);
+        stillOpenAfterClose = IsWindowVisible(window) != FALSE;
+        ui.WaitUntilGone(window);
+    });
+    EXPECT_EQ(RunMainWindow(script), 1) << "the run closes the window";
+    EXPECT_EQ(captionDuringWait, "Waiting BeforeRunTimeout");
+    EXPECT_TRUE(stillOpenAfterClose);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "refresh"), 1) << "one run only";
+    for (const char* value : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
+        EXPECT_EQ(registry.ReadDword(ConfigurationKeyPath(1), value, 99, kMachine), 1u) << value;
+}
+
+TEST_F(MainWindow, ARunThatFindsNoConfigurationRestoresTheButtons)
+{
+    AddConfiguration(1, "Home");
+    ui::MessageBoxInfo error;
+    std::map<int, bool> enabled;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        // Another copy of the program deleted it behind this window's back.
+        registry.DeleteKeyTree(kMachine, ConfigurationKeyPath(1));
+        ui.Click(window, IDC_MAIN_RUN);
+        error = ui.AnswerMessageBox(IDOK);
+        // The run restores the buttons once the box is gone, Run last.
+        ui.WaitUntil("Run enabled again", [&] { return ui.IsEnabled(window, IDC_MAIN_RUN); });
+        for (int id : {IDC_MAIN_ADD, IDC_MAIN_CLOSE, IDC_MAIN_ENABLE_ALL_NOW,
+                       IDC_MAIN_DISABLE_ALL_NOW, IDC_MAIN_RUN, IDC_MAIN_EDIT, IDC_MAIN_DELETE})
+            enabled[id] = ui.IsEnabled(window, id);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    EXPECT_EQ(RunMainWindow(script), IDCANCEL);
+    EXPECT_EQ(error.text, "Error. Unable to find the selected configuration.");
+    EXPECT_EQ(error.icon, MessageBoxIcon::Stop);
+    for (const auto& [id, isEnabled] : enabled)
+        EXPECT_TRUE(isEnabled) << "control " << id;
+}
+
+// The first start asks where configurations live; later starts only keep
+// "Version" up to date.
+TEST_F(MainWindow, TheFirstRunQuestionChoosesWhereConfigurationsLive)
+{
+    struct Case {
+        const char* what;
+        int storedVersion;  // -1: none
+        int answer;         // IDYES, IDNO, or 0: no question expected
+        uint32_t version;   // "Version" afterwards
+        uint32_t userSettings;
+        std::vector<std::string> listed;
+    };
+    const Case cases[] = {
+        {"first start, shared", -1, IDYES, kThisVersion, 0, {"Shared"}},
+        {"first start, per user", -1, IDNO, kThisVersion, 1, {"Mine"}},
+        {"below 2000", 1999, IDNO, kThisVersion, 1, {"Mine"}},
+        {"older version", 2000, 0, kThisVersion, 99, {"Shared"}},
+        {"this version", static_cast<int>(kThisVersion), 0, kThisVersion, 99, {"Shared"}},
+        {"newer version", 30000, 0, 30000, 99, {"Shared"}},
+    };
+    for (const Case& c : cases) {
+        ClearProgramData();
+        if (c.storedVersion >= 0)
+            registry.WriteDword(kSettingsKey, "Version", static_cast<uint32_t>(c.storedVersion),
+                                kMachine);
+        AddConfiguration(1, "Shared", kMachine);
+        AddConfiguration(1, "Mine", kUser);
+        ui::MessageBoxInfo question;
+        std::vector<std::string> listed;
+        UiScript script;
+        script.Then([&](Ui& ui) {
+            if (c.answer != 0)
+                question = ui.AnswerMessageBox(c.answer);
+            HWND window = ui.WaitForWindow(kTitle);
+            listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+            ui.Click(window, IDC_MAIN_CLOSE);
+        });
+        RunMainWindow(script);
+        if (c.answer != 0) {
+            EXPECT_EQ(question.text, "You are using Quillon Flipset for the first time.\n"
+                                     "Do you want to share configurations by all users?")
+                << c.what;
+            EXPECT_EQ(question.icon, MessageBoxIcon::Question) << c.what;
+        }
+        EXPECT_EQ(Setting("Version"), c.version) << c.what;
+        EXPECT_EQ(Setting("UserSettings"), c.userSettings) << c.what;
+        EXPECT_EQ(listed, c.listed) << c.what;
+    }
+}
+
+TEST(Splash, ShowsItsPictureForThreeSecondsAndCannotBeClosedEarlier)
+{
+    int width = 0, height = 0;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND splash = nullptr;
+        ui.WaitUntil("the splash", [&] {
+            for (HWND window : ui.Windows()) {
+                if (GetDlgItem(window, IDC_SPLASH_PICTURE))
+                    splash = window;
+            }
+            return splash != nullptr;
+        });
+        auto bitmap = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(
+            splash, IDC_SPLASH_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP info{};
+        if (bitmap && GetObjectA(bitmap, sizeof(info), &info)) {
+            width = info.bmWidth;
+            height = info.bmHeight;
+        }
+        ui.PressKey(splash, VK_ESCAPE);
+        ui.PressKey(splash, VK_RETURN);
+        PostMessageA(splash, WM_CLOSE, 0, 0);
+        ui.WaitUntilGone(splash);
+    });
+    const DWORD start = GetTickCount();
+    INT_PTR result = 0;
+    EXPECT_TRUE(script.RunWith([&] { result = SplashDialog().RunModal(nullptr); }));
+    const DWORD shown = GetTickCount() - start;
+    EXPECT_EQ(result, 1);
+    EXPECT_GE(shown, 2900u);
+    EXPECT_LT(shown, 8000u);
+    EXPECT_EQ(width, 416);
+    EXPECT_EQ(height, 206);
+}
+
+}  // namespace
+}  // namespace flipset
