@@ -1,0 +1,22 @@
+// The system's open-file dialog, as the editors use it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace flipset {
+
+// A filter: the text shown and the pattern ("Bitmap files", "*.bmp").
+using FileFilter = std::pair<std::string, std::string>;
+
+// Shows the open-file dialog owned by the window, with the flags
+// OFN_HIDEREADONLY and OFN_OVERWRITEPROMPT, no initial file name and no
+// default extension, the first filter in force. True when the user chose a
+// file; path is then its full path.
+bool ChooseFileToOpen(HWND owner, const std::string& title, const std::vector<FileFilter>& filters,
+                      std::string& path);
+
+}  // namespace flipset

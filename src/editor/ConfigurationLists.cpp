@@ -1,0 +1,94 @@
+#include "editor/ConfigurationLists.h"
+
+#include "coder/QNHexCoder.h"
+#include "store/ConfigurationStore.h"
+
+namespace flipset {
+
+namespace {
+
+StringList CodedEntries(const StringList& entries)
+{
+    CQNHexCoder coder;
+    coder.SetKey(kListCoderKey);
+    StringList coded;
+    coded.reserve(entries.size());
+    for (const std::string& entry : entries)
+        coded.push_back(coder.CodeValue(entry));
+    return coded;
+}
+
+}  // namespace
+
+bool FitsTextValue(const std::string& text)
+{
+    return text.size() <= kLongestTextValue;
+}
+
+StringList ReadCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
+                         const char* valueName)
+{
+    ByteArray bytes;
+    StringList entries;
+    if (!registry.ReadBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root))
+        return entries;
+    CRegistry::UnpackStringList(bytes, entries);
+    CQNHexCoder coder;
+    coder.SetKey(kListCoderKey);
+    for (std::string& entry : entries)
+        entry = coder.DecodeValue(entry);
+    return entries;
+}
+
+size_t CodedListSize(const StringList& entries)
+{
+    ByteArray bytes;
+    CRegistry::PackStringList(CodedEntries(entries), bytes);
+    return bytes.size();
+}
+
+bool WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
+                    const char* valueName, const StringList& entries)
+{
+    ByteArray bytes;
+    CRegistry::PackStringList(CodedEntries(entries), bytes);
+    if (bytes.size() > kLargestBinaryValue)
+        return false;
+    registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
+    return true;
+}
+
+std::string ReadSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
+                               const char* valueName)
+{
+    ByteArray bytes;
+    if (!registry.ReadBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root))
+        return std::string();
+    StringList entries;
+    CRegistry::UnpackStringList(bytes, entries);
+    std::string text;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text += entries[i];
+    }
+    return text;
+}
+
+size_t SystemFileTextSize(const std::string& text)
+{
+    return text.size() + 3;
+}
+
+bool WriteSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
+                         const char* valueName, const std::string& text)
+{
+    if (SystemFileTextSize(text) > kLargestBinaryValue)
+        return false;
+    ByteArray bytes;
+    CRegistry::PackStringList({text}, bytes);
+    registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
+    return true;
+}
+
+}  // namespace flipset
