@@ -2,6 +2,7 @@
 
 #include "app/FirstRun.h"
 #include "app/Win32ProductVersion.h"
+#include "editor/ConfigurationDialog.h"
 #include "engine/SystemInfo.h"
 #include "engine/Win32WaitWithMessages.h"
 #include "network/AdapterControl.h"
@@ -245,6 +246,13 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
     case IDC_MAIN_RUN:
         RunConfiguration();
         return true;
+    case IDC_MAIN_ADD:
+        EditConfiguration(std::string(), 0);
+        return true;
+    case IDC_MAIN_EDIT:
+        // With nothing selected this is Add.
+        EditConfiguration(Trim(SelectedListText()), GetSelectedConfigurationNumber());
+        return true;
     case IDC_MAIN_DELETE:
         OnDelete();
         return true;
@@ -290,6 +298,13 @@ void MainDialog::OnDelete()
     if (configuration >= 1 &&
         MessageBoxA(Handle(), kDeleteQuestion, kTitle, MB_YESNO | MB_ICONSTOP) == IDYES)
         store_.DeleteConfiguration(configuration, Root());
+    FillConfigurationList();
+}
+
+void MainDialog::EditConfiguration(std::string name, int configurationNumber)
+{
+    ConfigurationDialog dialog(registry_, platform_.services, platform_.system);
+    dialog.Edit(Handle(), name, configurationNumber, settingsRootChoice_);
     FillConfigurationList();
 }
 

@@ -63,6 +63,9 @@ private:
     void LoadProgramOptions();
     void OnOptionClicked(int id, RunOption option);
     void OnDelete();
+    // The Configuration dialog on that configuration (0: a new one), then
+    // the list afresh, whatever the dialog did.
+    void EditConfiguration(std::string name, int configurationNumber);
     void SetAllCards(bool enable);
     void PaintMinimised();
 

@@ -1,0 +1,184 @@
+#include "editor/ConfigurationDialog.h"
+
+#include "editor/ConfigurationLists.h"
+#include "editor/DesktopSoundDialog.h"
+#include "editor/NameFilter.h"
+#include "editor/RunListEditing.h"
+#include "editor/ServicesDialog.h"
+#include "editor/StartPageEditing.h"
+#include "editor/SystemFilesDialog.h"
+#include "editor/TooLongMessage.h"
+#include "engine/SystemInfo.h"
+#include "network/CardSelectDialog.h"
+#include "network/CardSetupDialog.h"
+#include "resource.h"
+
+namespace flipset {
+
+namespace {
+
+// The allowed name characters from the program's string table, so that
+// they live with the other texts of the program; the built-in copy when the
+// resource is missing.
+std::string LoadNameCharacters()
+{
+    char buffer[256] = {};
+    const int length = LoadStringA(GetModuleHandleA(nullptr), IDS_NAME_CHARACTERS, buffer,
+                                   static_cast<int>(sizeof buffer));
+    if (length <= 0)
+        return std::string(kNameCharacters);
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+ConfigurationDialog::ConfigurationDialog(CRegistry registry, ServiceManager& services,
+                                         const SystemInfo& system)
+    : DialogBase(IDD_CONFIGURATION),
+      registry_(registry),
+      services_(services),
+      system_(system),
+      store_(registry),
+      allowedCharacters_(LoadNameCharacters())
+{
+}
+
+bool ConfigurationDialog::Edit(HWND owner, std::string& name, int number,
+                               uint32_t settingsRootChoice)
+{
+    initialName_ = name;
+    number_ = number;
+    settingsRootChoice_ = settingsRootChoice;
+    if (RunModal(owner) != IDOK)
+        return false;
+    const std::string stored = FilterName(enteredName_, allowedCharacters_);
+    if (stored.empty())
+        return false;
+    name = stored;
+    store_.SetConfigurationName(EnsureNumber(), stored, Root());
+    return true;
+}
+
+int ConfigurationDialog::EnsureNumber()
+{
+    if (number_ <= 0)
+        number_ = store_.AllocateConfigurationNumber(Root());
+    return number_;
+}
+
+bool ConfigurationDialog::OnInitDialog()
+{
+    if (system_.IsMajorVersion6())
+        EnableItem(IDC_CONFIG_NETWORK, false);
+    // A longer name could be stored but never read back.
+    SendDlgItemMessageA(Handle(), IDC_CONFIG_NAME, EM_LIMITTEXT, kLongestTextValue, 0);
+    SetItemText(IDC_CONFIG_NAME, initialName_);
+    CheckNameEdit();
+    SetFocus(Item(IDC_CONFIG_NAME));
+    return false;
+}
+
+void ConfigurationDialog::CheckNameEdit()
+{
+    EnableItem(IDOK, false);
+    const HWND edit = Item(IDC_CONFIG_NAME);
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                 reinterpret_cast<LPARAM>(&selectionEnd));
+    const NameCheck check = CheckName(WindowText(edit), allowedCharacters_);
+    if (check.replace) {
+        // Sends EN_CHANGE again, which finds the text clean.
+        SetWindowTextA(edit, check.text.c_str());
+        SendMessageA(edit, EM_SETSEL, selectionStart, selectionEnd);
+        SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    }
+    EnableItem(IDOK, check.acceptable);
+}
+
+void ConfigurationDialog::OnOK()
+{
+    const std::string text = ItemText(IDC_CONFIG_NAME);
+    // Enter reaches here even while OK is disabled.
+    if (!CheckName(text, allowedCharacters_).acceptable)
+        return;
+    // The edit's limit keeps typing and pasting within bounds; a text set
+    // from outside is not held to it.
+    const std::string stored = FilterName(text, allowedCharacters_);
+    if (!FitsTextValue(stored)) {
+        ShowTooLongMessage(Handle(), "The name", stored.size(), kLongestTextValue);
+        return;
+    }
+    enteredName_ = text;
+    EndDialog(IDOK);
+}
+
+bool ConfigurationDialog::OnCommand(int id, int notification, HWND control)
+{
+    switch (id) {
+    case IDC_CONFIG_NAME:
+        if (notification == EN_CHANGE)
+            CheckNameEdit();
+        return true;
+    case IDC_CONFIG_FILES:
+    case IDC_CONFIG_NETWORK:
+    case IDC_CONFIG_INTERNET_EXPLORER:
+    case IDC_CONFIG_DESKTOP_SOUND:
+    case IDC_CONFIG_RUN:
+    case IDC_CONFIG_SERVICES:
+        if (notification == BN_CLICKED)
+            OpenArea(id);
+        return true;
+    default:
+        return DialogBase::OnCommand(id, notification, control);
+    }
+}
+
+// Every editor gets a number, so all areas and the name of one session land
+// in one configuration key. The editors' results are theirs alone.
+void ConfigurationDialog::OpenArea(int id)
+{
+    const int number = EnsureNumber();
+    switch (id) {
+    case IDC_CONFIG_FILES:
+        SystemFilesDialog(registry_).Execute(Handle(), number, settingsRootChoice_);
+        break;
+    case IDC_CONFIG_NETWORK:
+        EditNetworkCard();
+        break;
+    case IDC_CONFIG_INTERNET_EXPLORER:
+        EditStartPage(Handle(), registry_, number, settingsRootChoice_);
+        break;
+    case IDC_CONFIG_DESKTOP_SOUND:
+        DesktopSoundDialog(registry_).Execute(Handle(), number, settingsRootChoice_);
+        break;
+    case IDC_CONFIG_RUN:
+        EditRunList(Handle(), registry_, services_, number, settingsRootChoice_);
+        break;
+    case IDC_CONFIG_SERVICES:
+        ServicesDialog(registry_, services_).Execute(Handle(), number, settingsRootChoice_);
+        break;
+    default:
+        break;
+    }
+}
+
+// A chosen card belongs to the configuration from here on, even when its
+// setup is cancelled. Without a card (an empty card list) nothing is
+// written: the card settings would otherwise land in the configuration key
+// itself.
+void ConfigurationDialog::EditNetworkCard()
+{
+    std::string cardNumber;
+    std::string description;
+    if (!CardSelectDialog(registry_).Execute(Handle(), std::string(), cardNumber, description))
+        return;
+    if (cardNumber.empty())
+        return;
+    registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber, CardValue::kNic,
+                          CardValue::kNicMarker, Root());
+    CardSetupDialog(registry_).Execute(Handle(), number_, cardNumber, description,
+                                       settingsRootChoice_);
+}
+
+}  // namespace flipset

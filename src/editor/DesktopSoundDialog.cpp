@@ -1,0 +1,150 @@
+#include "editor/DesktopSoundDialog.h"
+
+#include "app/OpenFileDialog.h"
+#include "editor/ConfigurationLists.h"
+#include "editor/PrinterList.h"
+#include "editor/TooLongMessage.h"
+#include "resource.h"
+#include "store/ConfigurationStore.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+namespace flipset {
+
+namespace {
+
+constexpr LPARAM kVolumeLow = 0;
+constexpr LPARAM kVolumeHigh = 0xFFFF;
+
+// The radio button of each placement, in stored order.
+const int kPlacementButtons[] = {IDC_DESKTOP_TILE, IDC_DESKTOP_GROW, IDC_DESKTOP_CENTER};
+
+}  // namespace
+
+DesktopSoundDialog::DesktopSoundDialog(CRegistry registry)
+    : DialogBase(IDD_DESKTOP_SOUND), registry_(registry)
+{
+}
+
+bool DesktopSoundDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
+{
+    number_ = number;
+    settingsRootChoice_ = settingsRootChoice;
+    return RunModal(owner) == IDOK;
+}
+
+bool DesktopSoundDialog::OnInitDialog()
+{
+    // Each end is set as a full 32-bit value, without redrawing yet.
+    SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETRANGEMIN, FALSE, kVolumeLow);
+    SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETRANGEMAX, FALSE, kVolumeHigh);
+
+    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
+    const std::string key = ConfigurationKeyPath(number_);
+    const std::string wallpaper = registry_.ReadString(key, ConfigurationValue::kWallpaper, "", root);
+    const uint32_t placement = registry_.ReadDword(key, ConfigurationValue::kWallpaperPosition,
+                                                   kDefaultWallpaperPosition, root);
+    const uint32_t volume = registry_.ReadDword(key, ConfigurationValue::kVolume, kDefaultVolume, root);
+
+    SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETPOS, TRUE, static_cast<LPARAM>(volume));
+    // Any other stored number checks none; OK then stores "Tile".
+    if (placement < std::size(kPlacementButtons))
+        SetChecked(kPlacementButtons[placement], true);
+    FillPrinterList(key, root);
+
+    SetItemText(IDC_DESKTOP_WALLPAPER, wallpaper);
+    SetFocus(Item(IDC_DESKTOP_WALLPAPER));
+    return false;
+}
+
+void DesktopSoundDialog::FillPrinterList(const std::string& configurationKey, RegistryRoot root)
+{
+    const HWND list = Item(IDC_DESKTOP_PRINTER);
+    printers_ = ListPrinterEntries(registry_);
+    // Each item keeps the index of its entry, and OK takes the entry from
+    // there: under Wine, CB_GETLBTEXT of an item over 1 KB long (too long to
+    // store, but it must still reach the length check) never returns.
+    for (size_t i = 0; i < printers_.size(); ++i) {
+        const LRESULT index =
+            SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(printers_[i].c_str()));
+        if (index >= 0)
+            SendMessageA(list, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(i));
+    }
+
+    // The stored entry selects the first item that begins with it, in any
+    // letter case; a printer that is gone leaves the first of the sorted list.
+    const std::string stored =
+        registry_.ReadString(configurationKey, ConfigurationValue::kDefaultPrinter, "", root);
+    if (!stored.empty() &&
+        SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(stored.c_str())) != CB_ERR)
+        return;
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+}
+
+bool DesktopSoundDialog::OnCommand(int id, int notification, HWND control)
+{
+    if (id == IDC_DESKTOP_BROWSE && notification == BN_CLICKED) {
+        BrowseForWallpaper();
+        return true;
+    }
+    return DialogBase::OnCommand(id, notification, control);
+}
+
+void DesktopSoundDialog::BrowseForWallpaper()
+{
+    std::string path;
+    if (ChooseFileToOpen(Handle(), "Select the WallPaper", {{"Bitmap files", "*.bmp"}}, path))
+        SetItemText(IDC_DESKTOP_WALLPAPER, path);
+}
+
+std::string DesktopSoundDialog::SelectedPrinter() const
+{
+    const HWND list = Item(IDC_DESKTOP_PRINTER);
+    const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return std::string();
+    const auto entry =
+        static_cast<size_t>(SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    return entry < printers_.size() ? printers_[entry] : std::string();
+}
+
+bool DesktopSoundDialog::FitsTextValueOrTell(const std::string& what, const std::string& text,
+                                             int control)
+{
+    if (FitsTextValue(text))
+        return true;
+    ShowTooLongMessage(Handle(), what, text.size(), kLongestTextValue);
+    SetFocus(Item(control));
+    return false;
+}
+
+void DesktopSoundDialog::OnOK()
+{
+    const std::string wallpaper = Trim(ItemText(IDC_DESKTOP_WALLPAPER));
+    const uint32_t volume = static_cast<uint32_t>(
+        SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_GETPOS, 0, 0));
+    uint32_t placement = kWallpaperTile;
+    if (IsChecked(IDC_DESKTOP_CENTER))
+        placement = kWallpaperCenter;
+    else if (IsChecked(IDC_DESKTOP_GROW))
+        placement = kWallpaperGrow;
+    const std::string printer = SelectedPrinter();
+
+    // A longer text would be stored but read back as empty.
+    if (!FitsTextValueOrTell("The wallpaper path", wallpaper, IDC_DESKTOP_WALLPAPER) ||
+        !FitsTextValueOrTell("The printer entry", printer, IDC_DESKTOP_PRINTER))
+        return;
+
+    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
+    const std::string key = ConfigurationKeyPath(number_);
+    registry_.WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
+    registry_.WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
+    registry_.WriteDword(key, ConfigurationValue::kVolume, volume, root);
+    registry_.WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
+    EndDialog(IDOK);
+}
+
+}  // namespace flipset

@@ -1,0 +1,35 @@
+#include "editor/NameFilter.h"
+
+#include "base/Text.h"
+
+#include <algorithm>
+
+namespace flipset {
+
+bool IsNameCharacter(char c, std::string_view allowed)
+{
+    return allowed.find(c) != std::string_view::npos;
+}
+
+std::string FilterName(std::string_view text, std::string_view allowed)
+{
+    std::string filtered;
+    filtered.reserve(text.size());
+    for (char c : text) {
+        if (IsNameCharacter(c, allowed))
+            filtered += c;
+    }
+    return filtered;
+}
+
+NameCheck CheckName(std::string_view editText, std::string_view allowed)
+{
+    NameCheck check;
+    check.replace = !std::all_of(editText.begin(), editText.end(),
+                                 [allowed](char c) { return IsNameCharacter(c, allowed); });
+    check.text = check.replace ? FilterName(Trim(editText), allowed) : std::string(editText);
+    check.acceptable = !Trim(check.text).empty();
+    return check;
+}
+
+}  // namespace flipset

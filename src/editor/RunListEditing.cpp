@@ -1,0 +1,24 @@
+#include "editor/RunListEditing.h"
+
+#include "editor/ConfigurationLists.h"
+#include "editor/SelectionListDialog.h"
+#include "editor/TooLongMessage.h"
+#include "store/ConfigurationStore.h"
+
+namespace flipset {
+
+void EditRunList(HWND owner, CRegistry registry, ServiceManager& services, int number,
+                 uint32_t settingsRootChoice)
+{
+    const RegistryRoot root = ConfigurationRoot(settingsRootChoice);
+    StringList entries = ReadCodedList(registry, number, root, ConfigurationValue::kRun);
+    // Until the list is stored or given up: a list refused as too large opens
+    // again with the user's edits, so nothing typed is lost.
+    while (SelectionListDialog(services).Execute(owner, RunListMode, entries)) {
+        if (WriteCodedList(registry, number, root, ConfigurationValue::kRun, entries))
+            return;
+        ShowTooLongMessage(owner, "The list", CodedListSize(entries), kLargestBinaryValue);
+    }
+}
+
+}  // namespace flipset

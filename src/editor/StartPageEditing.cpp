@@ -1,0 +1,36 @@
+#include "editor/StartPageEditing.h"
+
+#include "editor/ConfigurationLists.h"
+#include "editor/TooLongMessage.h"
+#include "editor/ValueEntryDialog.h"
+#include "store/ConfigurationStore.h"
+
+namespace flipset {
+
+namespace {
+
+// The browser's own setting, read only, always the current user's.
+constexpr const char* kBrowserMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
+constexpr const char* kBrowserStartPage = "Start Page";
+
+}  // namespace
+
+void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settingsRootChoice)
+{
+    const RegistryRoot root = ConfigurationRoot(settingsRootChoice);
+    const std::string path = ConfigurationKeyPath(number);
+    std::string page = Trim(registry.ReadString(path, ConfigurationValue::kStartPage, "", root));
+    if (page.empty())
+        page = registry.ReadString(kBrowserMainKey, kBrowserStartPage, "",
+                                   RegistryRoot::CurrentUser);
+
+    while (ValueEntryDialog().Execute(owner, page, "Select the homepage", "Homepage")) {
+        if (FitsTextValue(page)) {
+            registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
+            return;
+        }
+        ShowTooLongMessage(owner, "The text", page.size(), kLongestTextValue);
+    }
+}
+
+}  // namespace flipset

@@ -1,0 +1,99 @@
+#include "network/CardSelectDialog.h"
+
+#include "network/CardSetupRules.h"
+#include "resource.h"
+
+#include <optional>
+#include <vector>
+
+namespace flipset {
+
+CardSelectDialog::CardSelectDialog(CRegistry registry)
+    : DialogBase(IDD_CARD_SELECT), registry_(registry)
+{
+}
+
+bool CardSelectDialog::Execute(HWND owner, const std::string& initialCardNumber,
+                               std::string& chosenCardNumber, std::string& chosenDescription)
+{
+    initialCardNumber_ = initialCardNumber;
+    chosenCardNumber_ = initialCardNumber;
+    chosenDescription_.clear();
+    if (RunModal(owner) != IDOK)
+        return false;
+    chosenCardNumber = chosenCardNumber_;
+    chosenDescription = chosenDescription_;
+    return true;
+}
+
+bool CardSelectDialog::OnInitDialog()
+{
+    FillList();
+    Preselect();
+    SetFocus(Item(IDC_CARD_SELECT_LIST));
+    return false;
+}
+
+void CardSelectDialog::FillList()
+{
+    // Read afresh on every opening: cards come and go with the hardware.
+    cards_ = ListNetworkCards(registry_);
+    SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_RESETCONTENT, 0, 0);
+    for (const NetworkCard& card : cards_) {
+        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(card.description.c_str()));
+    }
+}
+
+void CardSelectDialog::Preselect()
+{
+    if (SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETCOUNT, 0, 0) <= 0)
+        return;
+    const std::optional<std::string> description =
+        InitialCardDescription(cards_, initialCardNumber_);
+    if (description) {
+        // The list box's own prefix search from the top, ignoring case.
+        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_SELECTSTRING,
+                            static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(description->c_str()));
+    } else {
+        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_SETCURSEL, 0, 0);
+    }
+}
+
+bool CardSelectDialog::OnCommand(int id, int notification, HWND control)
+{
+    if (id == IDC_CARD_SELECT_LIST && notification == LBN_DBLCLK) {
+        OnOK();
+        return true;
+    }
+    return DialogBase::OnCommand(id, notification, control);
+}
+
+std::string CardSelectDialog::SelectedEntryText() const
+{
+    const LRESULT index =
+        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return std::string();
+    const LRESULT length =
+        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR)
+        return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const LRESULT copied = SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETTEXT, index,
+                                               reinterpret_cast<LPARAM>(buffer.data()));
+    return copied == LB_ERR ? std::string()
+                            : std::string(buffer.data(), static_cast<size_t>(copied));
+}
+
+void CardSelectDialog::OnOK()
+{
+    const CardChoice choice =
+        ChooseCardByDescription(cards_, SelectedEntryText(), initialCardNumber_);
+    chosenCardNumber_ = choice.number;
+    chosenDescription_ = choice.description;
+    EndDialog(IDOK);
+}
+
+}  // namespace flipset

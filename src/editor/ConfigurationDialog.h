@@ -1,0 +1,53 @@
+// The Configuration dialog: names a configuration and opens the editor of
+// each of its areas. The editors store their values as soon as their own
+// dialog is confirmed; only the name waits for this dialog's OK, so Cancel
+// here keeps what the editors wrote.
+#pragma once
+
+#include "app/DialogBase.h"
+#include "store/ConfigurationStore.h"
+
+#include <cstdint>
+#include <string>
+
+namespace flipset {
+
+class ServiceManager;
+class SystemInfo;
+
+class ConfigurationDialog : public DialogBase {
+public:
+    ConfigurationDialog(CRegistry registry, ServiceManager& services, const SystemInfo& system);
+
+    // Runs the dialog on the configuration of that number (0: a new one, whose
+    // number is taken the first time an area or the name is stored). On OK
+    // stores the name and returns true, with name holding it as stored.
+    bool Edit(HWND owner, std::string& name, int number, uint32_t settingsRootChoice);
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int notification, HWND control) override;
+    void OnOK() override;
+
+private:
+    RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
+    // The configuration's number, allocated when it has none yet.
+    int EnsureNumber();
+    // Keeps the name edit free of characters a name may not hold, and OK
+    // enabled only for a name that is not blank.
+    void CheckNameEdit();
+    void OpenArea(int id);
+    void EditNetworkCard();
+
+    CRegistry registry_;
+    ServiceManager& services_;
+    const SystemInfo& system_;
+    ConfigurationStore store_;
+    std::string allowedCharacters_;
+    std::string initialName_;
+    std::string enteredName_;
+    uint32_t settingsRootChoice_ = 0;
+    int number_ = 0;
+};
+
+}  // namespace flipset

@@ -1,0 +1,21 @@
+// The "Run" button of the Configuration dialog: the programs that running
+// the configuration starts, in order.
+#pragma once
+
+#include "engine/ServiceControl.h"
+#include "store/Registry.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace flipset {
+
+// Shows the configuration's run list in the Selection list and, on OK,
+// stores it again, each entry coded. A list too large to be read back is
+// not stored: the user is told its size and the list opens again as edited.
+// The number must already be allocated.
+void EditRunList(HWND owner, CRegistry registry, ServiceManager& services, int number,
+                 uint32_t settingsRootChoice);
+
+}  // namespace flipset
