@@ -1,6 +1,5 @@
 #include "engine/ServiceControl.h"
 
-#include "coder/QNHexCoder.h"
 #include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/FakeServiceManager.h"
