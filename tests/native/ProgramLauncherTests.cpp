@@ -1,5 +1,6 @@
 #include "engine/ProgramLauncher.h"
 
+#include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
 
@@ -60,14 +61,7 @@ protected:
 
     void StoreRunList(const StringList& entries)
     {
-        CQNHexCoder coder;
-        coder.SetKey("5A0C93E1");
-        StringList coded;
-        for (const std::string& entry : entries)
-            coded.push_back(coder.CodeValue(entry));
-        ByteArray bytes;
-        CRegistry::PackStringList(coded, bytes);
-        registry.WriteBinary(kConfigurationKey, "Run", bytes, kRoot);
+        StoreCodedList(registry, kConfigurationKey, "Run", entries, kRoot);
     }
 
     // The journal lines of one entry whose launch is the given line (none

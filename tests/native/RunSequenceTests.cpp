@@ -4,6 +4,7 @@
 
 #include "engine/RunSequence.h"
 #include "store/ConfigurationStore.h"
+#include "support/ConfigurationSeed.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
 #include "support/FakeRunHost.h"
@@ -28,17 +29,12 @@ protected:
         store.SetConfigurationName(number, name, Root());
         return ConfigurationKeyPath(number);
     }
-    void WriteList(int number, const char* value, StringList entries, bool coded)
+    void WriteList(int number, const char* value, const StringList& entries, bool coded)
     {
-        if (coded) {
-            CQNHexCoder coder;
-            coder.SetKey(kListCoderKey);
-            for (std::string& entry : entries)
-                entry = coder.CodeValue(entry);
-        }
-        ByteArray bytes;
-        CRegistry::PackStringList(entries, bytes);
-        registry.WriteBinary(ConfigurationKeyPath(number), value, bytes, Root());
+        if (coded)
+            StoreCodedList(registry, ConfigurationKeyPath(number), value, entries, Root());
+        else
+            StorePackedList(registry, ConfigurationKeyPath(number), value, entries, Root());
     }
     uint32_t Stored(int number, RunOption option)
     {

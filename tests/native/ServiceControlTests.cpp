@@ -1,6 +1,6 @@
 #include "engine/ServiceControl.h"
 
-#include "coder/QNHexCoder.h"
+#include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/FakeServiceManager.h"
 #include "support/MemoryRegistryBackend.h"
@@ -41,18 +41,12 @@ struct Phase {
     }
     void SetCodedList(const char* value, const StringList& codedEntries)
     {
-        ByteArray bytes;
-        CRegistry::PackStringList(codedEntries, bytes);
-        registry.WriteBinary(kConfigurationKey, value, bytes, RegistryRoot::LocalMachine);
+        StorePackedList(registry, kConfigurationKey, value, codedEntries,
+                        RegistryRoot::LocalMachine);
     }
     void SetList(const char* value, const StringList& names)
     {
-        CQNHexCoder coder;
-        coder.SetKey("5A0C93E1");
-        StringList coded;
-        for (const std::string& name : names)
-            coded.push_back(coder.CodeValue(name));
-        SetCodedList(value, coded);
+        StoreCodedList(registry, kConfigurationKey, value, names, RegistryRoot::LocalMachine);
     }
     void SetStopList(const StringList& names) { SetList("ServicesStop", names); }
     void SetStartList(const StringList& names) { SetList("ServicesStart", names); }

@@ -1,5 +1,6 @@
 #include "engine/SystemFiles.h"
 
+#include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
 
@@ -48,9 +49,7 @@ protected:
 
     void StoreList(const char* name, const StringList& strings)
     {
-        ByteArray bytes;
-        CRegistry::PackStringList(strings, bytes);
-        registry.WriteBinary(kConfigurationKey, name, bytes, kRoot);
+        StorePackedList(registry, kConfigurationKey, name, strings, kRoot);
     }
 
     std::string StartPage()

@@ -3,10 +3,10 @@
 // windows (first-run question, splash, main window, Run), and the machine
 // checked afterwards.
 
-#include "coder/QNHexCoder.h"
+#include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
-#include "resource.h"
+#include "support/ConfigurationSeed.h"
 #include "ui/UiDriver.h"
 #include "TestFiles.h"
 
@@ -125,14 +125,10 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     // The configuration, as the editor stores it; short waits for the test.
     ConfigurationStore(registry).SetConfigurationName(1, "Office", kMachine);
     const std::string key = ConfigurationKeyPath(1);
-    ByteArray bytes;
-    CRegistry::PackStringList({"127.0.0.1 localhost\r\n10.1.2.3 fileserver"}, bytes);
-    registry.WriteBinary(key, "Hostfile", bytes, kMachine);
+    StorePackedList(registry, key, "Hostfile", {"127.0.0.1 localhost\r\n10.1.2.3 fileserver"},
+                    kMachine);
     registry.WriteString(key, "IEHOME", "http://intranet.example/", kMachine);
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    CRegistry::PackStringList({coder.CodeValue(recorder + " [/quiet /office]")}, bytes);
-    registry.WriteBinary(key, "Run", bytes, kMachine);
+    StoreCodedList(registry, key, "Run", {recorder + " [/quiet /office]"}, kMachine);
     registry.WriteDword(kSettingsKey, "BeforeRunTimout", 300, kMachine);
     registry.WriteDword(kSettingsKey, "AfterRunTimout", 300, kMachine);
 

@@ -5,6 +5,7 @@
 #include "engine/ProgramLauncher.h"
 #include "engine/Win32Shell.h"
 
+#include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
 #include "wine/TestFiles.h"
@@ -62,14 +63,7 @@ protected:
 
     void StoreRunList(const StringList& entries)
     {
-        CQNHexCoder coder;
-        coder.SetKey("5A0C93E1");
-        StringList coded;
-        for (const std::string& entry : entries)
-            coded.push_back(coder.CodeValue(entry));
-        ByteArray bytes;
-        CRegistry::PackStringList(coded, bytes);
-        registry.WriteBinary(kConfigurationKey, "Run", bytes, kRoot);
+        StoreCodedList(registry, kConfigurationKey, "Run", entries, kRoot);
     }
 
     // The command line the program recorded; empty when it did not record

@@ -4,6 +4,7 @@
 #include "engine/SystemFiles.h"
 #include "engine/Win32FileSystem.h"
 
+#include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
 #include "wine/TestFiles.h"
@@ -60,9 +61,7 @@ protected:
 
     void StoreList(const char* name, const StringList& strings)
     {
-        ByteArray bytes;
-        CRegistry::PackStringList(strings, bytes);
-        registry.WriteBinary(kConfigurationKey, name, bytes, kRoot);
+        StorePackedList(registry, kConfigurationKey, name, strings, kRoot);
     }
 
     MemoryRegistryBackend backend;
