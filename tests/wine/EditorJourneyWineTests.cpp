@@ -14,8 +14,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace flipset {
@@ -38,27 +36,6 @@ const std::string kInterfaceKey =
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-std::string TestFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string SystemFilesFolder()
-{
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    return std::string(system) + "\\Drivers\\Etc\\";
-}
-
 struct ServiceHandleCloser {
     void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
 };
@@ -71,7 +48,7 @@ public:
     {
         ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         const std::string command =
-            "\"" + TestFolder() + "flipset_test_service.exe\" stop-at-once";
+            "\"" + testfiles::OwnFolder() + "\\flipset_test_service.exe\" stop-at-once";
         ServiceHandle service(CreateServiceA(manager.get(), name_.c_str(), name_.c_str(),
                                              SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                              SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
@@ -170,17 +147,17 @@ protected:
 
 TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
 {
-    testfiles::SavedFile hosts(SystemFilesFolder() + "hosts");
+    testfiles::SavedFile hosts(testfiles::SystemFilesFolder() + "hosts");
     JourneyService service;
     const StringList services = InstalledServices();
     const auto position = std::find(services.begin(), services.end(), service.Name());
     ASSERT_NE(position, services.end());
     const int serviceIndex = static_cast<int>(position - services.begin());
-    const std::string recorder = TestFolder() + "flipset_record_args.exe";
-    const std::string record = TestFolder() + "flipset_record_args.txt";
+    const std::string recorder = testfiles::OwnFolder() + "\\flipset_record_args.exe";
+    const std::string record = testfiles::OwnFolder() + "\\flipset_record_args.txt";
     DeleteFileA(record.c_str());
 
-    std::string program = TestFolder() + "..\\..\\src\\flipset.exe";
+    std::string program = testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe";
     std::string commandLine = "\"" + program + "\" /NONICCHANGE";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
@@ -304,7 +281,7 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
     EXPECT_EQ(registry.ReadString(key, "Name", "", kMachine), "Home Office");
     EXPECT_EQ(registry.ReadString(key + "\\" + kCardNumber, "NIC", "", kMachine), "true");
     // The machine after the run.
-    EXPECT_EQ(ReadWholeFile(SystemFilesFolder() + "hosts"),
+    EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"),
               "127.0.0.1 localhost\r\n10.9.8.7 journey\n");
     EXPECT_EQ(registry.ReadString("Software\\Microsoft\\Internet Explorer\\Main", "Start Page", "",
                                   kUser),
@@ -319,7 +296,7 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
     EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
     std::string arguments;
     for (int i = 0; i < 100 && arguments.empty(); ++i, Sleep(100))
-        arguments = ReadWholeFile(record);
+        arguments = testfiles::ReadWhole(record);
     EXPECT_NE(arguments.find("/journey"), std::string::npos) << arguments;
     DeleteFileA(record.c_str());
 }

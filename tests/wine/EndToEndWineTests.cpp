@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 
 namespace flipset {
 namespace {
@@ -29,31 +27,10 @@ const std::string kStartPageKey = "Software\\Microsoft\\Internet Explorer\\Main"
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-std::string TestFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 // build/windows/tests/wine/ -> build/windows/src/flipset.exe
 std::string ProgramPath()
 {
-    return TestFolder() + "..\\..\\src\\flipset.exe";
-}
-
-std::string SystemFilesFolder()
-{
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    return std::string(system) + "\\Drivers\\Etc\\";
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe";
 }
 
 // A started flipset.exe; ended by force if a test leaves it running.
@@ -116,10 +93,10 @@ protected:
 
 TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
 {
-    testfiles::SavedFile hosts(SystemFilesFolder() + "hosts");
-    testfiles::SavedFile lmhosts(SystemFilesFolder() + "lmhosts");
-    const std::string recorder = TestFolder() + "flipset_record_args.exe";
-    const std::string record = TestFolder() + "flipset_record_args.txt";
+    testfiles::SavedFile hosts(testfiles::SystemFilesFolder() + "hosts");
+    testfiles::SavedFile lmhosts(testfiles::SystemFilesFolder() + "lmhosts");
+    const std::string recorder = testfiles::OwnFolder() + "\\flipset_record_args.exe";
+    const std::string record = testfiles::OwnFolder() + "\\flipset_record_args.txt";
     DeleteFileA(record.c_str());
 
     // The configuration, as the editor stores it; short waits for the test.
@@ -158,14 +135,14 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u);
     for (const char* option : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
         EXPECT_EQ(registry.ReadDword(key, option, 99, kMachine), 1u) << option;
-    EXPECT_EQ(ReadWholeFile(SystemFilesFolder() + "hosts"),
+    EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"),
               "127.0.0.1 localhost\r\n10.1.2.3 fileserver\n");
     EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "", kUser),
               "http://intranet.example/");
     EXPECT_EQ(registry.ReadString("Control Panel\\Desktop", "TileWallpaper", "", kUser), "1");
     std::string arguments;
     for (int i = 0; i < 100 && arguments.empty(); ++i, Sleep(100))
-        arguments = ReadWholeFile(record);
+        arguments = testfiles::ReadWhole(record);
     EXPECT_NE(arguments.find("/quiet /office"), std::string::npos) << arguments;
     DeleteFileA(record.c_str());
 }

@@ -79,6 +79,14 @@ inline std::string OwnFolder()
     return self.substr(0, self.find_last_of("\\/"));
 }
 
+// The folder of the hosts and lmhosts files, with a trailing separator.
+inline std::string SystemFilesFolder()
+{
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    return std::string(system) + "\\Drivers\\Etc\\";
+}
+
 // A new empty folder in the temporary folder, removed with whatever files it
 // then holds when the object is destroyed.
 class ScratchFolder {
