@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
+#include "wine/FlipsetProcess.h"
 #include "wine/TestFiles.h"
 #include "wine/ui/UiDriver.h"
 
@@ -107,7 +108,7 @@ class EditorJourney : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Clear();
+        ClearProgramData(registry);
         // A user who answered the first-run question long ago, on a system
         // whose network features are on.
         registry.WriteDword(kSettingsKey, "Version", 22038, kMachine);
@@ -126,7 +127,7 @@ protected:
     }
     void TearDown() override
     {
-        Clear();
+        ClearProgramData(registry);
         registry.DeleteKeyTree(kUser, kAppDefaults);
         registry.DeleteKeyTree(kMachine, kCardKey);
         registry.DeleteKeyTree(
@@ -134,11 +135,6 @@ protected:
             "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
                 kCardService);
         registry.DeleteKeyTree(kMachine, kInterfaceKey);
-    }
-    void Clear()
-    {
-        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
-        registry.DeleteKeyTree(kUser, "Software\\Quillon");
     }
 
     Win32RegistryBackend backend;
@@ -157,13 +153,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
     const std::string record = testfiles::OwnFolder() + "\\flipset_record_args.txt";
     DeleteFileA(record.c_str());
 
-    std::string program = testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe";
-    std::string commandLine = "\"" + program + "\" /NONICCHANGE";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
+    FlipsetProcess program(" /NONICCHANGE");
+    ASSERT_TRUE(program.Started());
 
     std::string nameShown;
     std::vector<std::string> listed;
@@ -263,14 +254,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         mixer = ui.AnswerMessageBox(IDOK);  // this prefix has no mixer device
         ui.WaitUntilGone(main);
     });
-    const bool driven = script.Drive(process.dwProcessId);
-    const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
-    if (!ended)
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    EXPECT_TRUE(driven);
-    EXPECT_TRUE(ended) << "the run ends the program";
+    EXPECT_TRUE(script.Drive(program.Id()));
+    EXPECT_TRUE(program.WaitForExit(30000)) << "the run ends the program";
 
     EXPECT_EQ(nameShown, "Home Office");
     EXPECT_EQ(listed, std::vector<std::string>{"Home Office"});

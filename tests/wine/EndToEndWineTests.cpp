@@ -8,6 +8,7 @@
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
 #include "ui/UiDriver.h"
+#include "FlipsetProcess.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -27,64 +28,18 @@ const std::string kStartPageKey = "Software\\Microsoft\\Internet Explorer\\Main"
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-// build/windows/tests/wine/ -> build/windows/src/flipset.exe
-std::string ProgramPath()
-{
-    return testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe";
-}
-
-// A started flipset.exe; ended by force if a test leaves it running.
-class Program {
-public:
-    explicit Program(const std::string& arguments)
-    {
-        std::string commandLine = "\"" + ProgramPath() + "\"" + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_) != FALSE;
-    }
-    ~Program()
-    {
-        if (!started_)
-            return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(process_.hProcess, 99);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    bool Started() const { return started_; }
-    DWORD Id() const { return process_.dwProcessId; }
-    bool WaitForExit(DWORD milliseconds) const
-    {
-        return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
-    }
-    bool HadAWindow() const { return windowSeen_; }
-    void NoteWindow() { windowSeen_ = true; }
-
-private:
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
-    bool windowSeen_ = false;
-};
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProgramData();
+        ClearProgramData(registry);
         // The program sees Windows XP, so its network features are on.
         registry.WriteString(kAppDefaults, "Version", "winxp", kUser);
     }
     void TearDown() override
     {
-        ClearProgramData();
+        ClearProgramData(registry);
         registry.DeleteKeyTree(kUser, kAppDefaults);
-    }
-    void ClearProgramData()
-    {
-        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
-        registry.DeleteKeyTree(kUser, "Software\\Quillon");
     }
 
     Win32RegistryBackend backend;
@@ -109,15 +64,14 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     registry.WriteDword(kSettingsKey, "BeforeRunTimout", 300, kMachine);
     registry.WriteDword(kSettingsKey, "AfterRunTimout", 300, kMachine);
 
-    Program program("");
-    ASSERT_TRUE(program.Started()) << ProgramPath();
+    FlipsetProcess program("");
+    ASSERT_TRUE(program.Started());
     ui::MessageBoxInfo question, mixer;
     std::vector<std::string> listed;
     UiScript script(30000);  // the splash, and Wine starting up on a busy machine
     script.Then([&](Ui& ui) {
         question = ui.AnswerMessageBox(IDYES);
         HWND window = ui.WaitForWindow(kTitle, "#32770");
-        program.NoteWindow();
         listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
         ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Office");
         ui.Click(window, IDC_MAIN_RUN);
@@ -151,7 +105,7 @@ TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWin
 {
     const std::string appIdKey = "AppID\\Flipset.EXE";
     {
-        Program program(" /RegServer");
+        FlipsetProcess program(" /RegServer");
         ASSERT_TRUE(program.Started());
         EXPECT_TRUE(program.WaitForExit(30000));
     }
@@ -161,7 +115,7 @@ TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWin
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), 0u)
         << "the main window never opened";
     {
-        Program program(" -unregserver");
+        FlipsetProcess program(" -unregserver");
         ASSERT_TRUE(program.Started());
         EXPECT_TRUE(program.WaitForExit(30000));
     }
