@@ -9,6 +9,34 @@ namespace flipset {
 
 namespace {
 
+// The portable service control counts on the platform's own numbers.
+static_assert(ServiceState::kStopped == SERVICE_STOPPED);
+static_assert(ServiceState::kStartPending == SERVICE_START_PENDING);
+static_assert(ServiceState::kStopPending == SERVICE_STOP_PENDING);
+static_assert(ServiceState::kRunning == SERVICE_RUNNING);
+static_assert(ServiceState::kContinuePending == SERVICE_CONTINUE_PENDING);
+static_assert(ServiceState::kPausePending == SERVICE_PAUSE_PENDING);
+static_assert(ServiceState::kPaused == SERVICE_PAUSED);
+
+static_assert(ServiceError::kSuccess == static_cast<DWORD>(ERROR_SUCCESS));
+static_assert(ServiceError::kAccessDenied == static_cast<DWORD>(ERROR_ACCESS_DENIED));
+static_assert(ServiceError::kInvalidHandle == static_cast<DWORD>(ERROR_INVALID_HANDLE));
+static_assert(ServiceError::kInvalidName == static_cast<DWORD>(ERROR_INVALID_NAME));
+static_assert(ServiceError::kMoreData == static_cast<DWORD>(ERROR_MORE_DATA));
+static_assert(ServiceError::kDependentServicesRunning ==
+              static_cast<DWORD>(ERROR_DEPENDENT_SERVICES_RUNNING));
+static_assert(ServiceError::kInvalidServiceControl ==
+              static_cast<DWORD>(ERROR_INVALID_SERVICE_CONTROL));
+static_assert(ServiceError::kServiceRequestTimeout ==
+              static_cast<DWORD>(ERROR_SERVICE_REQUEST_TIMEOUT));
+static_assert(ServiceError::kServiceAlreadyRunning ==
+              static_cast<DWORD>(ERROR_SERVICE_ALREADY_RUNNING));
+static_assert(ServiceError::kServiceDoesNotExist ==
+              static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST));
+static_assert(ServiceError::kServiceCannotAcceptControl ==
+              static_cast<DWORD>(ERROR_SERVICE_CANNOT_ACCEPT_CTRL));
+static_assert(ServiceError::kServiceNotActive == static_cast<DWORD>(ERROR_SERVICE_NOT_ACTIVE));
+
 // Owns one SC_HANDLE, of a manager or of a service, and closes it. It takes
 // the handle the moment it is opened, so that nothing can leak it.
 class ScHandle {

@@ -15,6 +15,12 @@ namespace {
 static_assert(sizeof(SP_CLASSINSTALL_HEADER) == 8, "class install header size");
 static_assert(sizeof(SP_PROPCHANGE_PARAMS) == 20, "property change request size");
 
+// The portable card logic counts on the platform's own numbers.
+static_assert(static_cast<DWORD>(DeviceStateChange::Enable) == DICS_ENABLE);
+static_assert(static_cast<DWORD>(DeviceStateChange::Disable) == DICS_DISABLE);
+static_assert(DeviceStatus::kSuccess == static_cast<DWORD>(ERROR_SUCCESS));
+static_assert(DeviceStatus::kInsufficientBuffer == static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+
 // Owns a device information set and releases it when destroyed.
 class Win32NetworkDeviceList : public NetworkDeviceList {
 public:

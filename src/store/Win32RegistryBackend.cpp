@@ -6,6 +6,17 @@ namespace flipset {
 
 namespace {
 
+// CRegistry counts on the platform's own numbers.
+static_assert(static_cast<DWORD>(RegistryValueType::String) == REG_SZ);
+static_assert(static_cast<DWORD>(RegistryValueType::Binary) == REG_BINARY);
+static_assert(static_cast<DWORD>(RegistryValueType::Dword) == REG_DWORD);
+static_assert(static_cast<DWORD>(RegistryValueType::MultiString) == REG_MULTI_SZ);
+static_assert(RegistryStatus::kSuccess == ERROR_SUCCESS);
+static_assert(RegistryStatus::kFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(RegistryStatus::kAccessDenied == ERROR_ACCESS_DENIED);
+static_assert(RegistryStatus::kMoreData == ERROR_MORE_DATA);
+static_assert(RegistryStatus::kNoMoreItems == ERROR_NO_MORE_ITEMS);
+
 HKEY RootHandle(RegistryRoot root)
 {
     switch (root) {
