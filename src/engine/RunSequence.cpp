@@ -26,18 +26,13 @@ void RunSequence::RunConfiguration()
         host_.EndWaitCursor();
         return;
     }
-    host_.SetBusy(true);
-    for (RunButton button : kRunButtons)
-        host_.DisableButton(button);
-    const std::string title = host_.Caption();
+    RunGuard guard(host_);
 
     host_.RestoreWaitCursor();
     RunContext ctx(registry_, host_);
     if (ctx.SelectedConfigurationNumber() == 0) {
         host_.ShowError(kConfigurationNotFound);
-        host_.SetBusy(false);
-        host_.RestoreButtons();
-        host_.EndWaitCursor();
+        guard.Release(RunGuard::Buttons::Restore);
         return;
     }
 
@@ -74,15 +69,42 @@ void RunSequence::RunConfiguration()
     host_.SetCaption(kWaitingBeforeRunCompleted);
 
     if (IsOn(RunOption::StartExternals))
-        RunProgramsPhase(ctx, platform_.shell, title);
+        RunProgramsPhase(ctx, platform_.shell, guard.Title());
 
     host_.RestoreWaitCursor();
     host_.WaitWithMessages(ctx.ReadWait(ProgramSettings::kAfterRunWait));
 
     // The buttons stay disabled: the window closes.
-    host_.SetBusy(false);
-    host_.EndWaitCursor();
+    guard.Release(RunGuard::Buttons::KeepDisabled);
     host_.EndModal(kRunFinished);
+}
+
+RunGuard::RunGuard(RunHost& host) : host_(host), title_(host.Caption())
+{
+    host_.SetBusy(true);
+    for (RunButton button : kRunButtons)
+        host_.DisableButton(button);
+}
+
+RunGuard::~RunGuard()
+{
+    if (released_)
+        return;
+    // A phase failed part-way: the window stays open, so it must be usable
+    // again, with the title it had before the run.
+    host_.SetCaption(title_);
+    Release(Buttons::Restore);
+}
+
+void RunGuard::Release(Buttons buttons)
+{
+    if (released_)
+        return;
+    released_ = true;
+    host_.SetBusy(false);
+    if (buttons == Buttons::Restore)
+        host_.RestoreButtons();
+    host_.EndWaitCursor();
 }
 
 // The options the run was started with, so that selecting the configuration

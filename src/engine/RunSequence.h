@@ -9,6 +9,8 @@
 #include "engine/RunHost.h"
 #include "store/Registry.h"
 
+#include <string>
+
 namespace flipset {
 
 class DesktopPlatform;
@@ -27,6 +29,31 @@ struct RunPlatform {
     ServiceManager& services;
     Shell& shell;
     const SystemInfo& system;
+};
+
+// Holds the window while a run is in progress: busy, with its run buttons
+// disabled and the wait cursor shown (begun by the caller). Released, it
+// clears the busy flag and ends the wait cursor, restoring the buttons or
+// leaving them disabled for a window that is about to close. A run that ends
+// any other way, a phase having thrown, also gets its title back, so the
+// window is never left stuck.
+class RunGuard {
+public:
+    enum class Buttons { Restore, KeepDisabled };
+
+    explicit RunGuard(RunHost& host);
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+    ~RunGuard();
+
+    void Release(Buttons buttons);
+    // The window's title when the run began.
+    const std::string& Title() const { return title_; }
+
+private:
+    RunHost& host_;
+    std::string title_;
+    bool released_ = false;
 };
 
 class RunSequence {

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 
 namespace flipset {
 namespace {
@@ -156,6 +158,36 @@ TEST_F(RunSequenceTest, ASelectionThatNamesNoConfigurationStopsTheRunAndKeepsThe
     StringList keys;
     registry.EnumSubKeys(keys, Root(), "Software\\Quillon\\Flipset\\Configurations");
     EXPECT_EQ(keys, StringList{"1"});
+}
+
+// A desktop whose wallpaper call fails by throwing, as an allocation might.
+class ThrowingDesktop : public FakeDesktop {
+public:
+    using FakeDesktop::FakeDesktop;
+    void SetWallpaper(const std::string&) override { throw std::runtime_error("wallpaper"); }
+};
+
+TEST_F(RunSequenceTest, APhaseThatThrowsLeavesTheWindowUsable)
+{
+    const std::string key = AddConfiguration(1, "Home");
+    registry.WriteString(key, "Wallpaper", "C:\\home.bmp", Root());
+    host.selectedText = "Home";
+    ThrowingDesktop throwing{host.journal};
+    RunPlatform failing{files, throwing, machine.devices, services, shell, system};
+    RunSequence run(registry, host, failing);
+
+    EXPECT_THROW(run.RunConfiguration(), std::runtime_error);
+    EXPECT_FALSE(host.busy);
+    for (RunButton button : kRunButtons)
+        EXPECT_TRUE(host.buttonsEnabled[button]) << static_cast<int>(button);
+    EXPECT_EQ(host.waitCursorDepth, 0);
+    EXPECT_EQ(host.caption, kTitle) << "the title is put back";
+    EXPECT_EQ(host.endModalResult, 0) << "the window stays open";
+
+    // Nothing is left that would refuse the next run.
+    host.journal.clear();
+    sequence.RunConfiguration();
+    EXPECT_EQ(host.journal.back(), "end: 1");
 }
 
 TEST_F(RunSequenceTest, ARunWhileBusyReturnsAtOnce)

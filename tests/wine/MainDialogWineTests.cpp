@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <stdexcept>
 
 namespace flipset {
 namespace {
@@ -327,6 +329,51 @@ TEST_F(MainWindow, ARunThatFindsNoConfigurationRestoresTheButtons)
     EXPECT_EQ(RunMainWindow(script), IDCANCEL);
     EXPECT_EQ(error.text, "Error. Unable to find the selected configuration.");
     EXPECT_EQ(error.icon, MessageBoxIcon::Stop);
+    for (const auto& [id, isEnabled] : enabled)
+        EXPECT_TRUE(isEnabled) << "control " << id;
+}
+
+// A desktop whose wallpaper call fails by throwing, as an allocation might.
+class ThrowingDesktop : public FakeDesktop {
+public:
+    using FakeDesktop::FakeDesktop;
+    void SetWallpaper(const std::string&) override
+    {
+        thrown = true;
+        throw std::runtime_error("wallpaper");
+    }
+    std::atomic<bool> thrown{false};
+};
+
+TEST_F(MainWindow, ARunWhosePhaseThrowsLeavesTheWindowUsableAndClosable)
+{
+    AddConfiguration(1, "Home");
+    registry.WriteString(ConfigurationKeyPath(1), "Wallpaper", "C:\\home.bmp", kMachine);
+    ThrowingDesktop throwing{journal};
+    RunPlatform failing{files, throwing, devices, services, shell, system};
+    std::map<int, bool> enabled;
+    std::string caption;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        ui.Click(window, IDC_MAIN_RUN);
+        ui.WaitUntil("the failed run over", [&] {
+            return throwing.thrown && ui.IsEnabled(window, IDC_MAIN_RUN);
+        });
+        for (int id : {IDC_MAIN_ADD, IDC_MAIN_CLOSE, IDC_MAIN_ENABLE_ALL_NOW,
+                       IDC_MAIN_DISABLE_ALL_NOW, IDC_MAIN_RUN, IDC_MAIN_EDIT, IDC_MAIN_DELETE})
+            enabled[id] = ui.IsEnabled(window, id);
+        caption = ui.Caption(window);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        ui.WaitUntilGone(window);
+    });
+    INT_PTR result = -2;
+    EXPECT_TRUE(script.RunWith([&] {
+        MainDialog dialog(registry, failing);
+        result = dialog.RunModal(nullptr);
+    }));
+    EXPECT_EQ(result, IDCANCEL) << "closed by the user, not ended by the run";
+    EXPECT_EQ(caption, kTitle);
     for (const auto& [id, isEnabled] : enabled)
         EXPECT_TRUE(isEnabled) << "control " << id;
 }
