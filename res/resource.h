@@ -43,8 +43,44 @@
 #define IDD_VALUE_ENTRY 104
 #define IDD_RUN_FILE 142
 
-// String resources.
+// String resources: the allowed name characters, and every text the
+// windows show (res/strings.rc).
 #define IDS_NAME_CHARACTERS 1
+
+#define IDS_TITLE 2000
+#define IDS_NO_TOOLTIPS 2001
+#define IDS_FIRST_RUN_QUESTION 2002
+#define IDS_DELETE_QUESTION 2003
+#define IDS_TOO_LONG 2004
+
+// The main window's balloon help.
+#define IDS_TIP_ADD 2016
+#define IDS_TIP_DELETE 2017
+#define IDS_TIP_EDIT 2018
+#define IDS_TIP_RUN 2019
+#define IDS_TIP_CLOSE 2020
+#define IDS_TIP_ENABLE_ALL_NOW 2021
+#define IDS_TIP_DISABLE_ALL_NOW 2022
+
+// The editor's texts.
+#define IDS_EDIT 2032
+#define IDS_SELECT_SERVICES_TITLE 2033
+#define IDS_SELECT_SERVICES_LABEL 2034
+#define IDS_SELECT_HOMEPAGE_TITLE 2035
+#define IDS_SELECT_HOMEPAGE_LABEL 2036
+#define IDS_SELECT_WALLPAPER 2037
+#define IDS_BITMAP_FILES 2038
+#define IDS_SELECT_FILE_TO_RUN 2039
+#define IDS_EXECUTABLE_FILES 2040
+#define IDS_ALL_FILES 2041
+
+// What a too-long message names.
+#define IDS_WHAT_NAME 2048
+#define IDS_WHAT_TEXT 2049
+#define IDS_WHAT_WALLPAPER_PATH 2050
+#define IDS_WHAT_PRINTER_ENTRY 2051
+#define IDS_WHAT_LIST 2052
+#define IDS_WHAT_SERVICE_LIST 2053
 
 // Configuration (IDD_CONFIGURATION).
 #define IDC_CONFIG_NAME 1007

@@ -1,6 +1,7 @@
 #include "app/MainApp.h"
 
 #include "app/CommandLine.h"
+#include "app/LoadText.h"
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
 #include "app/StartupNetworkAction.h"
@@ -11,6 +12,7 @@
 #include "engine/Win32Shell.h"
 #include "engine/Win32SystemInfo.h"
 #include "network/Win32DeviceInstaller.h"
+#include "resource.h"
 #include "store/Win32RegistryBackend.h"
 
 #include <commctrl.h>
@@ -20,18 +22,16 @@ namespace flipset {
 
 namespace {
 
-constexpr const char* kTitle = "Quillon Configuration Flipset";
-
 // Message boxes before any window of the program exists.
 class OwnerlessMessages : public MessageSink {
 public:
     void ShowError(const std::string& text) override
     {
-        MessageBoxA(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONSTOP);
+        MessageBoxA(nullptr, text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
     }
     void ShowMessage(const std::string& text) override
     {
-        MessageBoxA(nullptr, text.c_str(), kTitle, MB_OK);
+        MessageBoxA(nullptr, text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK);
     }
 };
 

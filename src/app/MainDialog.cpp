@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "app/FirstRun.h"
+#include "app/LoadText.h"
 #include "app/Win32ProductVersion.h"
 #include "editor/ConfigurationDialog.h"
 #include "engine/SystemInfo.h"
@@ -8,14 +9,12 @@
 #include "network/AdapterControl.h"
 #include "resource.h"
 
+#include <iterator>
 #include <vector>
 
 namespace flipset {
 
 namespace {
-
-constexpr const char* kTitle = "Quillon Configuration Flipset";
-constexpr const char* kDeleteQuestion = "Delete the selected configuration?";
 
 struct OptionBox {
     int id;
@@ -62,36 +61,30 @@ int RunButtonId(RunButton button)
     return IDC_MAIN_RUN;
 }
 
-// The balloon help of the buttons.
-struct TipText {
-    int id;
-    const char* text;
-    int pointerPosition;
-};
-constexpr TipText kTipTexts[] = {
-    {IDC_MAIN_ADD, "Add a new configuration", 2},
-    {IDC_MAIN_DELETE, "Delete the selected configuration", 2},
-    {IDC_MAIN_EDIT, "Edit the selected configuration", 2},
-    {IDC_MAIN_RUN, "Execute the selected configuration and close Quillon Flipset.", 2},
-    {IDC_MAIN_CLOSE, "Close Quillon Flipset without running a configuration.", 2},
-    {IDC_MAIN_ENABLE_ALL_NOW, "Enable all Networkcards now.", 1},
-    {IDC_MAIN_DISABLE_ALL_NOW, "Disable all Networkcards now.", 1},
-};
-
 // The first-run question, asked in a message box over the main window.
 class MessageBoxQuestion : public FirstRunQuestion {
 public:
     explicit MessageBoxQuestion(HWND owner) : owner_(owner) {}
     bool AskShareConfigurations() override
     {
-        return MessageBoxA(owner_,
-                           "You are using Quillon Flipset for the first time.\n"
-                           "Do you want to share configurations by all users?",
-                           kTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return MessageBoxA(owner_, LoadText(IDS_FIRST_RUN_QUESTION).c_str(),
+                           LoadText(IDS_TITLE).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
 
 private:
     HWND owner_;
+};
+
+// Shows the wait cursor over the window for as long as it lives.
+class WaitCursorScope {
+public:
+    explicit WaitCursorScope(RunHost& host) : host_(host) { host_.BeginWaitCursor(); }
+    ~WaitCursorScope() { host_.EndWaitCursor(); }
+    WaitCursorScope(const WaitCursorScope&) = delete;
+    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+private:
+    RunHost& host_;
 };
 
 }  // namespace
@@ -156,11 +149,11 @@ void MainDialog::LoadProgramOptions()
 
 void MainDialog::SetUpTipButtons()
 {
-    for (size_t i = 0; i < tipButtons_.size(); ++i) {
+    for (size_t i = 0; i < std::size(kTipTexts); ++i) {
         const TipText& tip = kTipTexts[i];
-        tipButtons_[i].SetTipText(tip.text);
+        tipButtons_[i].SetTipText(LoadText(tip.textId));
         tipButtons_[i].SetPointerPosition(tip.pointerPosition);
-        tipButtons_[i].Attach(Item(tip.id));
+        tipButtons_[i].Attach(Item(tip.buttonId));
     }
 }
 
@@ -296,7 +289,8 @@ void MainDialog::OnDelete()
 {
     const int configuration = GetSelectedConfigurationNumber();
     if (configuration >= 1 &&
-        MessageBoxA(Handle(), kDeleteQuestion, kTitle, MB_YESNO | MB_ICONSTOP) == IDYES)
+        MessageBoxA(Handle(), LoadText(IDS_DELETE_QUESTION).c_str(), LoadText(IDS_TITLE).c_str(),
+                    MB_YESNO | MB_ICONSTOP) == IDYES)
         store_.DeleteConfiguration(configuration, Root());
     FillConfigurationList();
 }
@@ -310,9 +304,8 @@ void MainDialog::EditConfiguration(std::string name, int configurationNumber)
 
 void MainDialog::SetAllCards(bool enable)
 {
-    BeginWaitCursor();
+    WaitCursorScope waitCursor(*this);
     SetAllCardsState(registry_, platform_.devices, *this, enable);
-    EndWaitCursor();
 }
 
 void MainDialog::OnCancel()
@@ -322,7 +315,8 @@ void MainDialog::OnCancel()
     EndDialog(IDCANCEL);
 }
 
-bool MainDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR* result)
+bool MainDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                            INT_PTR* /*result*/)
 {
     switch (message) {
     case WM_CLOSE:
@@ -334,30 +328,9 @@ bool MainDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/, I
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
         SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, TRUE);  // the cursor is set
         return true;
-    case WM_PAINT:
-        if (!IsIconic(Handle()))
-            return false;
-        PaintMinimised();
-        return true;
-    case WM_QUERYDRAGICON:
-        *result = reinterpret_cast<INT_PTR>(icon_);
-        return true;
     default:
         return false;
     }
-}
-
-void MainDialog::PaintMinimised()
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(Handle(), &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
-    EndPaint(Handle(), &paint);
 }
 
 // --- RunHost ----------------------------------------------------------------
@@ -394,12 +367,12 @@ void MainDialog::RestoreButtons()
 
 void MainDialog::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), kTitle, MB_OK | MB_ICONSTOP);
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void MainDialog::ShowMessage(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), kTitle, MB_OK);
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK);
 }
 
 void MainDialog::BeginWaitCursor()

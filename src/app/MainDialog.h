@@ -9,10 +9,12 @@
 #include "app/TipButton.h"
 #include "engine/RunHost.h"
 #include "engine/RunSequence.h"
+#include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
 
 #include <array>
+#include <iterator>
 #include <string>
 
 namespace flipset {
@@ -67,7 +69,22 @@ private:
     // the list afresh, whatever the dialog did.
     void EditConfiguration(std::string name, int configurationNumber);
     void SetAllCards(bool enable);
-    void PaintMinimised();
+
+    // The buttons' balloon help: its text, and the side it opens to.
+    struct TipText {
+        int buttonId;
+        UINT textId;
+        PointerPosition pointerPosition;
+    };
+    static constexpr TipText kTipTexts[] = {
+        {IDC_MAIN_ADD, IDS_TIP_ADD, PointerPosition::UpperRight},
+        {IDC_MAIN_DELETE, IDS_TIP_DELETE, PointerPosition::UpperRight},
+        {IDC_MAIN_EDIT, IDS_TIP_EDIT, PointerPosition::UpperRight},
+        {IDC_MAIN_RUN, IDS_TIP_RUN, PointerPosition::UpperRight},
+        {IDC_MAIN_CLOSE, IDS_TIP_CLOSE, PointerPosition::UpperRight},
+        {IDC_MAIN_ENABLE_ALL_NOW, IDS_TIP_ENABLE_ALL_NOW, PointerPosition::UpperLeft},
+        {IDC_MAIN_DISABLE_ALL_NOW, IDS_TIP_DISABLE_ALL_NOW, PointerPosition::UpperLeft},
+    };
 
     CRegistry registry_;
     const RunPlatform& platform_;
@@ -76,7 +93,7 @@ private:
     uint32_t settingsRootChoice_ = 0;
     bool busy_ = false;
     int waitCursorDepth_ = 0;
-    std::array<TipButton, 7> tipButtons_;
+    std::array<TipButton, std::size(kTipTexts)> tipButtons_;
 };
 
 }  // namespace flipset

@@ -1,12 +1,14 @@
 #include "app/TipButton.h"
 
+#include "app/LoadText.h"
+#include "resource.h"
+
 #include <commctrl.h>
 
 namespace flipset {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
-constexpr const char* kTitle = "Quillon Configuration Flipset";
 
 }  // namespace
 
@@ -114,7 +116,8 @@ void TipButton::RequestTracking(DWORD flags)
     // The box is owned by the button's top-level window, which it disables,
     // so no further mouse move reaches the button while it is open.
     if (!tracking_)
-        MessageBoxA(GetAncestor(button_, GA_ROOT), "No Tooltips", kTitle, MB_OK);
+        MessageBoxA(GetAncestor(button_, GA_ROOT), LoadText(IDS_NO_TOOLTIPS).c_str(),
+                    LoadText(IDS_TITLE).c_str(), MB_OK);
 }
 
 }  // namespace flipset

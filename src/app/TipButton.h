@@ -27,6 +27,7 @@ public:
     // 1: the balloon opens to the upper left of the button's corner (the
     // default); 2: to the upper right. Any other number counts as 1.
     void SetPointerPosition(int position);
+    void SetPointerPosition(PointerPosition position) { balloon_.SetPointerPosition(position); }
 
     HWND Button() const { return button_; }
     HWND BalloonWindow() const { return balloon_.Window(); }

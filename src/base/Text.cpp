@@ -52,4 +52,22 @@ int LeadingNumber(std::string_view text)
     return static_cast<int>(value);
 }
 
+std::string FillPlaceholders(std::string_view pattern, const StringList& arguments)
+{
+    std::string text;
+    text.reserve(pattern.size());
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        if (c == '%' && next >= '1' && next <= '9' &&
+            static_cast<size_t>(next - '1') < arguments.size()) {
+            text += arguments[static_cast<size_t>(next - '1')];
+            ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
 }  // namespace flipset

@@ -26,4 +26,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // for one.
 int LeadingNumber(std::string_view text);
 
+// The pattern with each %1 ... %9 replaced by that argument, in one pass: an
+// argument is copied as it is, never read as a pattern. A placeholder
+// without an argument, and any other "%", stay as written.
+std::string FillPlaceholders(std::string_view pattern, const StringList& arguments);
+
 }  // namespace flipset

@@ -1,5 +1,6 @@
 #include "editor/ConfigurationDialog.h"
 
+#include "app/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
 #include "editor/NameFilter.h"
@@ -22,12 +23,8 @@ namespace {
 // resource is missing.
 std::string LoadNameCharacters()
 {
-    char buffer[256] = {};
-    const int length = LoadStringA(GetModuleHandleA(nullptr), IDS_NAME_CHARACTERS, buffer,
-                                   static_cast<int>(sizeof buffer));
-    if (length <= 0)
-        return std::string(kNameCharacters);
-    return std::string(buffer, static_cast<size_t>(length));
+    const std::string characters = LoadText(IDS_NAME_CHARACTERS);
+    return characters.empty() ? std::string(kNameCharacters) : characters;
 }
 
 }  // namespace
@@ -106,7 +103,7 @@ void ConfigurationDialog::OnOK()
     // from outside is not held to it.
     const std::string stored = FilterName(text, allowedCharacters_);
     if (!FitsTextValue(stored)) {
-        ShowTooLongMessage(Handle(), "The name", stored.size(), kLongestTextValue);
+        ShowTooLongMessage(Handle(), IDS_WHAT_NAME, stored.size(), kLongestTextValue);
         return;
     }
     enteredName_ = text;

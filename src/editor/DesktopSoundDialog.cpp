@@ -1,5 +1,6 @@
 #include "editor/DesktopSoundDialog.h"
 
+#include "app/LoadText.h"
 #include "app/OpenFileDialog.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/PrinterList.h"
@@ -24,15 +25,8 @@ const int kPlacementButtons[] = {IDC_DESKTOP_TILE, IDC_DESKTOP_GROW, IDC_DESKTOP
 }  // namespace
 
 DesktopSoundDialog::DesktopSoundDialog(CRegistry registry)
-    : DialogBase(IDD_DESKTOP_SOUND), registry_(registry)
+    : AreaDialog(IDD_DESKTOP_SOUND, registry)
 {
-}
-
-bool DesktopSoundDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
-{
-    number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
-    return RunModal(owner) == IDOK;
 }
 
 bool DesktopSoundDialog::OnInitDialog()
@@ -41,12 +35,12 @@ bool DesktopSoundDialog::OnInitDialog()
     SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETRANGEMIN, FALSE, kVolumeLow);
     SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETRANGEMAX, FALSE, kVolumeHigh);
 
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
-    const std::string key = ConfigurationKeyPath(number_);
-    const std::string wallpaper = registry_.ReadString(key, ConfigurationValue::kWallpaper, "", root);
-    const uint32_t placement = registry_.ReadDword(key, ConfigurationValue::kWallpaperPosition,
+    const RegistryRoot root = Root();
+    const std::string key = ConfigurationKeyPath(Number());
+    const std::string wallpaper = Registry().ReadString(key, ConfigurationValue::kWallpaper, "", root);
+    const uint32_t placement = Registry().ReadDword(key, ConfigurationValue::kWallpaperPosition,
                                                    kDefaultWallpaperPosition, root);
-    const uint32_t volume = registry_.ReadDword(key, ConfigurationValue::kVolume, kDefaultVolume, root);
+    const uint32_t volume = Registry().ReadDword(key, ConfigurationValue::kVolume, kDefaultVolume, root);
 
     SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETPOS, TRUE, static_cast<LPARAM>(volume));
     // Any other stored number checks none; OK then stores "Tile".
@@ -62,7 +56,7 @@ bool DesktopSoundDialog::OnInitDialog()
 void DesktopSoundDialog::FillPrinterList(const std::string& configurationKey, RegistryRoot root)
 {
     const HWND list = Item(IDC_DESKTOP_PRINTER);
-    printers_ = ListPrinterEntries(registry_);
+    printers_ = ListPrinterEntries(Registry());
     // Each item keeps the index of its entry, and OK takes the entry from
     // there: under Wine, CB_GETLBTEXT of an item over 1 KB long (too long to
     // store, but it must still reach the length check) never returns.
@@ -76,7 +70,7 @@ void DesktopSoundDialog::FillPrinterList(const std::string& configurationKey, Re
     // The stored entry selects the first item that begins with it, in any
     // letter case; a printer that is gone leaves the first of the sorted list.
     const std::string stored =
-        registry_.ReadString(configurationKey, ConfigurationValue::kDefaultPrinter, "", root);
+        Registry().ReadString(configurationKey, ConfigurationValue::kDefaultPrinter, "", root);
     if (!stored.empty() &&
         SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(stored.c_str())) != CB_ERR)
@@ -96,7 +90,8 @@ bool DesktopSoundDialog::OnCommand(int id, int notification, HWND control)
 void DesktopSoundDialog::BrowseForWallpaper()
 {
     std::string path;
-    if (ChooseFileToOpen(Handle(), "Select the WallPaper", {{"Bitmap files", "*.bmp"}}, path))
+    if (ChooseFileToOpen(Handle(), LoadText(IDS_SELECT_WALLPAPER),
+                         {{LoadText(IDS_BITMAP_FILES), "*.bmp"}}, path))
         SetItemText(IDC_DESKTOP_WALLPAPER, path);
 }
 
@@ -111,12 +106,11 @@ std::string DesktopSoundDialog::SelectedPrinter() const
     return entry < printers_.size() ? printers_[entry] : std::string();
 }
 
-bool DesktopSoundDialog::FitsTextValueOrTell(const std::string& what, const std::string& text,
-                                             int control)
+bool DesktopSoundDialog::FitsTextValueOrTell(UINT whatId, const std::string& text, int control)
 {
     if (FitsTextValue(text))
         return true;
-    ShowTooLongMessage(Handle(), what, text.size(), kLongestTextValue);
+    ShowTooLongMessage(Handle(), whatId, text.size(), kLongestTextValue);
     SetFocus(Item(control));
     return false;
 }
@@ -134,16 +128,16 @@ void DesktopSoundDialog::OnOK()
     const std::string printer = SelectedPrinter();
 
     // A longer text would be stored but read back as empty.
-    if (!FitsTextValueOrTell("The wallpaper path", wallpaper, IDC_DESKTOP_WALLPAPER) ||
-        !FitsTextValueOrTell("The printer entry", printer, IDC_DESKTOP_PRINTER))
+    if (!FitsTextValueOrTell(IDS_WHAT_WALLPAPER_PATH, wallpaper, IDC_DESKTOP_WALLPAPER) ||
+        !FitsTextValueOrTell(IDS_WHAT_PRINTER_ENTRY, printer, IDC_DESKTOP_PRINTER))
         return;
 
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
-    const std::string key = ConfigurationKeyPath(number_);
-    registry_.WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
-    registry_.WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
-    registry_.WriteDword(key, ConfigurationValue::kVolume, volume, root);
-    registry_.WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
+    const RegistryRoot root = Root();
+    const std::string key = ConfigurationKeyPath(Number());
+    Registry().WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
+    Registry().WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
+    Registry().WriteDword(key, ConfigurationValue::kVolume, volume, root);
+    Registry().WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
     EndDialog(IDOK);
 }
 

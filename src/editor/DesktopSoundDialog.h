@@ -1,23 +1,19 @@
 // "Desktop and Sound": a configuration's wallpaper, its placement, the
-// master volume and the default printer, all stored together on OK.
+// master volume and the default printer, all stored together on OK;
+// Cancel stores nothing.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "editor/AreaDialog.h"
 #include "base/Text.h"
 #include "store/Registry.h"
 
-#include <cstdint>
 #include <string>
 
 namespace flipset {
 
-class DesktopSoundDialog : public DialogBase {
+class DesktopSoundDialog : public AreaDialog {
 public:
     explicit DesktopSoundDialog(CRegistry registry);
-
-    // True when closed with OK, which has stored the four values; Cancel
-    // stores nothing.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice);
 
 protected:
     bool OnInitDialog() override;
@@ -30,12 +26,9 @@ private:
     void BrowseForWallpaper();
     std::string SelectedPrinter() const;
     // False, after telling the user, when the text could not be read back.
-    bool FitsTextValueOrTell(const std::string& what, const std::string& text, int control);
+    bool FitsTextValueOrTell(UINT whatId, const std::string& text, int control);
 
-    CRegistry registry_;
     StringList printers_;  // the entries offered, in the order added
-    int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
 };
 
 }  // namespace flipset

@@ -36,7 +36,7 @@ void EditorDialog::OnOK()
 {
     const std::string text = ItemText(IDC_EDITOR_TEXT);
     if (text.size() > longestText_) {
-        ShowTooLongMessage(Handle(), "The text", text.size(), longestText_);
+        ShowTooLongMessage(Handle(), IDS_WHAT_TEXT, text.size(), longestText_);
         SetFocus(Item(IDC_EDITOR_TEXT));
         return;
     }

@@ -1,5 +1,6 @@
 #include "editor/RunFileDialog.h"
 
+#include "app/LoadText.h"
 #include "app/OpenFileDialog.h"
 #include "resource.h"
 
@@ -38,8 +39,9 @@ bool RunFileDialog::OnCommand(int id, int notification, HWND control)
 void RunFileDialog::BrowseForProgram()
 {
     std::string path;
-    if (ChooseFileToOpen(Handle(), "Select the file to run",
-                         {{"Executable Files", "*.bat;*.com;*.exe;*.lnk"}, {"All Files", "*.*"}},
+    if (ChooseFileToOpen(Handle(), LoadText(IDS_SELECT_FILE_TO_RUN),
+                         {{LoadText(IDS_EXECUTABLE_FILES), "*.bat;*.com;*.exe;*.lnk"},
+                          {LoadText(IDS_ALL_FILES), "*.*"}},
                          path))
         SetItemText(IDC_RUN_FILE_PROGRAM, path);
 }

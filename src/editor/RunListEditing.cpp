@@ -3,6 +3,7 @@
 #include "editor/ConfigurationLists.h"
 #include "editor/SelectionListDialog.h"
 #include "editor/TooLongMessage.h"
+#include "resource.h"
 #include "store/ConfigurationStore.h"
 
 namespace flipset {
@@ -17,7 +18,7 @@ void EditRunList(HWND owner, CRegistry registry, ServiceManager& services, int n
     while (SelectionListDialog(services).Execute(owner, RunListMode, entries)) {
         if (WriteCodedList(registry, number, root, ConfigurationValue::kRun, entries))
             return;
-        ShowTooLongMessage(owner, "The list", CodedListSize(entries), kLargestBinaryValue);
+        ShowTooLongMessage(owner, IDS_WHAT_LIST, CodedListSize(entries), kLargestBinaryValue);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "editor/SelectionListDialog.h"
 
+#include "app/LoadText.h"
 #include "editor/RunFileDialog.h"
 #include "editor/SelectionListRules.h"
 #include "editor/TreeSelectionDialog.h"
@@ -34,7 +35,7 @@ bool SelectionListDialog::Execute(HWND owner, int mode, StringList& entries)
 bool SelectionListDialog::OnInitDialog()
 {
     if (IsServicesMode(mode_))
-        SetItemText(IDC_SELECTION_ADD, "Edit");
+        SetItemText(IDC_SELECTION_ADD, LoadText(IDS_EDIT));
     FillList();
     UpdateButtons();
     SetFocus(Item(IDC_SELECTION_LIST));
@@ -81,8 +82,9 @@ void SelectionListDialog::EditServices()
     StringList candidates;
     EnumerateServices(services_, candidates);
     // Both service lists use the same title.
-    if (!TreeSelectionDialog().Execute(Handle(), ticked, candidates, "Service to stop",
-                                       "Select the services"))
+    if (!TreeSelectionDialog().Execute(Handle(), ticked, candidates,
+                                       LoadText(IDS_SELECT_SERVICES_TITLE),
+                                       LoadText(IDS_SELECT_SERVICES_LABEL)))
         return;
     entries_ = ticked;
     FillList();

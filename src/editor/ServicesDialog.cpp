@@ -9,15 +9,8 @@
 namespace flipset {
 
 ServicesDialog::ServicesDialog(CRegistry registry, ServiceManager& services)
-    : DialogBase(IDD_SERVICES), registry_(registry), services_(services)
+    : AreaDialog(IDD_SERVICES, registry), services_(services)
 {
-}
-
-bool ServicesDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
-{
-    number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
-    return RunModal(owner) == IDOK;
 }
 
 bool ServicesDialog::OnCommand(int id, int notification, HWND control)
@@ -35,16 +28,16 @@ bool ServicesDialog::OnCommand(int id, int notification, HWND control)
 
 void ServicesDialog::EditServiceList(const char* valueName, int mode)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
-    StringList entries = ReadCodedList(registry_, number_, root, valueName);
+    const RegistryRoot root = Root();
+    StringList entries = ReadCodedList(Registry(), Number(), root, valueName);
     // A list too long to be read back is refused, and the selection list
     // opens again on the user's entries so that some can be removed.
     for (;;) {
         if (!SelectionListDialog(services_).Execute(Handle(), mode, entries))
             return;
-        if (WriteCodedList(registry_, number_, root, valueName, entries))
+        if (WriteCodedList(Registry(), Number(), root, valueName, entries))
             return;
-        ShowTooLongMessage(Handle(), "The stored list of services", CodedListSize(entries),
+        ShowTooLongMessage(Handle(), IDS_WHAT_SERVICE_LIST, CodedListSize(entries),
                            kLargestBinaryValue);
     }
 }

@@ -1,23 +1,17 @@
 // "Services": opens the selection list on a configuration's list of
 // services to stop or to start, and stores the list, coded, as soon as the
-// selection list is confirmed.
+// selection list is confirmed; its own OK and Cancel only close.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "editor/AreaDialog.h"
 #include "engine/ServiceControl.h"
 #include "store/Registry.h"
 
-#include <cstdint>
-
 namespace flipset {
 
-class ServicesDialog : public DialogBase {
+class ServicesDialog : public AreaDialog {
 public:
     ServicesDialog(CRegistry registry, ServiceManager& services);
-
-    // True when closed with OK. OK and Cancel only close: each list was
-    // stored when its selection list was confirmed.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice);
 
 protected:
     bool OnCommand(int id, int notification, HWND control) override;
@@ -27,10 +21,7 @@ private:
     // stores the confirmed entries.
     void EditServiceList(const char* valueName, int mode);
 
-    CRegistry registry_;
     ServiceManager& services_;
-    int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
 };
 
 }  // namespace flipset

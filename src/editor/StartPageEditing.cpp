@@ -1,8 +1,10 @@
 #include "editor/StartPageEditing.h"
 
+#include "app/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/TooLongMessage.h"
 #include "editor/ValueEntryDialog.h"
+#include "resource.h"
 #include "store/ConfigurationStore.h"
 
 namespace flipset {
@@ -24,12 +26,13 @@ void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settings
         page = registry.ReadString(kBrowserMainKey, kBrowserStartPage, "",
                                    RegistryRoot::CurrentUser);
 
-    while (ValueEntryDialog().Execute(owner, page, "Select the homepage", "Homepage")) {
+    while (ValueEntryDialog().Execute(owner, page, LoadText(IDS_SELECT_HOMEPAGE_TITLE),
+                                      LoadText(IDS_SELECT_HOMEPAGE_LABEL))) {
         if (FitsTextValue(page)) {
             registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
             return;
         }
-        ShowTooLongMessage(owner, "The text", page.size(), kLongestTextValue);
+        ShowTooLongMessage(owner, IDS_WHAT_TEXT, page.size(), kLongestTextValue);
     }
 }
 

@@ -8,15 +8,8 @@
 namespace flipset {
 
 SystemFilesDialog::SystemFilesDialog(CRegistry registry)
-    : DialogBase(IDD_SYSTEM_FILES), registry_(registry)
+    : AreaDialog(IDD_SYSTEM_FILES, registry)
 {
-}
-
-bool SystemFilesDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
-{
-    number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
-    return RunModal(owner) == IDOK;
 }
 
 bool SystemFilesDialog::OnCommand(int id, int notification, HWND control)
@@ -34,14 +27,14 @@ bool SystemFilesDialog::OnCommand(int id, int notification, HWND control)
 
 void SystemFilesDialog::EditSystemFile(const char* valueName)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
-    std::string text = ReadSystemFileText(registry_, number_, root, valueName);
+    const RegistryRoot root = Root();
+    std::string text = ReadSystemFileText(Registry(), Number(), root, valueName);
     EditorDialog editor;
     // A longer text would be stored but read back as absent.
     editor.SetLongestText(kLargestBinaryValue - SystemFileTextSize(""));
     if (!editor.Execute(Handle(), text))
         return;
-    WriteSystemFileText(registry_, number_, root, valueName, text);
+    WriteSystemFileText(Registry(), Number(), root, valueName, text);
 }
 
 }  // namespace flipset

@@ -1,21 +1,16 @@
 // "SystemFiles": opens the editor on a configuration's hosts or lmhosts
-// text and stores the text as soon as the editor is confirmed.
+// text and stores the text as soon as the editor is confirmed; its own OK
+// and Cancel only close.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "editor/AreaDialog.h"
 #include "store/Registry.h"
-
-#include <cstdint>
 
 namespace flipset {
 
-class SystemFilesDialog : public DialogBase {
+class SystemFilesDialog : public AreaDialog {
 public:
     explicit SystemFilesDialog(CRegistry registry);
-
-    // True when closed with OK. OK and Cancel only close: each text was
-    // stored when its editor was confirmed.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice);
 
 protected:
     bool OnCommand(int id, int notification, HWND control) override;
@@ -24,10 +19,6 @@ private:
     // Reads the value afresh, runs the editor on its text and stores the
     // confirmed text as a packed list of one entry.
     void EditSystemFile(const char* valueName);
-
-    CRegistry registry_;
-    int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
 };
 
 }  // namespace flipset

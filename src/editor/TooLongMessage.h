@@ -2,6 +2,9 @@
 // how long the value is and how long it may be, so the user can shorten it.
 #pragma once
 
+#include "app/LoadText.h"
+#include "resource.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -9,14 +12,12 @@
 
 namespace flipset {
 
-// what: "The text", "The wallpaper path", ...
-inline void ShowTooLongMessage(HWND owner, const std::string& what, size_t length,
-                               size_t longest)
+// whatId: the text that names the value (IDS_WHAT_TEXT, IDS_WHAT_WALLPAPER_PATH, ...).
+inline void ShowTooLongMessage(HWND owner, UINT whatId, size_t length, size_t longest)
 {
-    const std::string text = what + " is " + std::to_string(length) +
-                             " bytes long; it may be at most " + std::to_string(longest) +
-                             " bytes.";
-    MessageBoxA(owner, text.c_str(), "Quillon Configuration Flipset", MB_OK | MB_ICONSTOP);
+    const std::string text = FormatText(
+        IDS_TOO_LONG, {LoadText(whatId), std::to_string(length), std::to_string(longest)});
+    MessageBoxA(owner, text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace flipset

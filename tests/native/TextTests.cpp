@@ -36,5 +36,24 @@ TEST(Text, LeadingNumberReadsLeadingDigitsWithinTheSignedRange)
         EXPECT_EQ(LeadingNumber(c.text), c.expected) << c.text;
 }
 
+TEST(Text, FillPlaceholdersCopiesArgumentsWithoutReadingThem)
+{
+    struct Case {
+        const char* pattern;
+        StringList arguments;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"%1 is %2 bytes long", {"The text", "1024"}, "The text is 1024 bytes long"},
+        {"%2 before %1, %1 again", {"a", "b"}, "b before a, a again"},
+        // An argument that looks like a placeholder or a format stays as it is.
+        {"%1 and %2", {"%2%s%n", "x"}, "%2%s%n and x"},
+        {"%3 of %1, 100%", {"one"}, "%3 of one, 100%"},
+        {"%0%", {}, "%0%"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FillPlaceholders(c.pattern, c.arguments), c.expected) << c.pattern;
+}
+
 }  // namespace
 }  // namespace flipset

@@ -2,6 +2,7 @@
 // control of the main window with its id, kind and text, the splash picture,
 // and a manifest that leaves the reported system version alone.
 
+#include "app/LoadText.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,35 @@ TEST(ResourcesWine, ManifestTurnsOnVisualStylesAndDeclaresNoSupportedSystems)
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_EQ(manifest.find("<compatibility"), std::string::npos);
     EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
+}
+
+// The texts that no window test reads back, letter for letter, and a
+// filled-in text whose argument looks like a placeholder.
+TEST(ResourcesWine, TheStringTableHoldsTheTextsTheWindowsShow)
+{
+    struct Case {
+        UINT id;
+        const char* text;
+    };
+    const Case cases[] = {
+        {IDS_NO_TOOLTIPS, "No Tooltips"},
+        {IDS_TIP_ADD, "Add a new configuration"},
+        {IDS_TIP_DELETE, "Delete the selected configuration"},
+        {IDS_TIP_EDIT, "Edit the selected configuration"},
+        {IDS_TIP_RUN, "Execute the selected configuration and close Quillon Flipset."},
+        {IDS_TIP_CLOSE, "Close Quillon Flipset without running a configuration."},
+        {IDS_TIP_ENABLE_ALL_NOW, "Enable all Networkcards now."},
+        {IDS_TIP_DISABLE_ALL_NOW, "Disable all Networkcards now."},
+        {IDS_SELECT_WALLPAPER, "Select the WallPaper"},
+        {IDS_BITMAP_FILES, "Bitmap files"},
+        {IDS_EXECUTABLE_FILES, "Executable Files"},
+        {IDS_ALL_FILES, "All Files"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(flipset::LoadText(c.id), c.text) << c.id;
+    EXPECT_EQ(flipset::LoadText(65000), "") << "no such text";
+    EXPECT_EQ(flipset::FormatText(IDS_TOO_LONG, {"The %3 text", "1024", "1023"}),
+              "The %3 text is 1024 bytes long; it may be at most 1023 bytes.");
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+// The base of the editors that one area button of the Configuration dialog
+// opens: a dialog on its template that reads and writes the values of one
+// configuration, below the root that the settings-root choice names.
+#pragma once
+
+#include "app/DialogBase.h"
+#include "store/ConfigurationStore.h"
+#include "store/Registry.h"
+
+#include <cstdint>
+
+namespace flipset {
+
+class AreaDialog : public DialogBase {
+public:
+    // Runs the dialog modally over the owner on the configuration of that
+    // number; true when it was closed with OK.
+    bool Execute(HWND owner, int number, uint32_t settingsRootChoice)
+    {
+        number_ = number;
+        settingsRootChoice_ = settingsRootChoice;
+        return RunModal(owner) == IDOK;
+    }
+
+protected:
+    AreaDialog(int templateId, CRegistry registry) : DialogBase(templateId), registry_(registry) {}
+
+    CRegistry Registry() const { return registry_; }
+    int Number() const { return number_; }
+    RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
+
+private:
+    CRegistry registry_;
+    int number_ = 0;
+    uint32_t settingsRootChoice_ = 0;
+};
+
+}  // namespace flipset
