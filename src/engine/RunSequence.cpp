@@ -91,9 +91,16 @@ RunGuard::~RunGuard()
     if (released_)
         return;
     // A phase failed part-way: the window stays open, so it must be usable
-    // again, with the title it had before the run.
-    host_.SetCaption(title_);
-    Release(Buttons::Restore);
+    // again, with the title it had before the run. Nothing may leave a
+    // destructor that runs while the phase's exception unwinds.
+    try {
+        host_.SetCaption(title_);
+    } catch (...) {
+    }
+    try {
+        Release(Buttons::Restore);
+    } catch (...) {
+    }
 }
 
 void RunGuard::Release(Buttons buttons)
