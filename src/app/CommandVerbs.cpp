@@ -57,11 +57,11 @@ bool FindVerb(const std::string& argument, Verb& verb)
 // with one, else up to the first space or tab.
 size_t SkipProgramPath(const std::string& line)
 {
-    size_t at = 0;
     if (!line.empty() && line[0] == '"') {
         const size_t close = line.find('"', 1);
-        at = close == std::string::npos ? line.size() : close + 1;
+        return close == std::string::npos ? line.size() : close + 1;
     }
+    size_t at = 0;
     while (at < line.size() && !IsBlank(line[at]))
         ++at;
     return at;
