@@ -30,6 +30,10 @@
 // Splash (IDD_SPLASH).
 #define IDC_SPLASH_PICTURE 1046
 
+// Progress of a run started from the command line (IDD_RUN_PROGRESS).
+#define IDD_RUN_PROGRESS 143
+#define IDC_RUN_PROGRESS_TEXT 1047
+
 // The configuration editor's dialogs.
 #define IDD_CONFIGURATION 129
 #define IDD_DESKTOP_SOUND 130

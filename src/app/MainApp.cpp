@@ -5,15 +5,10 @@
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
 #include "app/StartupNetworkAction.h"
+#include "app/VerbCommandRunner.h"
 #include "app/Win32ComServer.h"
-#include "engine/Win32Desktop.h"
-#include "engine/Win32FileSystem.h"
-#include "engine/Win32ServiceManager.h"
-#include "engine/Win32Shell.h"
-#include "engine/Win32SystemInfo.h"
-#include "network/Win32DeviceInstaller.h"
+#include "app/Win32Platform.h"
 #include "resource.h"
-#include "store/Win32RegistryBackend.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -35,23 +30,14 @@ public:
     }
 };
 
-// The platform services of the program, one of each.
-struct Win32Platform {
-    Win32RegistryBackend registryBackend;
-    Win32FileSystem files;
-    Win32Desktop desktop;
-    Win32DeviceInstaller devices;
-    Win32ServiceManager services;
-    Win32Shell shell;
-    Win32SystemInfo system;
-    RunPlatform run{files, desktop, devices, services, shell, system};
-    CRegistry Registry() { return CRegistry(registryBackend); }
-};
-
 }  // namespace
 
 int MainApp::Run(const std::string& commandLine)
 {
+    // A verb command is a script's: it never reaches the COM step, the
+    // start-up network action, the splash or the main window.
+    if (IsVerbCommandLine(commandLine))
+        return RunVerbCommand(commandLine);
     if (InitInstance(commandLine))
         RunServerMessageLoop();
     ExitInstance();

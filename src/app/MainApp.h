@@ -11,8 +11,8 @@ namespace flipset {
 
 class MainApp {
 public:
-    // The whole life of the program; returns the process's exit status,
-    // which carries no meaning.
+    // The whole life of the program; returns the process's exit status:
+    // a verb command's exit code, else 0, which carries no meaning.
     int Run(const std::string& commandLine);
 
 private:

@@ -7,6 +7,7 @@
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "wine/FlipsetProcess.h"
+#include "wine/OwnTestService.h"
 #include "wine/TestFiles.h"
 #include "wine/ui/UiDriver.h"
 
@@ -36,54 +37,6 @@ const std::string kInterfaceKey =
     "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + kCardService;
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-
-struct ServiceHandleCloser {
-    void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
-};
-using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ServiceHandleCloser>;
-
-// A stopped service of our own that the journey asks the run to start.
-class JourneyService {
-public:
-    JourneyService() : name_("FlipsetJourney" + std::to_string(GetCurrentProcessId()))
-    {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        const std::string command =
-            "\"" + testfiles::OwnFolder() + "\\flipset_test_service.exe\" stop-at-once";
-        ServiceHandle service(CreateServiceA(manager.get(), name_.c_str(), name_.c_str(),
-                                             SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                             SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                             command.c_str(), nullptr, nullptr, nullptr, nullptr,
-                                             nullptr));
-    }
-    ~JourneyService()
-    {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        ServiceHandle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
-        if (!service)
-            return;
-        SERVICE_STATUS status{};
-        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-        for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
-                        status.dwCurrentState != SERVICE_STOPPED;
-             ++i)
-            Sleep(50);
-        DeleteService(service.get());
-    }
-    const std::string& Name() const { return name_; }
-    DWORD State() const
-    {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        ServiceHandle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
-        SERVICE_STATUS status{};
-        if (!service || !QueryServiceStatus(service.get(), &status))
-            return 0;
-        return status.dwCurrentState;
-    }
-
-private:
-    std::string name_;
-};
 
 // The names of the services as the program's tree lists them, in order.
 StringList InstalledServices()
@@ -144,7 +97,7 @@ protected:
 TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
 {
     testfiles::SavedFile hosts(testfiles::SystemFilesFolder() + "hosts");
-    JourneyService service;
+    OwnTestService service("FlipsetJourney");
     const StringList services = InstalledServices();
     const auto position = std::find(services.begin(), services.end(), service.Name());
     ASSERT_NE(position, services.end());

@@ -1,0 +1,267 @@
+#include "app/CommandVerbs.h"
+
+#include <string_view>
+
+namespace flipset {
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+struct VerbWord {
+    const char* word;
+    Verb verb;
+};
+constexpr VerbWord kVerbWords[] = {
+    {"apply", Verb::Apply},   {"list", Verb::List}, {"export", Verb::Export},
+    {"import", Verb::Import}, {"help", Verb::Help}, {"?", Verb::Help},
+};
+
+struct AreaWord {
+    const char* word;
+    RunOption option;
+};
+constexpr AreaWord kAreaWords[] = {
+    {"files", RunOption::Files},        {"network", RunOption::Network},
+    {"desktop", RunOption::Desktop},    {"programs", RunOption::StartExternals},
+    {"services", RunOption::Services},
+};
+
+bool IsSwitchMark(char c)
+{
+    return c == '/' || c == '-';
+}
+
+// True when the argument is the word after "/" or "-", in any letter case.
+bool IsSwitch(const std::string& argument, std::string_view word)
+{
+    return argument.size() > 1 && IsSwitchMark(argument[0]) &&
+           EqualsNoCase(std::string_view(argument).substr(1), word);
+}
+
+bool FindVerb(const std::string& argument, Verb& verb)
+{
+    for (const VerbWord& entry : kVerbWords) {
+        if (IsSwitch(argument, entry.word)) {
+            verb = entry.verb;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Skips the program path: up to its closing quotation mark when it begins
+// with one, else up to the first space or tab.
+size_t SkipProgramPath(const std::string& line)
+{
+    if (!line.empty() && line[0] == '"') {
+        const size_t close = line.find('"', 1);
+        return close == std::string::npos ? line.size() : close + 1;
+    }
+    size_t at = 0;
+    while (at < line.size() && !IsBlank(line[at]))
+        ++at;
+    return at;
+}
+
+// The areas of "/only": comma-separated area words in any letter case.
+bool ParseAreas(const std::string& text, std::vector<RunOption>& areas, std::string& error)
+{
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        const std::string word =
+            Trim(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        bool known = false;
+        for (const AreaWord& area : kAreaWords) {
+            if (EqualsNoCase(word, area.word)) {
+                areas.push_back(area.option);
+                known = true;
+            }
+        }
+        if (!known) {
+            error = word.empty() ? "an empty area in \"" + text + "\""
+                                 : "unknown area \"" + word + "\"";
+            return false;
+        }
+        if (comma == std::string::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+void ParseApply(const StringList& args, VerbCommand& command)
+{
+    size_t i = 1;
+    const auto isOwnSwitch = [](const std::string& a) {
+        return IsSwitch(a, "only") || IsSwitch(a, "quiet");
+    };
+    if (i >= args.size() || Trim(args[i]).empty() || isOwnSwitch(args[i])) {
+        command.usageError = "/apply needs the name of a configuration";
+        return;
+    }
+    command.name = args[i++];
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (IsSwitch(a, "quiet")) {
+            command.quiet = true;
+        } else if (IsSwitch(a, "only")) {
+            if (command.onlyGiven) {
+                command.usageError = "/only is given twice";
+                return;
+            }
+            if (++i >= args.size()) {
+                command.usageError = "/only needs a list of areas";
+                return;
+            }
+            command.onlyGiven = true;
+            if (!ParseAreas(args[i], command.areas, command.usageError))
+                return;
+        } else {
+            command.usageError = "unexpected argument \"" + a + "\"";
+            return;
+        }
+    }
+}
+
+void ParseExport(const StringList& args, VerbCommand& command)
+{
+    if (args.size() < 2 || args[1].empty()) {
+        command.usageError = "/export needs a file";
+        return;
+    }
+    command.file = args[1];
+    for (size_t i = 2; i < args.size(); ++i) {
+        // No name holds a "/" (the name filter keeps it out), while "-" may
+        // begin one.
+        if (!args[i].empty() && args[i][0] == '/') {
+            command.usageError = "unknown switch \"" + args[i] + "\"";
+            return;
+        }
+        if (Trim(args[i]).empty()) {
+            command.usageError = "an empty configuration name";
+            return;
+        }
+        command.names.push_back(args[i]);
+    }
+}
+
+void ParseImport(const StringList& args, VerbCommand& command)
+{
+    if (args.size() < 2 || args[1].empty() || IsSwitch(args[1], "replace")) {
+        command.usageError = "/import needs a file";
+        return;
+    }
+    command.file = args[1];
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (!IsSwitch(args[i], "replace")) {
+            command.usageError = "unexpected argument \"" + args[i] + "\"";
+            return;
+        }
+        command.replace = true;
+    }
+}
+
+}  // namespace
+
+StringList SplitArguments(const std::string& commandLine)
+{
+    StringList arguments;
+    size_t at = SkipProgramPath(commandLine);
+    for (;;) {
+        while (at < commandLine.size() && IsBlank(commandLine[at]))
+            ++at;
+        if (at >= commandLine.size())
+            return arguments;
+        std::string argument;
+        bool quoted = false;
+        while (at < commandLine.size() && (quoted || !IsBlank(commandLine[at]))) {
+            size_t backslashes = 0;
+            while (at < commandLine.size() && commandLine[at] == '\\') {
+                ++backslashes;
+                ++at;
+            }
+            if (at < commandLine.size() && commandLine[at] == '"') {
+                argument.append(backslashes / 2, '\\');
+                if (backslashes % 2 == 1) {
+                    argument += '"';
+                } else if (quoted && at + 1 < commandLine.size() && commandLine[at + 1] == '"') {
+                    argument += '"';
+                    ++at;
+                } else {
+                    quoted = !quoted;
+                }
+                ++at;
+            } else {
+                argument.append(backslashes, '\\');
+                if (backslashes == 0 && at < commandLine.size() &&
+                    (quoted || !IsBlank(commandLine[at]))) {
+                    argument += commandLine[at];
+                    ++at;
+                }
+            }
+        }
+        arguments.push_back(argument);
+    }
+}
+
+bool IsVerbCommandLine(const std::string& commandLine)
+{
+    const StringList arguments = SplitArguments(commandLine);
+    Verb verb;
+    return !arguments.empty() && FindVerb(arguments[0], verb);
+}
+
+VerbCommand ParseVerbCommand(const std::string& commandLine)
+{
+    const StringList args = SplitArguments(commandLine);
+    VerbCommand command;
+    if (args.empty() || !FindVerb(args[0], command.verb)) {
+        command.usageError = args.empty() ? "no verb" : "unknown verb \"" + args[0] + "\"";
+        return command;
+    }
+    switch (command.verb) {
+    case Verb::Apply: ParseApply(args, command); break;
+    case Verb::Export: ParseExport(args, command); break;
+    case Verb::Import: ParseImport(args, command); break;
+    case Verb::List:
+    case Verb::Help:
+        if (args.size() > 1)
+            command.usageError = "unexpected argument \"" + args[1] + "\"";
+        break;
+    }
+    return command;
+}
+
+std::string UsageText()
+{
+    return "Usage:\n"
+           "  flipset /apply NAME [/only AREAS] [/quiet]\n"
+           "      Runs the configuration NAME as Run in the main window does, with the\n"
+           "      options stored with it or, with /only, the AREAS listed, comma-separated,\n"
+           "      from files,network,desktop,programs,services. /quiet shows no window and\n"
+           "      no message box: every message is written to the output instead.\n"
+           "  flipset /list\n"
+           "      Writes the configuration names, one a line.\n"
+           "  flipset /export FILE [NAME ...]\n"
+           "      Writes every configuration, or only the named ones, to FILE.\n"
+           "  flipset /import FILE [/replace]\n"
+           "      Adds the configurations of FILE. A name that already exists stops the\n"
+           "      import, unless /replace is given: then that configuration is replaced.\n"
+           "  flipset /help   or   flipset /?\n"
+           "      Writes this text.\n"
+           "Verbs and switches begin with / or - in any letter case. Put a name with\n"
+           "spaces in quotation marks.\n"
+           "Exit codes:\n"
+           "  0  done, and no message reported an error\n"
+           "  1  no configuration has that name\n"
+           "  2  the run finished, but at least one step reported an error\n"
+           "  3  bad usage: an unknown verb, switch or area, or a missing argument\n"
+           "  4  a file could not be read, understood or written; nothing was changed\n"
+           "  5  a name is already taken; nothing was changed\n";
+}
+
+}  // namespace flipset

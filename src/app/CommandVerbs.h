@@ -1,0 +1,68 @@
+// The scripting verbs of the command line ("/apply NAME", "/list",
+// "/export", "/import", "/help"), their exit codes and their usage text.
+// Portable: the caller passes the text of GetCommandLineA.
+//
+// A command line is a verb command only when its first argument is one of
+// the verb words, after "/" or "-" and in any letter case. Every other
+// command line (none, "/NONICCHANGE", the COM command words, anything the
+// interactive start ignores) starts the program as it always has.
+#pragma once
+
+#include "base/Text.h"
+#include "store/ConfigurationSchema.h"
+
+#include <string>
+#include <vector>
+
+namespace flipset {
+
+// The exit status of every verb.
+enum class ExitCode : int {
+    Done = 0,                // done, and no message reported an error
+    NoSuchConfiguration = 1, // no configuration has that name
+    StepFailed = 2,          // the run finished, but a step reported an error
+    BadUsage = 3,            // an unknown verb, switch or area, or a missing argument
+    FileFailed = 4,          // a file could not be read, understood or written
+    NameTaken = 5,           // a name is already taken
+};
+
+enum class Verb { Apply, List, Export, Import, Help };
+
+// A verb command as parsed. With a usage error, only verb (when it was
+// recognised) and usageError mean anything.
+struct VerbCommand {
+    Verb verb = Verb::Help;
+    // What is wrong with the command line; empty when it is well formed.
+    std::string usageError;
+
+    // Apply: the configuration's name, and with "/only" the areas to apply
+    // instead of the options stored with the configuration.
+    std::string name;
+    bool onlyGiven = false;
+    std::vector<RunOption> areas;
+    bool quiet = false;
+
+    // Export and import: the file; export's configuration names (none: all).
+    std::string file;
+    StringList names;
+    bool replace = false;
+};
+
+// The arguments after the program path, split by the C runtime's rules:
+// spaces and tabs separate; a quoted part may hold them; a quotation mark
+// preceded by an odd number of backslashes is literal, each pair of
+// backslashes before a mark stands for one; "" inside a quoted part is one
+// literal mark. The program path itself ends at its closing quotation mark,
+// or at the first space or tab when it is not quoted.
+StringList SplitArguments(const std::string& commandLine);
+
+// True when the command line's first argument is a verb word.
+bool IsVerbCommandLine(const std::string& commandLine);
+
+// The verb command of a command line for which IsVerbCommandLine is true.
+VerbCommand ParseVerbCommand(const std::string& commandLine);
+
+// The usage text, lines separated by "\n", with the exit codes.
+std::string UsageText();
+
+}  // namespace flipset

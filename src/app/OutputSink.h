@@ -1,0 +1,23 @@
+// Where the command-line verbs write their lines: the standard output that
+// the program inherited, or the console of the process that started it.
+#pragma once
+
+#include <string>
+
+namespace flipset {
+
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    // One plain line; the sink adds the line end.
+    virtual void WriteLine(const std::string& line) = 0;
+};
+
+// A message as one output line: its line breaks become spaces, so that a
+// script reads every message whole from one line.
+std::string OutputLine(const std::string& message);
+
+// An error line: "error: " and the message as one line.
+void WriteErrorLine(OutputSink& output, const std::string& message);
+
+}  // namespace flipset

@@ -1,0 +1,27 @@
+// The platform services of the program, one of each.
+#pragma once
+
+#include "engine/RunSequence.h"
+#include "engine/Win32Desktop.h"
+#include "engine/Win32FileSystem.h"
+#include "engine/Win32ServiceManager.h"
+#include "engine/Win32Shell.h"
+#include "engine/Win32SystemInfo.h"
+#include "network/Win32DeviceInstaller.h"
+#include "store/Win32RegistryBackend.h"
+
+namespace flipset {
+
+struct Win32Platform {
+    Win32RegistryBackend registryBackend;
+    Win32FileSystem files;
+    Win32Desktop desktop;
+    Win32DeviceInstaller devices;
+    Win32ServiceManager services;
+    Win32Shell shell;
+    Win32SystemInfo system;
+    RunPlatform run{files, desktop, devices, services, shell, system};
+    CRegistry Registry() { return CRegistry(registryBackend); }
+};
+
+}  // namespace flipset

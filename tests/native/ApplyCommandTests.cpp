@@ -1,0 +1,241 @@
+// "/apply" and "/list" against the in-memory registry and the fake platform:
+// which configuration and which areas a run gets, what it writes to the
+// output and shows to a person, and the exit code it ends with.
+
+#include "app/ApplyCommand.h"
+#include "store/ConfigurationStore.h"
+#include "support/ConfigurationSeed.h"
+#include "support/FakeDeviceInstaller.h"
+#include "support/FakePlatform.h"
+#include "support/FakeServiceManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace flipset {
+namespace {
+
+const std::string kSettingsKey = "Software\\Quillon\\Flipset";
+const std::string kHostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\hosts";
+
+class RecordingOutput : public OutputSink {
+public:
+    std::vector<std::string> lines;
+    void WriteLine(const std::string& line) override { lines.push_back(line); }
+};
+
+class RecordingPresenter : public RunPresenter {
+public:
+    std::vector<std::string> journal;
+    void ShowCaption(const std::string& caption) override { journal.push_back("caption: " + caption); }
+    void ShowError(const std::string& text) override { journal.push_back("error box: " + text); }
+    void ShowMessage(const std::string& text) override { journal.push_back("message box: " + text); }
+    void Wait(uint32_t milliseconds) override
+    {
+        journal.push_back("wait: " + std::to_string(milliseconds));
+    }
+};
+
+// A machine without a working mixer: the run reports it as a plain message.
+class NoMixerDesktop : public FakeDesktop {
+public:
+    using FakeDesktop::FakeDesktop;
+    MixerResult SetMasterVolume(uint32_t) override { return MixerResult::OpenFailed; }
+};
+
+class ApplyCommandTest : public ::testing::Test {
+protected:
+    std::string Add(int number, const std::string& name, RegistryRoot root = RegistryRoot::LocalMachine)
+    {
+        ConfigurationStore(registry).SetConfigurationName(number, name, root);
+        return ConfigurationKeyPath(number);
+    }
+    void StoreOptions(const std::string& key, std::array<uint32_t, 5> values,
+                      RegistryRoot root = RegistryRoot::LocalMachine)
+    {
+        for (RunOption option : kRunOptions)
+            registry.WriteDword(key, RunOptionValueName(option),
+                                values[static_cast<size_t>(option)], root);
+    }
+    std::array<uint32_t, 5> Stored(const std::string& key,
+                                   RegistryRoot root = RegistryRoot::LocalMachine)
+    {
+        std::array<uint32_t, 5> values{};
+        for (RunOption option : kRunOptions)
+            values[static_cast<size_t>(option)] =
+                registry.ReadDword(key, RunOptionValueName(option), 99, root);
+        return values;
+    }
+    // Plans and, when a configuration was found, runs.
+    ExitCode Apply(const std::string& commandLine)
+    {
+        const VerbCommand command = ParseVerbCommand(commandLine);
+        EXPECT_EQ(command.usageError, "");
+        ApplyPlan plan;
+        if (!PlanApply(registry, system, command, output, plan))
+            return ExitCode::NoSuchConfiguration;
+        return RunApply(registry, platform, plan, output, presenter);
+    }
+    std::vector<std::string> Captions() const
+    {
+        std::vector<std::string> captions;
+        for (const std::string& line : presenter.journal)
+            if (line.rfind("caption: ", 0) == 0)
+                captions.push_back(line.substr(9));
+        return captions;
+    }
+
+    FakeNetworkMachine machine;
+    CRegistry& registry = machine.registry;
+    std::vector<std::string> journal;
+    FakeFiles files;
+    FakeDesktop desktop{journal};
+    FakeServiceManager services;
+    FakeShell shell{journal};
+    FakeSystem system;
+    RunPlatform platform{files, desktop, machine.devices, services, shell, system};
+    RecordingOutput output;
+    RecordingPresenter presenter;
+};
+
+TEST_F(ApplyCommandTest, RunsWithTheStoredOptionsAndReportsNothingWhenAllGoesWell)
+{
+    const std::string key = Add(2, "Office");
+    registry.WriteString(key, "Hostfile", std::string("10.0.0.1 server\0", 16), RegistryRoot::LocalMachine);
+    StoreOptions(key, {1, 0, 0, 0, 0});
+
+    EXPECT_EQ(Apply("f.exe /apply \" office \""), ExitCode::Done);
+
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Writing Hostfile", "Writing LMHostfile",
+                                                    "Waiting BeforeRunTimeout",
+                                                    "Waiting BeforeRunTimeout Completed"}));
+    EXPECT_NE(std::find(presenter.journal.begin(), presenter.journal.end(), "wait: 10000"),
+              presenter.journal.end());
+    EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
+    EXPECT_EQ(output.lines, std::vector<std::string>{});
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{1, 0, 0, 0, 0}));
+    EXPECT_TRUE(journal.empty()) << "desktop and programs were off";
+}
+
+TEST_F(ApplyCommandTest, OnlyRunsTheListedAreasAndStoresThemAsRunDoes)
+{
+    const std::string key = Add(1, "Office");
+    StoreOptions(key, {1, 1, 1, 1, 1});
+
+    EXPECT_EQ(Apply("f.exe /apply Office /only desktop,services"), ExitCode::Done);
+
+    EXPECT_EQ(Captions().front(), "Desktop settings");
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 1, 0, 1}));
+}
+
+TEST_F(ApplyCommandTest, NetworkAreaIsOffWhereTheNetworkFeaturesAre)
+{
+    system.majorVersion6 = true;
+    const std::string key = Add(1, "Office");
+    ApplyPlan plan;
+    ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office /only network"),
+                          output, plan));
+    EXPECT_FALSE(plan.IsOn(RunOption::Network));
+    ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office"), output, plan));
+    EXPECT_FALSE(plan.IsOn(RunOption::Network));
+    EXPECT_TRUE(plan.IsOn(RunOption::Files)) << "a missing option reads as on";
+}
+
+TEST_F(ApplyCommandTest, FindsConfigurationsUnderTheRootThatUserSettingsSelects)
+{
+    const std::string userKey = Add(1, "Mine", RegistryRoot::CurrentUser);
+    Add(1, "Shared");
+    registry.WriteDword(kSettingsKey, "UserSettings", 1, RegistryRoot::LocalMachine);
+
+    ApplyPlan plan;
+    EXPECT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply MINE"), output, plan));
+    EXPECT_EQ(plan.settingsRootChoice, 1u);
+    EXPECT_FALSE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Shared"), output, plan));
+}
+
+TEST_F(ApplyCommandTest, AnUnknownNameChangesNothingAndSaysSo)
+{
+    const std::string key = Add(1, "Office");
+    StoreOptions(key, {1, 1, 1, 1, 1});
+
+    EXPECT_EQ(Apply("f.exe /apply Home /only files"), ExitCode::NoSuchConfiguration);
+
+    EXPECT_EQ(output.lines, std::vector<std::string>{"error: no configuration is named \"Home\""});
+    EXPECT_TRUE(presenter.journal.empty()) << "no window, no box";
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{1, 1, 1, 1, 1}));
+}
+
+TEST_F(ApplyCommandTest, EveryMessageOfTheRunIsAnErrorLineAndMakesTheRunFail)
+{
+    NoMixerDesktop noMixer{journal};
+    RunPlatform failing{files, noMixer, machine.devices, services, shell, system};
+    const std::string key = Add(1, "Office");
+    services.Add("Fax", ServiceState::kStopped).startError = 1058;
+    StoreCodedList(registry, key, "ServicesStart", {"Fax"}, RegistryRoot::LocalMachine);
+    ApplyPlan plan;
+    ASSERT_TRUE(PlanApply(registry, system,
+                          ParseVerbCommand("f.exe /apply Office /only desktop,services"), output,
+                          plan));
+
+    EXPECT_EQ(RunApply(registry, failing, plan, output, presenter), ExitCode::StepFailed);
+
+    EXPECT_EQ(output.lines, (std::vector<std::string>{"error: mixerOpen() failed",
+                                                      "error: Error starting the service Fax"}));
+    for (const char* box : {"message box: mixerOpen() failed",
+                            "error box: Error starting the service Fax"})
+        EXPECT_NE(std::find(presenter.journal.begin(), presenter.journal.end(), box),
+                  presenter.journal.end())
+            << box;
+    EXPECT_EQ(Captions().back(), "Waiting BeforeRunTimeout Completed") << "the run went on";
+}
+
+TEST_F(ApplyCommandTest, AConfigurationGoneBeforeTheRunIsNoSuchConfiguration)
+{
+    Add(1, "Office");
+    ApplyPlan plan;
+    ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office"), output, plan));
+    ConfigurationStore(registry).DeleteConfiguration(1, RegistryRoot::LocalMachine);
+
+    EXPECT_EQ(RunApply(registry, platform, plan, output, presenter),
+              ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(output.lines,
+              std::vector<std::string>{"error: Error. Unable to find the selected configuration."});
+}
+
+TEST(ListConfigurations, WritesTheNamesOfTheSelectedRootInTheListOrder)
+{
+    FakeNetworkMachine machine;
+    ConfigurationStore store(machine.registry);
+    for (const char* name : {"beta", "Alpha", "  gamma ", "alpha"})
+        store.SetConfigurationName(store.AllocateConfigurationNumber(RegistryRoot::CurrentUser),
+                                   name, RegistryRoot::CurrentUser);
+    store.SetConfigurationName(1, "Shared", RegistryRoot::LocalMachine);
+    machine.registry.WriteDword(kSettingsKey, "UserSettings", 1, RegistryRoot::LocalMachine);
+    RecordingOutput output;
+    const auto caseless = [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+    };
+
+    EXPECT_EQ(ListConfigurations(machine.registry, caseless, output), ExitCode::Done);
+
+    EXPECT_EQ(output.lines, (std::vector<std::string>{"Alpha", "alpha", "beta", "gamma"}))
+        << "trimmed, ordered, equal names in enumeration order";
+}
+
+TEST(OutputLine, EveryLineBreakBecomesOneSpace)
+{
+    EXPECT_EQ(OutputLine("a\r\nb\nc\rd"), "a b c d");
+    EXPECT_EQ(OutputLine("one"), "one");
+    RecordingOutput output;
+    WriteErrorLine(output, "Invalid interface\nfound");
+    EXPECT_EQ(output.lines, std::vector<std::string>{"error: Invalid interface found"});
+}
+
+}  // namespace
+}  // namespace flipset

@@ -1,0 +1,157 @@
+// The verb commands as the command line spells them: which lines are verb
+// commands at all (every other line keeps the interactive start), how
+// arguments are split, and what each verb accepts.
+
+#include "app/CommandVerbs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace flipset {
+namespace {
+
+TEST(SplitArguments, FollowsTheRuntimeRulesForQuotesAndBackslashes)
+{
+    struct Case {
+        const char* what;
+        std::string commandLine;
+        StringList expected;
+    };
+    const Case cases[] = {
+        {"program only", "flipset.exe", {}},
+        {"quoted program with a space", "\"C:\\Program Files\\flipset.exe\" /list", {"/list"}},
+        {"quoted program, argument glued on", "\"C:\\f.exe\"/list", {"/list"}},
+        {"spaces and tabs", "f.exe  /apply\t Office ", {"/apply", "Office"}},
+        {"quoted name", "f.exe /apply \"Home office\" /quiet", {"/apply", "Home office", "/quiet"}},
+        {"quotes inside an argument", "f.exe a\"b c\"d", {"ab cd"}},
+        {"empty quoted argument", "f.exe \"\" x", {"", "x"}},
+        {"backslashes before no quote", "f.exe C:\\dir\\\\x", {"C:\\dir\\\\x"}},
+        {"escaped quote", "f.exe a\\\"b", {"a\"b"}},
+        {"backslash pair before a quote", "f.exe \"C:\\dir\\\\\" x", {"C:\\dir\\", "x"}},
+        {"doubled quote inside quotes", "f.exe \"a\"\"b\"", {"a\"b"}},
+        {"unclosed quote runs to the end", "f.exe \"a b", {"a b"}},
+        {"bytes above 127 stay", "f.exe /apply M\xfcller", {"/apply", "M\xfcller"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitArguments(c.commandLine), c.expected) << c.what;
+}
+
+TEST(IsVerbCommandLine, OnlyAVerbWordAsTheFirstArgumentMakesAVerbCommand)
+{
+    struct Case {
+        const char* commandLine;
+        bool expected;
+    };
+    const Case cases[] = {
+        // The interactive start, unchanged.
+        {"flipset.exe", false},
+        {"flipset.exe /NONICCHANGE", false},
+        {"flipset.exe -RegServer", false},
+        {"flipset.exe /regserver", false},
+        {"flipset.exe /UnregServer", false},
+        {"flipset.exe -Embedding", false},
+        {"flipset.exe /unknown", false},
+        {"flipset.exe /listen", false},
+        {"flipset.exe list", false},
+        {"flipset.exe /NONICCHANGE /list", false},
+        {"flipset.exe \"/apply x\"", false},
+        // Verbs, with either mark and in any letter case.
+        {"flipset.exe /apply Office", true},
+        {"flipset.exe -APPLY", true},
+        {"flipset.exe /List", true},
+        {"flipset.exe -export f.json", true},
+        {"flipset.exe /Import f.json", true},
+        {"flipset.exe /help", true},
+        {"flipset.exe /?", true},
+        {"flipset.exe -?", true},
+        {"\"C:\\Program Files\\flipset.exe\" /list /RegServer", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsVerbCommandLine(c.commandLine), c.expected) << c.commandLine;
+}
+
+TEST(ParseVerbCommand, WellFormedCommands)
+{
+    VerbCommand apply = ParseVerbCommand("f.exe -Apply \"Home office\" /ONLY Files,programs -quiet");
+    EXPECT_EQ(apply.usageError, "");
+    EXPECT_EQ(apply.verb, Verb::Apply);
+    EXPECT_EQ(apply.name, "Home office");
+    EXPECT_TRUE(apply.onlyGiven);
+    EXPECT_EQ(apply.areas, (std::vector<RunOption>{RunOption::Files, RunOption::StartExternals}));
+    EXPECT_TRUE(apply.quiet);
+
+    VerbCommand plain = ParseVerbCommand("f.exe /apply Office");
+    EXPECT_EQ(plain.usageError, "");
+    EXPECT_FALSE(plain.onlyGiven);
+    EXPECT_FALSE(plain.quiet);
+
+    VerbCommand every = ParseVerbCommand("f.exe /apply x /only network,desktop,services,FILES");
+    EXPECT_EQ(every.areas, (std::vector<RunOption>{RunOption::Network, RunOption::Desktop,
+                                                   RunOption::Services, RunOption::Files}));
+
+    VerbCommand exportSome = ParseVerbCommand("f.exe /export \"C:\\my files\\a.json\" Office -x");
+    EXPECT_EQ(exportSome.usageError, "");
+    EXPECT_EQ(exportSome.verb, Verb::Export);
+    EXPECT_EQ(exportSome.file, "C:\\my files\\a.json");
+    EXPECT_EQ(exportSome.names, (StringList{"Office", "-x"})) << "a name may begin with -";
+
+    VerbCommand exportAll = ParseVerbCommand("f.exe /export a.json");
+    EXPECT_EQ(exportAll.usageError, "");
+    EXPECT_TRUE(exportAll.names.empty());
+
+    VerbCommand import = ParseVerbCommand("f.exe /import a.json -REPLACE");
+    EXPECT_EQ(import.usageError, "");
+    EXPECT_EQ(import.verb, Verb::Import);
+    EXPECT_EQ(import.file, "a.json");
+    EXPECT_TRUE(import.replace);
+    EXPECT_FALSE(ParseVerbCommand("f.exe /import a.json").replace);
+
+    EXPECT_EQ(ParseVerbCommand("f.exe /list").verb, Verb::List);
+    EXPECT_EQ(ParseVerbCommand("f.exe /help").verb, Verb::Help);
+    EXPECT_EQ(ParseVerbCommand("f.exe /?").verb, Verb::Help);
+}
+
+TEST(ParseVerbCommand, BadUsageSaysWhatIsWrong)
+{
+    struct Case {
+        const char* commandLine;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"f.exe /apply", "/apply needs the name of a configuration"},
+        {"f.exe /apply \"  \"", "/apply needs the name of a configuration"},
+        {"f.exe /apply /quiet", "/apply needs the name of a configuration"},
+        {"f.exe /apply -only files", "/apply needs the name of a configuration"},
+        {"f.exe /apply x /only", "/only needs a list of areas"},
+        {"f.exe /apply x /only files,sound", "unknown area \"sound\""},
+        {"f.exe /apply x /only files,", "an empty area in \"files,\""},
+        {"f.exe /apply x /only files /only desktop", "/only is given twice"},
+        {"f.exe /apply x /fast", "unexpected argument \"/fast\""},
+        {"f.exe /apply x y", "unexpected argument \"y\""},
+        {"f.exe /list x", "unexpected argument \"x\""},
+        {"f.exe /help me", "unexpected argument \"me\""},
+        {"f.exe /export", "/export needs a file"},
+        {"f.exe /export \"\"", "/export needs a file"},
+        {"f.exe /export a.json /replace", "unknown switch \"/replace\""},
+        {"f.exe /export a.json \"\"", "an empty configuration name"},
+        {"f.exe /import", "/import needs a file"},
+        {"f.exe /import /replace", "/import needs a file"},
+        {"f.exe /import a.json b.json", "unexpected argument \"b.json\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseVerbCommand(c.commandLine).usageError, c.expected) << c.commandLine;
+}
+
+TEST(UsageText, NamesEveryVerbAndEveryExitCode)
+{
+    const std::string usage = UsageText();
+    for (const char* text : {"/apply NAME [/only AREAS] [/quiet]", "/list", "/export FILE [NAME ...]",
+                             "/import FILE [/replace]", "/?", "files,network,desktop,programs,services"})
+        EXPECT_NE(usage.find(text), std::string::npos) << text;
+    for (int code = 0; code <= 5; ++code)
+        EXPECT_NE(usage.find("  " + std::to_string(code) + "  "), std::string::npos) << code;
+}
+
+}  // namespace
+}  // namespace flipset
