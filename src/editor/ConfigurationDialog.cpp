@@ -2,7 +2,7 @@
 
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
-#include "editor/NameFilter.h"
+#include "base/NameFilter.h"
 #include "editor/RunListEditing.h"
 #include "editor/ServicesDialog.h"
 #include "editor/StartPageEditing.h"
