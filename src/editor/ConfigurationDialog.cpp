@@ -3,7 +3,7 @@
 #include "app/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
-#include "editor/NameFilter.h"
+#include "base/NameFilter.h"
 #include "editor/RunListEditing.h"
 #include "editor/ServicesDialog.h"
 #include "editor/StartPageEditing.h"

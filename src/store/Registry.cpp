@@ -101,6 +101,37 @@ bool CRegistry::WriteBinary(const std::string& path, const std::string& name,
                     static_cast<uint32_t>(bytes.size()), root);
 }
 
+bool CRegistry::ReadValue(const std::string& path, const std::string& name,
+                          RegistryValue& value, RegistryRoot root) const
+{
+    value = RegistryValue();
+    long status = RegistryStatus::kSuccess;
+    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
+    if (!key)
+        return false;
+    // The value may grow between the two queries; ask again while it does.
+    for (;;) {
+        uint32_t size = 0;
+        if (key->QueryValueType(name, &value.type, &size) != RegistryStatus::kSuccess)
+            return false;
+        value.data.resize(size);
+        status = key->QueryValue(name, value.data.data(), &size);
+        if (status == RegistryStatus::kMoreData)
+            continue;
+        if (status != RegistryStatus::kSuccess)
+            return false;
+        value.data.resize(size);
+        return true;
+    }
+}
+
+bool CRegistry::WriteValue(const std::string& path, const std::string& name,
+                           const RegistryValue& value, RegistryRoot root) const
+{
+    return SetValue(path, name, static_cast<RegistryValueType>(value.type), value.data.data(),
+                    static_cast<uint32_t>(value.data.size()), root);
+}
+
 bool CRegistry::WriteMultiString(const std::string& path, const std::string& name,
                                  const StringList& strings, RegistryRoot root) const
 {

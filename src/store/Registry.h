@@ -18,6 +18,17 @@ namespace flipset {
 
 using ByteArray = std::vector<unsigned char>;
 
+// A value as stored: its type as the platform numbers it, and all its bytes.
+struct RegistryValue {
+    uint32_t type = 0;
+    ByteArray data;
+
+    bool operator==(const RegistryValue& other) const
+    {
+        return type == other.type && data == other.data;
+    }
+};
+
 class CRegistry {
 public:
     // Read buffers: a stored value larger than its buffer reads as missing.
@@ -44,6 +55,14 @@ public:
                     RegistryRoot root) const;
     bool WriteBinary(const std::string& path, const std::string& name, const ByteArray& bytes,
                      RegistryRoot root) const;
+
+    // The value whole, whatever its type and size, for code that copies
+    // values without interpreting them; false when it cannot be read.
+    bool ReadValue(const std::string& path, const std::string& name, RegistryValue& value,
+                   RegistryRoot root) const;
+    // Writes the value with its own type and bytes, creating the key.
+    bool WriteValue(const std::string& path, const std::string& name, const RegistryValue& value,
+                    RegistryRoot root) const;
 
     // An empty list deletes the value instead of writing it.
     bool WriteMultiString(const std::string& path, const std::string& name,

@@ -51,6 +51,11 @@ public:
     // larger than the buffer the result is kMoreData.
     virtual long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) = 0;
 
+    // RegQueryValueExA without a buffer: the value's type as the platform
+    // numbers it (any number, not only those of RegistryValueType) and its
+    // size in bytes.
+    virtual long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) = 0;
+
     // RegSetValueExA with exactly size bytes.
     virtual long SetValue(const std::string& name, RegistryValueType type,
                           const unsigned char* data, uint32_t size) = 0;

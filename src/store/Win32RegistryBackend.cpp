@@ -41,6 +41,16 @@ public:
         return status;
     }
 
+    long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) override
+    {
+        DWORD valueType = 0;
+        DWORD bytes = 0;
+        LONG status = RegQueryValueExA(key_, name.c_str(), nullptr, &valueType, nullptr, &bytes);
+        *type = valueType;
+        *size = bytes;
+        return status;
+    }
+
     long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
                   uint32_t size) override
     {

@@ -88,6 +88,18 @@ public:
         return RegistryStatus::kSuccess;
     }
 
+    long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) override
+    {
+        if (node_->deleted)
+            return MemoryRegistryBackend::kKeyDeleted;
+        auto it = node_->values.find(LowerAscii(name));
+        if (it == node_->values.end())
+            return RegistryStatus::kFileNotFound;
+        *type = static_cast<uint32_t>(it->second.type);
+        *size = static_cast<uint32_t>(it->second.data.size());
+        return RegistryStatus::kSuccess;
+    }
+
     long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
                   uint32_t size) override
     {

@@ -48,6 +48,10 @@ private:
         {
             return inner_->QueryValue(name, data, size);
         }
+        long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) override
+        {
+            return inner_->QueryValueType(name, type, size);
+        }
         long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
                       uint32_t size) override
         {

@@ -1,4 +1,4 @@
-#include "editor/NameFilter.h"
+#include "base/NameFilter.h"
 
 #include "base/Text.h"
 

@@ -1,0 +1,255 @@
+#include "transfer/ConfigurationTransfer.h"
+
+#include "network/CardInventory.h"
+#include "store/ConfigurationStore.h"
+#include "transfer/ConfigurationFile.h"
+#include "transfer/ConfigurationSnapshot.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace flipset {
+
+namespace {
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+TransferResult Failure(TransferStatus status, std::string line)
+{
+    TransferResult result;
+    result.status = status;
+    result.lines.push_back("error: " + std::move(line));
+    return result;
+}
+
+void SetName(ConfigurationSnapshot& snapshot, const std::string& name)
+{
+    RegistryValue value{static_cast<uint32_t>(RegistryValueType::String),
+                        ByteArray(name.begin(), name.end())};
+    value.data.push_back(0);
+    for (NamedValue& named : snapshot.values) {
+        if (EqualsNoCase(named.name, ConfigurationValue::kName)) {
+            named.value = std::move(value);
+            return;
+        }
+    }
+    snapshot.values.insert(snapshot.values.begin(), {ConfigurationValue::kName, std::move(value)});
+}
+
+// The configuration keys whose names are numbers as the store writes them,
+// in the order of their numbers.
+std::vector<int> ConfigurationNumbers(CRegistry registry, RegistryRoot root)
+{
+    StringList subkeys;
+    registry.EnumSubKeys(subkeys, root, kConfigurationsKey);
+    std::vector<int> numbers;
+    for (const std::string& subkey : subkeys) {
+        const int number = LeadingNumber(subkey);
+        if (number > 0 && std::to_string(number) == subkey)
+            numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+// This machine's card for a card of the file: the same description, exactly
+// or else ignoring case; among several, the one with the card's old number.
+// Empty when none matches.
+std::string MatchCard(const std::vector<NetworkCard>& cards, const CardSnapshot& card)
+{
+    if (card.description.empty())
+        return std::string();
+    for (bool exact : {true, false}) {
+        std::string match;
+        for (const NetworkCard& local : cards) {
+            const bool same = exact ? local.description == card.description
+                                    : EqualsNoCase(local.description, card.description);
+            if (!same)
+                continue;
+            if (local.number == card.cardNumber)
+                return local.number;
+            if (match.empty())
+                match = local.number;
+        }
+        if (!match.empty())
+            return match;
+    }
+    return std::string();
+}
+
+}  // namespace
+
+ConfigurationTransfer::ConfigurationTransfer(CRegistry registry, RegistryRoot root,
+                                             const CodePageConverter& codePage, FileAccess& files,
+                                             std::string_view allowedNameCharacters)
+    : registry_(registry),
+      root_(root),
+      codePage_(codePage),
+      files_(files),
+      allowedNameCharacters_(allowedNameCharacters)
+{
+}
+
+TransferResult ConfigurationTransfer::Export(const std::string& path,
+                                             const StringList& names) const
+{
+    std::vector<int> numbers;
+    if (names.empty()) {
+        numbers = ConfigurationNumbers(registry_, root_);
+    } else {
+        const ConfigurationStore store(registry_);
+        TransferResult missing;
+        for (const std::string& name : names) {
+            const int number = store.FindConfigurationNumber(Trim(name), root_);
+            if (number == 0)
+                missing.lines.push_back("error: no configuration has the name " +
+                                        Quoted(Trim(name)));
+            else if (std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+                numbers.push_back(number);
+        }
+        if (!missing.lines.empty()) {
+            missing.status = TransferStatus::NoSuchConfiguration;
+            return missing;
+        }
+    }
+    std::vector<ConfigurationSnapshot> snapshots;
+    for (int number : numbers) {
+        ConfigurationSnapshot snapshot = ReadConfigurationSnapshot(registry_, number, root_);
+        // A key without a name is no configuration the user can see.
+        if (!SnapshotName(snapshot).empty())
+            snapshots.push_back(std::move(snapshot));
+    }
+    std::string document;
+    std::string reason;
+    if (!WriteConfigurationFile(snapshots, codePage_, document, reason))
+        return Failure(TransferStatus::FileFault, path + ": " + reason);
+    if (!files_.WriteWholeFile(path, document, reason))
+        return Failure(TransferStatus::FileFault, path + ": cannot be written: " + reason);
+    TransferResult result;
+    result.lines.push_back("exported " + std::to_string(snapshots.size()) +
+                           (snapshots.size() == 1 ? " configuration to " : " configurations to ") +
+                           path);
+    return result;
+}
+
+TransferResult ConfigurationTransfer::Import(const std::string& path, bool replace) const
+{
+    std::string document;
+    std::string reason;
+    if (!files_.ReadWholeFile(path, document, reason))
+        return Failure(TransferStatus::FileFault, path + ": cannot be read: " + reason);
+    std::vector<ConfigurationSnapshot> snapshots;
+    if (!ReadConfigurationFile(document, codePage_, allowedNameCharacters_, snapshots, reason))
+        return Failure(TransferStatus::FileFault, path + ": " + reason);
+
+    // Where each goes: the number of the configuration it replaces, or 0.
+    const ConfigurationStore store(registry_);
+    std::vector<int> replaced;
+    TransferResult taken;
+    for (const ConfigurationSnapshot& snapshot : snapshots) {
+        const int number = store.FindConfigurationNumber(SnapshotName(snapshot), root_);
+        if (number != 0 && !replace)
+            taken.lines.push_back("error: " + path + ": configuration " +
+                                  Quoted(SnapshotName(snapshot)) + ": the name is already taken");
+        replaced.push_back(number);
+    }
+    if (!taken.lines.empty()) {
+        taken.status = TransferStatus::NameTaken;
+        return taken;
+    }
+
+    TransferResult result;
+    const std::vector<NetworkCard> localCards = ListNetworkCards(registry_);
+    for (ConfigurationSnapshot& snapshot : snapshots) {
+        std::vector<CardSnapshot> matched;
+        for (CardSnapshot& card : snapshot.cards) {
+            const std::string local = MatchCard(localCards, card);
+            const bool twice =
+                std::any_of(matched.begin(), matched.end(),
+                            [&local](const CardSnapshot& m) { return m.cardNumber == local; });
+            if (local.empty() || twice) {
+                result.lines.push_back(
+                    "configuration " + Quoted(SnapshotName(snapshot)) + ": card " +
+                    Quoted(card.description) +
+                    (local.empty() ? " has no match on this machine; it is not imported"
+                                   : " matches the same card as another; it is not imported"));
+                continue;
+            }
+            card.cardNumber = local;
+            matched.push_back(std::move(card));
+        }
+        snapshot.cards = std::move(matched);
+    }
+
+    // Written one by one; a failed write puts back what was there before.
+    std::vector<std::pair<int, ConfigurationSnapshot>> undo;
+    for (size_t i = 0; i < snapshots.size(); ++i) {
+        int number = replaced[i];
+        ConfigurationSnapshot before;
+        if (number != 0) {
+            before = ReadConfigurationSnapshot(registry_, number, root_);
+            store.DeleteConfiguration(number, root_);
+        } else {
+            number = store.AllocateConfigurationNumber(root_);
+        }
+        undo.emplace_back(number, std::move(before));
+        if (!WriteConfigurationSnapshot(registry_, number, root_, snapshots[i])) {
+            for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
+                store.DeleteConfiguration(it->first, root_);
+                if (!it->second.values.empty() || !it->second.cards.empty())
+                    WriteConfigurationSnapshot(registry_, it->first, root_, it->second);
+            }
+            return Failure(TransferStatus::FileFault,
+                           path + ": configuration " + Quoted(SnapshotName(snapshots[i])) +
+                               " could not be written to the registry; nothing was imported");
+        }
+        result.name = SnapshotName(snapshots[i]);
+        result.number = number;
+        result.lines.push_back((replaced[i] != 0 ? "replaced configuration " : "imported configuration ") +
+                               Quoted(result.name) + " as number " + std::to_string(number));
+    }
+    return result;
+}
+
+TransferResult ConfigurationTransfer::Duplicate(const std::string& name) const
+{
+    const ConfigurationStore store(registry_);
+    const int source = store.FindConfigurationNumber(Trim(name), root_);
+    if (source == 0)
+        return Failure(TransferStatus::NoSuchConfiguration,
+                       "no configuration has the name " + Quoted(Trim(name)));
+    ConfigurationSnapshot snapshot = ReadConfigurationSnapshot(registry_, source, root_);
+    const std::string sourceName = SnapshotName(snapshot);
+    const std::string copyName = UniqueCopyName(registry_, root_, sourceName);
+    SetName(snapshot, copyName);
+    const int number = store.AllocateConfigurationNumber(root_);
+    if (!WriteConfigurationSnapshot(registry_, number, root_, snapshot)) {
+        store.DeleteConfiguration(number, root_);
+        return Failure(TransferStatus::FileFault, "configuration " + Quoted(copyName) +
+                                                      " could not be written to the registry");
+    }
+    TransferResult result;
+    result.name = copyName;
+    result.number = number;
+    result.lines.push_back("copied configuration " + Quoted(sourceName) + " to " +
+                           Quoted(copyName) + " as number " + std::to_string(number));
+    return result;
+}
+
+std::string UniqueCopyName(CRegistry registry, RegistryRoot root, const std::string& name)
+{
+    const ConfigurationStore store(registry);
+    for (int copy = 1;; ++copy) {
+        const std::string suffix = copy == 1 ? " - copy" : " - copy " + std::to_string(copy);
+        // The copy's name must still be readable: the original gives way.
+        const std::string base = Trim(name.substr(0, kLongestText - suffix.size()));
+        const std::string candidate = base + suffix;
+        if (store.FindConfigurationNumber(candidate, root) == 0)
+            return candidate;
+    }
+}
+
+}  // namespace flipset

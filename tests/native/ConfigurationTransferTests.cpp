@@ -1,0 +1,532 @@
+#include "transfer/ConfigurationFile.h"
+#include "transfer/ConfigurationTransfer.h"
+
+#include "base/NameFilter.h"
+#include "coder/QNHexCoder.h"
+#include "support/ConfigurationSeed.h"
+#include "support/Latin1CodePage.h"
+#include "support/MemoryFiles.h"
+#include "support/MemoryRegistryBackend.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+
+namespace flipset {
+namespace {
+
+// Spelled out here rather than taken from the code: this is stored data.
+const std::string kConfigurations = "Software\\Quillon\\Flipset\\Configurations";
+const std::string kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
+constexpr uint32_t kString = 1;
+constexpr uint32_t kBinary = 3;
+constexpr uint32_t kDword = 4;
+
+std::string Header()
+{
+    return R"({"format": "Flipset configurations", "version": 1, "configurations": )";
+}
+
+// A document of one configuration with the given fields after its name.
+std::string OneConfiguration(const std::string& fields)
+{
+    return Header() + R"([{"name": "Office")" + (fields.empty() ? "" : ", " + fields) + "}]}";
+}
+
+// The literal's bytes, 0 bytes included.
+template <size_t N>
+std::string Bytes(const char (&literal)[N])
+{
+    return std::string(literal, N - 1);
+}
+
+RegistryValue Value(uint32_t type, const std::string& bytes)
+{
+    return {type, ByteArray(bytes.begin(), bytes.end())};
+}
+
+class Machine {
+public:
+    MemoryRegistryBackend backend;
+    CRegistry registry{backend};
+    Latin1CodePage codePage;
+    MemoryFiles files;
+    ConfigurationTransfer transfer{registry, kRoot, codePage, files};
+
+    void AddLocalCard(const std::string& number, const std::string& description)
+    {
+        registry.WriteString(kCards + "\\" + number, "Description", description,
+                             RegistryRoot::LocalMachine);
+    }
+
+    void Set(const std::string& key, const std::string& name, const RegistryValue& value)
+    {
+        registry.WriteValue(kConfigurations + "\\" + key, name, value, kRoot);
+    }
+
+    // Every value below the configurations key: "key\name" -> value.
+    std::map<std::string, RegistryValue> Dump() const
+    {
+        std::map<std::string, RegistryValue> values;
+        DumpKey(kConfigurations, values);
+        return values;
+    }
+
+    // A configuration that holds every kind of value: each known value as
+    // the editors store it, texts with bytes 0x80-0xFF, an unknown value, a
+    // known value stored in a form of its own, and a card with both.
+    void SeedFullConfiguration(const std::string& key, const std::string& name)
+    {
+        const std::string path = kConfigurations + "\\" + key;
+        registry.WriteString(path, "Name", name, kRoot);
+        for (const char* option : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
+            registry.WriteDword(path, option, option[2] == 'n' ? 0 : 1, kRoot);
+        Set(key, "Hostfile", Value(kBinary, Bytes("127.0.0.1 localhost\r\n# caf\xE9\r\n\0\0\0")));
+        Set(key, "LMHostfile", Value(kBinary, Bytes("\0\0\0")));
+        registry.WriteString(path, "Wallpaper", "C:\\Bilder\\M\xFC" "hle.bmp", kRoot);
+        registry.WriteDword(path, "WallpaperPosition", 2, kRoot);
+        registry.WriteDword(path, "Volume", 40000, kRoot);
+        registry.WriteString(path, "DefPrinter", "Laser,winspool,LPT1:", kRoot);
+        registry.WriteString(path, "IEHOME", "http://intranet/\xA7", kRoot);
+        StoreCodedList(registry, path, "Run",
+                       {"C:\\tools\\sync.exe [/s [all] /q]", "notepad.exe", "C:\\a b\\x.exe []"},
+                       kRoot);
+        StoreCodedList(registry, path, "ServicesStop", {"Spooler", "Dienst \xC4"}, kRoot);
+        StoreCodedList(registry, path, "ServicesStart", {}, kRoot);
+        Set(key, "Extra", Value(kBinary, Bytes("\x80\xFF\0\x01")));
+        Set(key, "Volume2", Value(11, Bytes("\1\2\3\4\5\6\7\x88")));
+        // Known names in other forms: a volume as text, and a run list that
+        // does not decode.
+        Set(key, "IEHOME ", Value(kString, "not the start page"));
+        const std::string cardPath = path + "\\7";
+        registry.WriteString(cardPath, "NIC", "true", kRoot);
+        registry.WriteDword(cardPath, "Disabled", 0, kRoot);
+        registry.WriteDword(cardPath, "DHCP", 0, kRoot);
+        registry.WriteDword(cardPath, "IP", 0xC0A80114, kRoot);
+        registry.WriteDword(cardPath, "Netmask", 0xFFFFFF00, kRoot);
+        registry.WriteDword(cardPath, "Gateway", 0xC0A80101, kRoot);
+        registry.WriteDword(cardPath, "DNS1", 0x0A000002, kRoot);
+        registry.WriteString(cardPath, "DOMAIN", "b\xFCro.example", kRoot);
+        registry.WriteValue(cardPath, "Metric", Value(kDword, Bytes("\x0A\0\0")), kRoot);
+    }
+
+private:
+    void DumpKey(const std::string& path, std::map<std::string, RegistryValue>& values) const
+    {
+        StringList names;
+        registry.EnumValueNames(names, kRoot, path);
+        for (const std::string& name : names)
+            registry.ReadValue(path, name, values[path + "\\" + name], kRoot);
+        StringList subkeys;
+        registry.EnumSubKeys(subkeys, kRoot, path);
+        for (const std::string& subkey : subkeys) {
+            values[path + "\\" + subkey + "\\"] = {};  // the key itself
+            DumpKey(path + "\\" + subkey, values);
+        }
+    }
+};
+
+class ConfigurationTransferTest : public ::testing::Test, protected Machine {};
+
+TEST_F(ConfigurationTransferTest, ExportDeleteImportGivesBackEveryValueByteForByte)
+{
+    AddLocalCard("7", "Intel PRO/1000");
+    SeedFullConfiguration("3", "Office");
+    registry.WriteString(kConfigurations + "\\5", "Name", "Home", kRoot);
+    const auto before = Dump();
+
+    TransferResult exported = transfer.Export("all.json", {});
+    ASSERT_EQ(exported.status, TransferStatus::Done) << exported.lines[0];
+    EXPECT_EQ(exported.lines, StringList{"exported 2 configurations to all.json"});
+    registry.DeleteKeyTree(kRoot, kConfigurations + "\\3");
+    registry.DeleteKeyTree(kRoot, kConfigurations + "\\5");
+    // Numbers are taken anew: keep 1 to 5 busy but 3 and 5, so they come back.
+    for (const char* busy : {"1", "2", "4"})
+        Set(busy, "x", Value(kDword, std::string(4, '\0')));
+    const TransferResult imported = transfer.Import("all.json", false);
+    ASSERT_EQ(imported.status, TransferStatus::Done) << imported.lines[0];
+    for (const char* busy : {"1", "2", "4"})
+        registry.DeleteKeyTree(kRoot, kConfigurations + "\\" + busy);
+
+    EXPECT_EQ(Dump(), before);
+    EXPECT_EQ(imported.name, "Home");
+    EXPECT_EQ(imported.number, 5);
+}
+
+TEST_F(ConfigurationTransferTest, KnownValuesAreReadableAndOthersCarriedAsTypeAndBytes)
+{
+    AddLocalCard("7", "Intel PRO/1000");
+    SeedFullConfiguration("3", "Office");
+    ASSERT_EQ(transfer.Export("office.json", {"office"}).status, TransferStatus::Done);
+    const nlohmann::json document = nlohmann::json::parse(files.files["office.json"]);
+    const nlohmann::json& office = document["configurations"][0];
+
+    EXPECT_EQ(office["name"], "Office");
+    EXPECT_EQ(office["options"]["network"], false);
+    EXPECT_EQ(office["options"]["programs"], true);
+    EXPECT_EQ(office["hosts"], "127.0.0.1 localhost\r\n# caf\u00e9\r\n");
+    EXPECT_EQ(office["lmhosts"], "");
+    EXPECT_EQ(office["wallpaper"], "C:\\Bilder\\M\u00fchle.bmp");
+    EXPECT_EQ(office["wallpaperPosition"], "center");
+    EXPECT_EQ(office["volume"], 40000);
+    EXPECT_EQ(office["startPage"], "http://intranet/\u00a7");
+    EXPECT_EQ(office["programs"], nlohmann::json::parse(R"([
+        {"program": "C:\\tools\\sync.exe", "parameters": "/s [all] /q"},
+        {"program": "notepad.exe"},
+        {"program": "C:\\a b\\x.exe", "parameters": ""}])"));
+    EXPECT_EQ(office["servicesStop"], nlohmann::json::parse(R"(["Spooler", "Dienst \u00c4"])"));
+    EXPECT_EQ(office["servicesStart"], nlohmann::json::array());
+    const nlohmann::json& card = office["cards"][0];
+    EXPECT_EQ(card["description"], "Intel PRO/1000");
+    EXPECT_EQ(card["cardNumber"], "7");
+    EXPECT_EQ(card["marked"], true);
+    EXPECT_EQ(card["address"], "192.168.1.20");
+    EXPECT_EQ(card["netmask"], "255.255.255.0");
+    EXPECT_EQ(card["dns"], "10.0.0.2");
+    EXPECT_EQ(card["domain"], "b\u00fcro.example");
+    EXPECT_EQ(card["otherValues"], nlohmann::json::parse(
+        R"([{"name": "Metric", "type": 4, "data": "0a0000"}])"));
+    EXPECT_EQ(office["otherValues"], nlohmann::json::parse(R"([
+        {"name": "Extra", "type": 3, "data": "80ff0001"},
+        {"name": "IEHOME ", "type": 1, "data": "6e6f74207468652073746172742070616765"},
+        {"name": "Volume2", "type": 11, "data": "0102030405060788"}])"));
+}
+
+TEST_F(ConfigurationTransferTest, AKnownValueInAnotherFormIsCarriedAndComesBack)
+{
+    const struct {
+        const char* name;
+        RegistryValue value;
+    } cases[] = {
+        {"Volume", Value(kString, Bytes("40000\0"))},
+        {"Volume", Value(kDword, Bytes("\1\2"))},
+        {"WallpaperPosition", Value(kDword, Bytes("\5\0\0\0"))},
+        {"Hostfile", Value(kBinary, Bytes("a\0b\0\0"))},
+        {"Hostfile", Value(kBinary, Bytes("\0\0"))},
+        {"IEHOME", Value(kString, std::string("no zero byte"))},
+        {"IEHOME", Value(kString, std::string(2000, 'x') + '\0')},
+        {"Run", Value(kBinary, Bytes("NOTCODED\0\0\0"))},
+        {"dofiles", Value(kDword, Bytes("\2\0\0\0"))},
+        {"name", Value(kString, Bytes("Office\0"))},  // spelled otherwise
+    };
+    for (const auto& c : cases) {
+        MemoryRegistryBackend backend;
+        CRegistry registry(backend);
+        MemoryFiles files;
+        ConfigurationTransfer transfer(registry, kRoot, codePage, files);
+        const std::string path = kConfigurations + "\\1";
+        registry.WriteValue(path, c.name, c.value, kRoot);
+        if (std::string(c.name) != "name")
+            registry.WriteString(path, "Name", "Office", kRoot);
+        ASSERT_EQ(transfer.Export("f.json", {}).status, TransferStatus::Done) << c.name;
+        registry.DeleteKeyTree(kRoot, path);
+        const TransferResult imported = transfer.Import("f.json", false);
+        ASSERT_EQ(imported.status, TransferStatus::Done) << c.name << ": " << imported.lines[0];
+        RegistryValue back;
+        EXPECT_TRUE(registry.ReadValue(path, c.name, back, kRoot)) << c.name;
+        EXPECT_EQ(back, c.value) << c.name;
+        StringList names;
+        registry.EnumValueNames(names, kRoot, path);
+        std::sort(names.begin(), names.end());
+        StringList expected{c.name};
+        if (std::string(c.name) != "name")
+            expected.push_back("Name");
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(names, expected) << c.name;
+    }
+}
+
+TEST(ConfigurationFile, ReadsWellFormedDocuments)
+{
+    const Latin1CodePage codePage;
+    const struct {
+        const char* what;
+        std::string document;
+        size_t configurations;
+    } cases[] = {
+        {"no configurations", Header() + "[]}", 0},
+        {"a name only", OneConfiguration(""), 1},
+        {"a byte order mark", "\xEF\xBB\xBF" + OneConfiguration(""), 1},
+        {"the longest texts", OneConfiguration(R"("printer": ")" + std::string(1023, 'p') +
+                                               R"(", "hosts": ")" + std::string(24573, 'h') + "\""),
+         1},
+        {"names that differ", Header() + R"([{"name": "A"}, {"name": "B"}])" + "}", 2},
+        {"an empty card", OneConfiguration(R"("cards": [{"description": "x"}])"), 1},
+        {"a carried value without bytes",
+         OneConfiguration(R"("otherValues": [{"name": "", "type": 0, "data": ""}])"), 1},
+        {"every address form",
+         OneConfiguration(R"("cards": [{"description": "x", "address": "0.0.0.0",
+                              "netmask": "255.255.255.255", "gateway": "010.1.1.1"}])"),
+         1},
+    };
+    for (const auto& c : cases) {
+        std::vector<ConfigurationSnapshot> configurations;
+        std::string fault;
+        EXPECT_TRUE(
+            ReadConfigurationFile(c.document, codePage, kNameCharacters, configurations, fault))
+            << c.what << ": " << fault;
+        EXPECT_EQ(configurations.size(), c.configurations) << c.what;
+    }
+}
+
+TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
+{
+    const Latin1CodePage codePage;
+    const std::string longHosts = std::string(24574, 'h');
+    // 2,000 service names of 5 letters code to more than 24576 bytes.
+    std::string manyServices = "[";
+    for (int i = 0; i < 2000; ++i)
+        manyServices += std::string(i ? "," : "") + "\"abcde\"";
+    manyServices += "]";
+    const struct {
+        const char* what;
+        std::string document;
+        const char* fault;
+    } cases[] = {
+        {"empty", "", "line 1, column 1: the text is not valid JSON"},
+        {"truncated", OneConfiguration("").substr(0, 70), "line 1, column 71"},
+        {"syntax on line 3", "{\n \"format\": 1,\n  x}", "line 3, column 3"},
+        {"number too large", "{\n \"version\": 1e999}",
+         "line 2, column 13: the text is not valid JSON: number overflow"},
+        {"not an object", "[]", "the document: must be an object"},
+        {"another format", R"({"format": "other", "version": 1, "configurations": []})",
+         "is not a file of the format"},
+        {"version 2", R"({"format": "Flipset configurations", "version": 2, "configurations": []})",
+         "has a version that this program does not read"},
+        {"version as text",
+         R"({"format": "Flipset configurations", "version": "1", "configurations": []})",
+         "has a version"},
+        {"no list", R"({"format": "Flipset configurations", "version": 1})",
+         "must have a list \"configurations\""},
+        {"unknown top field", Header() + R"([], "comment": "x"})", "unknown field \"comment\""},
+        {"unknown field", OneConfiguration(R"("hostfile": "x")"),
+         "configuration \"Office\": has an unknown field \"hostfile\""},
+        {"unknown option", OneConfiguration(R"("options": {"run": true})"),
+         "configuration \"Office\", options: has an unknown field \"run\""},
+        {"no name", Header() + R"([{"hosts": ""}])" + "}",
+         "configuration 1, field \"name\": the configuration has no name"},
+        {"blank name", Header() + R"([{"name": "   "}])" + "}", "has no name"},
+        {"name with a backslash", Header() + R"([{"name": "a\\b"}])" + "}",
+         "field \"name\": the name holds characters"},
+        {"name twice", Header() + R"([{"name": "Office"}, {"name": " office "}])" + "}",
+         "configuration \" office \": the name is used twice in the file"},
+        {"name as number", Header() + R"([{"name": 5}])" + "}",
+         "configuration 1, field \"name\": must be a text"},
+        {"option as number", OneConfiguration(R"("options": {"files": 1})"),
+         "field \"files\": must be true or false"},
+        {"volume too high", OneConfiguration(R"("volume": 65536)"), "field \"volume\": must be"},
+        {"volume negative", OneConfiguration(R"("volume": -1)"), "field \"volume\""},
+        {"volume fraction", OneConfiguration(R"("volume": 1.5)"), "field \"volume\""},
+        {"position", OneConfiguration(R"("wallpaperPosition": "stretch")"),
+         "\"tile\", \"grow\" or \"center\""},
+        {"text over 1023", OneConfiguration(R"("printer": ")" + std::string(1024, 'p') + "\""),
+         "field \"printer\": is 1024 bytes long; at most 1023 fit"},
+        {"hosts over 24573", OneConfiguration(R"("hosts": ")" + longHosts + "\""),
+         "field \"hosts\": is 24574 bytes long; at most 24573 fit"},
+        {"coded list over 24576", OneConfiguration(R"("servicesStop": )" + manyServices),
+         "field \"servicesStop\": takes"},
+        {"0 character", OneConfiguration(R"("startPage": "a\u0000b")"), "0 character"},
+        {"not in the code page", OneConfiguration(R"("wallpaper": "\u20ac.bmp")"),
+         "field \"wallpaper\": holds a character that this machine's code page cannot"},
+        {"service list as text", OneConfiguration(R"("servicesStart": "Spooler")"),
+         "must be a list of texts"},
+        {"empty service", OneConfiguration(R"("servicesStart": ["a", ""])"),
+         "field \"servicesStart\": entry 2: is empty"},
+        {"program without program", OneConfiguration(R"("programs": [{"parameters": "x"}])"),
+         "entry 1: program is missing or empty"},
+        {"program field unknown", OneConfiguration(R"("programs": [{"program": "a", "args": ""}])"),
+         "unknown field \"args\""},
+        {"program with a bracket",
+         OneConfiguration(R"("programs": [{"program": "a [b]", "parameters": "c"}])"),
+         "cannot be told apart"},
+        {"card without description", OneConfiguration(R"("cards": [{"dhcp": true}])"),
+         "card 1, field \"description\": is missing"},
+        {"marked false", OneConfiguration(R"("cards": [{"description": "x", "marked": false}])"),
+         "field \"marked\": must be true"},
+        {"address with 256", OneConfiguration(R"("cards": [{"description": "x", "address": "1.2.3.256"}])"),
+         "card 1, field \"address\": must be an address"},
+        {"address with 3 parts", OneConfiguration(R"("cards": [{"description": "x", "dns": "1.2.3"}])"),
+         "field \"dns\""},
+        {"address with spaces", OneConfiguration(R"("cards": [{"description": "x", "gateway": " 1.2.3.4"}])"),
+         "field \"gateway\""},
+        {"address as number", OneConfiguration(R"("cards": [{"description": "x", "netmask": 4294967295}])"),
+         "field \"netmask\""},
+        {"carried odd hex", OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "abc"}])"),
+         "entry 1, field \"data\""},
+        {"carried bad hex", OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "zz"}])"),
+         "field \"data\""},
+        {"carried type too big",
+         OneConfiguration(R"("otherValues": [{"name": "a", "type": 4294967296, "data": ""}])"),
+         "field \"type\""},
+        {"carried without name", OneConfiguration(R"("otherValues": [{"type": 1, "data": ""}])"),
+         "field \"name\": is missing"},
+        {"carried repeats a field",
+         OneConfiguration(R"("volume": 1, "otherValues": [{"name": "VOLUME", "type": 1, "data": ""}])"),
+         "the value \"VOLUME\" is given twice"},
+    };
+    for (const auto& c : cases) {
+        std::vector<ConfigurationSnapshot> configurations;
+        std::string fault;
+        EXPECT_FALSE(
+            ReadConfigurationFile(c.document, codePage, kNameCharacters, configurations, fault))
+            << c.what;
+        EXPECT_NE(fault.find(c.fault), std::string::npos) << c.what << ": " << fault;
+        EXPECT_TRUE(configurations.empty()) << c.what;
+    }
+}
+
+TEST_F(ConfigurationTransferTest, AFaultInTheFileChangesNothing)
+{
+    SeedFullConfiguration("1", "Office");
+    const auto before = Dump();
+    files.files["bad.json"] =
+        Header() + R"([{"name": "New"}, {"name": "Other", "volume": 70000}])" + "}";
+    const TransferResult result = transfer.Import("bad.json", true);
+    EXPECT_EQ(result.status, TransferStatus::FileFault);
+    EXPECT_EQ(result.lines, StringList{"error: bad.json: configuration \"Other\", field "
+                                       "\"volume\": must be a whole number from 0 to 65535"});
+    EXPECT_EQ(Dump(), before);
+
+    const TransferResult missing = transfer.Import("none.json", false);
+    EXPECT_EQ(missing.status, TransferStatus::FileFault);
+    EXPECT_EQ(missing.lines[0].rfind("error: none.json: cannot be read: ", 0), 0u);
+    EXPECT_EQ(Dump(), before);
+}
+
+TEST_F(ConfigurationTransferTest, ATakenNameStopsTheImportUnlessReplaceIsAsked)
+{
+    registry.WriteString(kConfigurations + "\\1", "Name", "Home", kRoot);
+    SeedFullConfiguration("2", "Office");
+    const auto before = Dump();
+    files.files["in.json"] = Header() + R"([{"name": "New", "volume": 5},
+        {"name": "OFFICE", "volume": 7, "cards": [{"description": "Intel PRO/1000", "dhcp": true}]}])" + "}";
+    AddLocalCard("9", "Intel PRO/1000");
+
+    const TransferResult taken = transfer.Import("in.json", false);
+    EXPECT_EQ(taken.status, TransferStatus::NameTaken);
+    EXPECT_EQ(taken.lines,
+              StringList{"error: in.json: configuration \"OFFICE\": the name is already taken"});
+    EXPECT_EQ(Dump(), before);
+
+    const TransferResult replaced = transfer.Import("in.json", true);
+    ASSERT_EQ(replaced.status, TransferStatus::Done);
+    EXPECT_EQ(replaced.lines, (StringList{"imported configuration \"New\" as number 3",
+                                          "replaced configuration \"OFFICE\" as number 2"}));
+    // Configuration 2 holds exactly the file's values now, card included.
+    StringList names;
+    registry.EnumValueNames(names, kRoot, kConfigurations + "\\2");
+    EXPECT_EQ(names, (StringList{"Name", "Volume"}));
+    EXPECT_EQ(registry.ReadString(kConfigurations + "\\2", "Name", "", kRoot), "OFFICE");
+    EXPECT_EQ(registry.ReadDword(kConfigurations + "\\2", "Volume", 0, kRoot), 7u);
+    StringList cards;
+    registry.EnumSubKeys(cards, kRoot, kConfigurations + "\\2");
+    EXPECT_EQ(cards, StringList{"9"});
+    EXPECT_EQ(registry.ReadDword(kConfigurations + "\\3", "Volume", 0, kRoot), 5u);
+    EXPECT_EQ(registry.ReadString(kConfigurations + "\\1", "Name", "", kRoot), "Home");
+}
+
+TEST_F(ConfigurationTransferTest, CardsAreMatchedByDescriptionExactlyThenIgnoringCase)
+{
+    AddLocalCard("2", "eth0");
+    AddLocalCard("4", "INTEL PRO/1000");
+    AddLocalCard("5", "Intel PRO/1000");
+    AddLocalCard("6", "Realtek");
+    AddLocalCard("8", "Realtek");
+    files.files["cards.json"] = OneConfiguration(R"("cards": [
+        {"description": "Intel PRO/1000", "cardNumber": "4", "dhcp": true},
+        {"description": "ETH0", "cardNumber": "1", "dhcp": false},
+        {"description": "Realtek", "cardNumber": "8", "disabled": true},
+        {"description": "Broadcom", "cardNumber": "3", "dhcp": true},
+        {"description": "", "cardNumber": "6", "dhcp": true},
+        {"description": "eth0", "cardNumber": "2", "dhcp": true}])");
+
+    const TransferResult result = transfer.Import("cards.json", false);
+    ASSERT_EQ(result.status, TransferStatus::Done);
+    EXPECT_EQ(result.lines,
+              (StringList{
+                  "configuration \"Office\": card \"Broadcom\" has no match on this machine; it is not imported",
+                  "configuration \"Office\": card \"\" has no match on this machine; it is not imported",
+                  "configuration \"Office\": card \"eth0\" matches the same card as another; it is not imported",
+                  "imported configuration \"Office\" as number 1"}));
+    const std::string path = kConfigurations + "\\1";
+    StringList cards;
+    registry.EnumSubKeys(cards, kRoot, path);
+    // The exact description wins over the old number; among equals the old
+    // number decides.
+    EXPECT_EQ(cards, (StringList{"2", "5", "8"}));
+    EXPECT_EQ(registry.ReadDword(path + "\\5", "DHCP", 9, kRoot), 1u);
+    EXPECT_EQ(registry.ReadDword(path + "\\2", "DHCP", 9, kRoot), 0u);
+    EXPECT_EQ(registry.ReadDword(path + "\\8", "Disabled", 9, kRoot), 1u);
+}
+
+TEST_F(ConfigurationTransferTest, ExportOfAnUnknownNameWritesNothing)
+{
+    registry.WriteString(kConfigurations + "\\1", "Name", "Office", kRoot);
+    const TransferResult result = transfer.Export("out.json", {"office", "Home", " Lab "});
+    EXPECT_EQ(result.status, TransferStatus::NoSuchConfiguration);
+    EXPECT_EQ(result.lines, (StringList{"error: no configuration has the name \"Home\"",
+                                        "error: no configuration has the name \"Lab\""}));
+    EXPECT_TRUE(files.files.empty());
+
+    files.failWrites = true;
+    const TransferResult denied = transfer.Export("out.json", {"Office"});
+    EXPECT_EQ(denied.status, TransferStatus::FileFault);
+    EXPECT_EQ(denied.lines, StringList{"error: out.json: cannot be written: Access is denied"});
+}
+
+TEST_F(ConfigurationTransferTest, ExportLeavesOutKeysWithoutAName)
+{
+    registry.WriteString(kConfigurations + "\\2", "Name", "Office", kRoot);
+    registry.WriteDword(kConfigurations + "\\1", "Volume", 3, kRoot);
+    registry.WriteString(kConfigurations + "\\3", "Name", "  ", kRoot);
+    ASSERT_EQ(transfer.Export("out.json", {}).status, TransferStatus::Done);
+    const auto document = nlohmann::json::parse(files.files["out.json"]);
+    ASSERT_EQ(document["configurations"].size(), 1u);
+    EXPECT_EQ(document["configurations"][0]["name"], "Office");
+}
+
+TEST_F(ConfigurationTransferTest, DuplicateCopiesEveryValueUnderAUniqueName)
+{
+    AddLocalCard("7", "Intel PRO/1000");
+    SeedFullConfiguration("1", "Office");
+    registry.WriteString(kConfigurations + "\\2", "Name", "Office - copy", kRoot);
+
+    const TransferResult result = transfer.Duplicate(" office ");
+    ASSERT_EQ(result.status, TransferStatus::Done);
+    EXPECT_EQ(result.name, "Office - copy 2");
+    EXPECT_EQ(result.number, 3);
+    EXPECT_EQ(result.lines, StringList{"copied configuration \"Office\" to \"Office - copy 2\" as "
+                                       "number 3"});
+    const NameCheck check = CheckName(result.name, kNameCharacters);
+    EXPECT_TRUE(check.acceptable && !check.replace);
+
+    // Every value and card of the copy equals the original's, but the name.
+    auto values = Dump();
+    for (const auto& [path, value] : values) {
+        const std::string original = kConfigurations + "\\1\\";
+        if (path.rfind(original, 0) != 0 || path == original + "Name")
+            continue;
+        const auto copy = values.find(kConfigurations + "\\3\\" + path.substr(original.size()));
+        ASSERT_NE(copy, values.end()) << path;
+        EXPECT_EQ(copy->second, value) << path;
+    }
+    EXPECT_EQ(transfer.Duplicate("Lab").status, TransferStatus::NoSuchConfiguration);
+}
+
+TEST(ConfigurationTransfer, ACopyOfALongNameStaysReadable)
+{
+    MemoryRegistryBackend backend;
+    CRegistry registry(backend);
+    registry.WriteString(kConfigurations + "\\1", "Name", std::string(1023, 'a'), kRoot);
+    const std::string name = UniqueCopyName(registry, kRoot, std::string(1023, 'a'));
+    EXPECT_EQ(name.size(), 1023u);
+    EXPECT_EQ(name.substr(1016), " - copy");
+}
+
+}  // namespace
+}  // namespace flipset
