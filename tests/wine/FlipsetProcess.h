@@ -18,14 +18,18 @@ inline void ClearProgramData(CRegistry registry)
     registry.DeleteKeyTree(RegistryRoot::CurrentUser, "Software\\Quillon");
 }
 
-// A started flipset.exe (built beside the tests: build/windows/src); ended
-// by force if a test leaves it running.
+// A started flipset.exe (by default the one built beside the tests:
+// build/windows/src); ended by force if a test leaves it running.
 class FlipsetProcess {
 public:
     explicit FlipsetProcess(const std::string& arguments)
+        : FlipsetProcess(testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe", arguments)
     {
-        std::string commandLine =
-            "\"" + testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe\"" + arguments;
+    }
+    // The program at another place (an installed or unpacked copy).
+    FlipsetProcess(const std::string& program, const std::string& arguments)
+    {
+        std::string commandLine = "\"" + program + "\"" + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
         started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
