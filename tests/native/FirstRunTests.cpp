@@ -112,7 +112,7 @@ TEST(CheckVersionAndFirstRun, StoredVersionDecidesWhetherToAskAndWhatToWrite)
         {"2000", 2000, false, kCurrent},
         {"one below the current", 31026, false, kCurrent},
         {"the current", 31027, false, 31027},
-        {"above the current", 30000, false, 30000},
+        {"above the current", 40000, false, 40000},
     };
     for (const Case& c : cases) {
         for (const bool answerYes : {true, false}) {
