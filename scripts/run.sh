@@ -58,7 +58,9 @@ fi
 # the first-run question and keeps two configurations, so that the window
 # shows something.
 reg_add() { wine reg add "$@" /f >/dev/null 2>&1 </dev/null; }
-reg_add 'HKLM\Software\Quillon\Flipset' /v Version /t REG_DWORD /d 22038
+# The build's version number: the first-run question is then answered.
+. build/windows/flipset-version.sh
+reg_add 'HKLM\Software\Quillon\Flipset' /v Version /t REG_DWORD /d "$FLIPSET_VERSION_NUMBER"
 reg_add 'HKLM\Software\Quillon\Flipset\Configurations\1' /v Name /d Office
 reg_add 'HKLM\Software\Quillon\Flipset\Configurations\2' /v Name /d Home
 wine explorer /desktop=Flipset,800x600 "$exe" >/dev/null 2>&1 </dev/null &

@@ -4,7 +4,8 @@
 # under Wine. Installs what is missing first. Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh || exit 1
+# --package: the Windows tests install the packages as well.
+scripts/install-deps.sh --package || exit 1
 
 status=0
 run_suite() {

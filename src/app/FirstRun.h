@@ -28,7 +28,7 @@ public:
 };
 
 // The product version text with every " ", "," and "." removed and its
-// leading decimal digits read as a number: "2, 2, 0, 38" gives 22038.
+// leading decimal digits read as a number: "3, 1, 0, 27" gives 31027.
 // A text that does not begin with a digit gives 0, and so do digits that
 // describe a number above 4294967295: such a text names no version.
 uint32_t ProductVersionNumber(const std::string& productVersionText);

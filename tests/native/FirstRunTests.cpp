@@ -13,7 +13,7 @@ namespace {
 // Spelled out here rather than taken from the code: these are stored data.
 constexpr const char* kStoredSettingsKey = "Software\\Quillon\\Flipset";
 constexpr uint32_t kMissing = 0xDEADBEEF;
-constexpr uint32_t kCurrent = 22038;
+constexpr uint32_t kCurrent = 31027;
 
 TEST(ProductVersionNumber, RunsTheDigitsTogether)
 {
@@ -22,11 +22,11 @@ TEST(ProductVersionNumber, RunsTheDigitsTogether)
         uint32_t expected;
     };
     const Case cases[] = {
-        {"2, 2, 0, 38", 22038},
-        {"2.2.0.38", 22038},
-        {" 2,2 , 0 ,38", 22038},
-        {"2, 2, 0, 38 beta 2", 22038},
-        {"2, 2, 0, 38a", 22038},
+        {"3, 1, 0, 27", 31027},
+        {"3.1.0.27", 31027},
+        {" 3,1 , 0 ,27", 31027},
+        {"3, 1, 0, 27 beta 2", 31027},
+        {"3, 1, 0, 27a", 31027},
         {"0020", 20},
         {"Unknown", 0},
         {"", 0},
@@ -45,7 +45,7 @@ TEST(ProductVersionNumber, RunsTheDigitsTogether)
 
 std::string OwnVersionText()
 {
-    return "2, 2, 0, 38";
+    return "3, 1, 0, 27";
 }
 
 std::string ReadingFails()
@@ -55,7 +55,7 @@ std::string ReadingFails()
 
 TEST(CurrentVersionNumber, IsTwoThousandWhenReadingFails)
 {
-    EXPECT_EQ(CurrentVersionNumber(&OwnVersionText), 22038u);
+    EXPECT_EQ(CurrentVersionNumber(&OwnVersionText), 31027u);
     EXPECT_EQ(CurrentVersionNumber(&ReadingFails), 2000u);
 }
 
@@ -110,9 +110,9 @@ TEST(CheckVersionAndFirstRun, StoredVersionDecidesWhetherToAskAndWhatToWrite)
         {"0", 0, true, kCurrent},
         {"1999", 1999, true, kCurrent},
         {"2000", 2000, false, kCurrent},
-        {"one below the current", 22037, false, kCurrent},
-        {"the current", 22038, false, 22038},
-        {"above the current", 30000, false, 30000},
+        {"one below the current", 31026, false, kCurrent},
+        {"the current", 31027, false, 31027},
+        {"above the current", 40000, false, 40000},
     };
     for (const Case& c : cases) {
         for (const bool answerYes : {true, false}) {

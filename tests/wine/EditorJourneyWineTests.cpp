@@ -3,6 +3,7 @@
 // it, and find the machine changed. flipset.exe is driven from this test
 // program, as a user would drive it.
 
+#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
@@ -64,7 +65,7 @@ protected:
         ClearProgramData(registry);
         // A user who answered the first-run question long ago, on a system
         // whose network features are on.
-        registry.WriteDword(kSettingsKey, "Version", 22038, kMachine);
+        registry.WriteDword(kSettingsKey, "Version", FLIPSET_VERSION_NUMBER, kMachine);
         registry.WriteString(kAppDefaults, "Version", "winxp", kUser);
         registry.WriteDword(kSettingsKey, "BeforeRunTimout", 300, kMachine);
         registry.WriteDword(kSettingsKey, "AfterRunTimout", 300, kMachine);

@@ -3,6 +3,7 @@
 // windows (first-run question, splash, main window, Run), and the machine
 // checked afterwards.
 
+#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
@@ -85,7 +86,7 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
                              "Do you want to share configurations by all users?");
     EXPECT_EQ(listed, std::vector<std::string>{"Office"});
     EXPECT_EQ(mixer.text, "mixerOpen() failed");
-    EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), 22038u);
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), FLIPSET_VERSION_NUMBER);
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u);
     for (const char* option : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
         EXPECT_EQ(registry.ReadDword(key, option, 99, kMachine), 1u) << option;

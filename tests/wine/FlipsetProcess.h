@@ -18,36 +18,46 @@ inline void ClearProgramData(CRegistry registry)
     registry.DeleteKeyTree(RegistryRoot::CurrentUser, "Software\\Quillon");
 }
 
-// A started flipset.exe (built beside the tests: build/windows/src); ended
-// by force if a test leaves it running.
+// Where the program to start is: by default the flipset.exe built beside
+// the tests (build/windows/src), or an installed or unpacked copy.
+struct ProgramPath {
+    std::string path = testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe";
+};
+
+// A started flipset.exe; ended by force if a test leaves it running.
 class FlipsetProcess {
 public:
-    explicit FlipsetProcess(const std::string& arguments)
+    explicit FlipsetProcess(const std::string& arguments) : FlipsetProcess(ProgramPath{}, arguments)
     {
-        std::string commandLine = CommandLine(arguments);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_) != FALSE;
     }
     // Started with its standard output and error handles on a new file at
     // outputPath, as a script's redirect gives them.
     FlipsetProcess(const std::string& arguments, const std::string& outputPath)
+        : FlipsetProcess(ProgramPath{}, arguments, outputPath)
     {
-        std::string commandLine = CommandLine(arguments);
-        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-        const HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                          &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (output == INVALID_HANDLE_VALUE)
-            return;
+    }
+    FlipsetProcess(const ProgramPath& program, const std::string& arguments,
+                   const std::string& outputPath = "")
+    {
+        std::string commandLine = "\"" + program.path + "\"" + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-        started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                  nullptr, &startup, &process_) != FALSE;
-        CloseHandle(output);
+        HANDLE output = INVALID_HANDLE_VALUE;
+        if (!outputPath.empty()) {
+            SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+            output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (output == INVALID_HANDLE_VALUE)
+                return;
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = output;
+            startup.hStdError = output;
+        }
+        const BOOL inheritHandles = output != INVALID_HANDLE_VALUE ? TRUE : FALSE;
+        started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, inheritHandles, 0,
+                                  nullptr, nullptr, &startup, &process_) != FALSE;
+        if (output != INVALID_HANDLE_VALUE)
+            CloseHandle(output);
     }
     FlipsetProcess(const FlipsetProcess&) = delete;
     FlipsetProcess& operator=(const FlipsetProcess&) = delete;
@@ -76,11 +86,6 @@ public:
     }
 
 private:
-    static std::string CommandLine(const std::string& arguments)
-    {
-        return "\"" + testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe\"" + arguments;
-    }
-
     PROCESS_INFORMATION process_{};
     bool started_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
+#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
@@ -29,7 +30,7 @@ const std::string kTitle = "Quillon Configuration Flipset";
 const std::string kSettingsKey = "Software\\Quillon\\Flipset";
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-constexpr uint32_t kThisVersion = 22038;
+constexpr uint32_t kThisVersion = FLIPSET_VERSION_NUMBER;
 
 const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
                             IDC_MAIN_START_EXTERNALS, IDC_MAIN_SERVICES};

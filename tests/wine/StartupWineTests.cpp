@@ -2,6 +2,7 @@
 // resource, the program's own path and the COM start step against the real
 // HKEY_CLASSES_ROOT and COM runtime.
 
+#include "FlipsetVersion.h"
 #include "app/ComRegistration.h"
 #include "app/Win32ComServer.h"
 #include "app/Win32ProductVersion.h"
@@ -60,12 +61,12 @@ TEST(ProductVersionWine, ExecutablePathIsTheProgramInCapitals)
     EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(ProductVersionWine, TheProgramsOwnVersionIs22038)
+TEST(ProductVersionWine, TheProgramsOwnVersionIsTheBuildsVersion)
 {
     if (!HasOwnVersionResource())
         GTEST_SKIP() << "no version resource linked into this test program";
-    EXPECT_EQ(GetProductVersionText(ExecutablePath()), "2, 2, 0, 38");
-    EXPECT_EQ(ProgramVersionNumber(), 22038u);
+    EXPECT_EQ(GetProductVersionText(ExecutablePath()), FLIPSET_VERSION_TEXT);
+    EXPECT_EQ(ProgramVersionNumber(), FLIPSET_VERSION_NUMBER);
 }
 
 // ---- COM start step ----

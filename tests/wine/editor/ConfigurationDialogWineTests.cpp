@@ -4,6 +4,7 @@
 
 #include "app/MainDialog.h"
 #include "editor/ConfigurationDialog.h"
+#include "FlipsetVersion.h"
 #include "network/CardInventory.h"
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
@@ -30,7 +31,7 @@ const std::string kCardSetup = "Setup the Network Interface Card";
 const std::string kSettingsKey = "Software\\Quillon\\Flipset";
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-constexpr uint32_t kThisVersion = 22038;
+constexpr uint32_t kThisVersion = FLIPSET_VERSION_NUMBER;
 
 // A card of our own in the machine's card list.
 const std::string kTestCard = "9931";
