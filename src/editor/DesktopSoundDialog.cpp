@@ -1,6 +1,6 @@
 #include "editor/DesktopSoundDialog.h"
 
-#include "app/OpenFileDialog.h"
+#include "ui/OpenFileDialog.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/PrinterList.h"
 #include "editor/TooLongMessage.h"

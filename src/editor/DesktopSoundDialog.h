@@ -2,7 +2,7 @@
 // master volume and the default printer, all stored together on OK.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "base/Text.h"
 #include "store/Registry.h"
 

@@ -1,6 +1,6 @@
 #include "editor/RunFileDialog.h"
 
-#include "app/OpenFileDialog.h"
+#include "ui/OpenFileDialog.h"
 #include "resource.h"
 
 namespace flipset {

@@ -3,7 +3,7 @@
 // selection list is confirmed.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "engine/ServiceControl.h"
 #include "store/Registry.h"
 

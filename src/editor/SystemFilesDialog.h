@@ -2,7 +2,7 @@
 // text and stores the text as soon as the editor is confirmed.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "store/Registry.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // balloon's anchor (the button's corner), yet over the button, so that the
 // platform's own leave tracking stays quiet.
 
-#include "app/TipButton.h"
+#include "ui/TipButton.h"
 
 #include <gtest/gtest.h>
 

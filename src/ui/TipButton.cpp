@@ -1,4 +1,4 @@
-#include "app/TipButton.h"
+#include "ui/TipButton.h"
 
 #include <commctrl.h>
 

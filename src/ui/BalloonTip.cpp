@@ -1,4 +1,4 @@
-#include "app/BalloonTip.h"
+#include "ui/BalloonTip.h"
 
 #include <memory>
 #include <type_traits>

@@ -3,7 +3,7 @@
 // button keeps painting and behaving as a normal button.
 #pragma once
 
-#include "app/BalloonTip.h"
+#include "ui/BalloonTip.h"
 
 #include <windows.h>
 
