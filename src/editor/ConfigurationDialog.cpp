@@ -9,8 +9,8 @@
 #include "editor/SystemFilesDialog.h"
 #include "editor/TooLongMessage.h"
 #include "engine/SystemInfo.h"
-#include "network/CardSelectDialog.h"
-#include "network/CardSetupDialog.h"
+#include "editor/CardSelectDialog.h"
+#include "editor/CardSetupDialog.h"
 #include "resource.h"
 
 namespace flipset {

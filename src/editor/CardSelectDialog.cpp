@@ -1,6 +1,6 @@
-#include "network/CardSelectDialog.h"
+#include "editor/CardSelectDialog.h"
 
-#include "network/CardSetupRules.h"
+#include "editor/CardSetupRules.h"
 #include "resource.h"
 
 #include <optional>
