@@ -7,8 +7,7 @@
 #include "engine/Win32WaitWithMessages.h"
 #include "network/AdapterControl.h"
 #include "resource.h"
-
-#include <vector>
+#include "ui/ListBoxText.h"
 
 namespace flipset {
 
@@ -166,17 +165,7 @@ void MainDialog::SetUpTipButtons()
 
 std::string MainDialog::SelectedListText() const
 {
-    const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
-    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR)
-        return std::string();
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-    return std::string(text.data());
+    return SelectedListBoxText(Item(IDC_MAIN_CONFIGURATIONS));
 }
 
 int MainDialog::GetSelectedConfigurationNumber() const

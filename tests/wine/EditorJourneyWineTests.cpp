@@ -3,6 +3,7 @@
 // it, and find the machine changed. flipset.exe is driven from this test
 // program, as a user would drive it.
 
+#include "base/Win32Handles.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
@@ -15,7 +16,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace flipset {
 namespace {
@@ -37,20 +37,15 @@ const std::string kInterfaceKey =
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-struct ServiceHandleCloser {
-    void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
-};
-using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ServiceHandleCloser>;
-
 // A stopped service of our own that the journey asks the run to start.
 class JourneyService {
 public:
     JourneyService() : name_("FlipsetJourney" + std::to_string(GetCurrentProcessId()))
     {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         const std::string command =
             "\"" + testfiles::OwnFolder() + "\\flipset_test_service.exe\" stop-at-once";
-        ServiceHandle service(CreateServiceA(manager.get(), name_.c_str(), name_.c_str(),
+        ScHandle service(CreateServiceA(manager.Get(), name_.c_str(), name_.c_str(),
                                              SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                              SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                              command.c_str(), nullptr, nullptr, nullptr, nullptr,
@@ -58,25 +53,25 @@ public:
     }
     ~JourneyService()
     {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        ServiceHandle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
         if (!service)
             return;
         SERVICE_STATUS status{};
-        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-        for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
+        ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
+        for (int i = 0; i < 100 && QueryServiceStatus(service.Get(), &status) &&
                         status.dwCurrentState != SERVICE_STOPPED;
              ++i)
             Sleep(50);
-        DeleteService(service.get());
+        DeleteService(service.Get());
     }
     const std::string& Name() const { return name_; }
     DWORD State() const
     {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        ServiceHandle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
         SERVICE_STATUS status{};
-        if (!service || !QueryServiceStatus(service.get(), &status))
+        if (!service || !QueryServiceStatus(service.Get(), &status))
             return 0;
         return status.dwCurrentState;
     }
@@ -89,14 +84,14 @@ private:
 StringList InstalledServices()
 {
     StringList names;
-    ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
     DWORD needed = 0, count = 0, resume = 0;
-    EnumServicesStatusA(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, nullptr, 0, &needed,
+    EnumServicesStatusA(manager.Get(), SERVICE_WIN32, SERVICE_STATE_ALL, nullptr, 0, &needed,
                         &count, &resume);
     std::vector<char> buffer(needed + sizeof(ENUM_SERVICE_STATUSA));
     resume = 0;
     auto* entries = reinterpret_cast<ENUM_SERVICE_STATUSA*>(buffer.data());
-    if (EnumServicesStatusA(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, entries,
+    if (EnumServicesStatusA(manager.Get(), SERVICE_WIN32, SERVICE_STATE_ALL, entries,
                             static_cast<DWORD>(buffer.size()), &needed, &count, &resume)) {
         for (DWORD i = 0; i < count; ++i)
             names.push_back(entries[i].lpServiceName);
