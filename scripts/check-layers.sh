@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Checks every #include "..." under src/, bench/ and fuzz/ against the list of
+# layers and their allowed dependencies in cmake/layers.txt. Prints each
+# include that the list does not allow as FILE:LINE: FROM -> TO is not allowed,
+# and exits non-zero when there is one.
+#
+#   scripts/check-layers.sh [ROOT]    (ROOT: the source tree, default this one)
+set -euo pipefail
+root=${1:-"$(dirname "$0")/.."}
+cd "$root"
+
+if [ ! -f cmake/layers.txt ]; then
+    echo "check-layers: no cmake/layers.txt under $root" >&2
+    exit 2
+fi
+
+mapfile -t sources < <(find src bench fuzz -type f \
+    \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cpp' \) 2>/dev/null | sort)
+if [ ${#sources[@]} -eq 0 ]; then
+    echo "check-layers: no sources under $root" >&2
+    exit 2
+fi
+
+awk '
+BEGIN {
+    while (("find src bench fuzz res -type f 2>/dev/null" | getline file) > 0)
+        exists[file] = 1
+}
+
+# The list: "layer: uses..." lines; "#" starts a comment.
+FILENAME == "cmake/layers.txt" {
+    sub(/#.*/, "")
+    if ($0 !~ /:/)
+        next
+    split($0, parts, ":")
+    name = parts[1]
+    gsub(/[ \t]/, "", name)
+    layer[name] = 1
+    count = split(parts[2], uses, /[ \t]+/)
+    for (i = 1; i <= count; i++)
+        if (uses[i] != "")
+            allowed[name, uses[i]] = 1
+    next
+}
+
+FNR == 1 {
+    count = split(FILENAME, path, "/")
+    from = path[1] == "src" ? path[2] : path[1]
+    folder = FILENAME
+    sub(/\/[^\/]*$/, "", folder)
+    if (!(from in layer)) {
+        printf "%s: the folder \"%s\" is not a layer in cmake/layers.txt\n", FILENAME, from
+        bad = 1
+    }
+}
+
+/^[ \t]*#[ \t]*include[ \t]*"/ {
+    target = $0
+    sub(/^[^"]*"/, "", target)
+    sub(/".*$/, "", target)
+    if (target ~ /\//) {
+        to = target
+        sub(/\/.*$/, "", to)
+    } else if ((folder "/" target) in exists) {
+        to = from
+    } else if (("res/" target) in exists) {
+        to = "res"
+    } else {
+        printf "%s:%d: \"%s\" is in no layer\n", FILENAME, FNR, target
+        bad = 1
+        next
+    }
+    if (!(to in layer) && to != "res") {
+        printf "%s:%d: \"%s\" is in no layer\n", FILENAME, FNR, target
+        bad = 1
+    } else if (to != from && !allowed[from, to] && !allowed[from, "*"]) {
+        printf "%s:%d: %s -> %s is not allowed\n", FILENAME, FNR, from, to
+        bad = 1
+    }
+}
+
+END { exit bad }
+' cmake/layers.txt "${sources[@]}" || {
+    echo "check-layers: includes that cmake/layers.txt does not allow (see above)" >&2
+    exit 1
+}
+echo "check-layers: ${#sources[@]} files, every include allowed"
