@@ -2,10 +2,13 @@
 # Checks every #include "..." under src/, bench/ and fuzz/ against the list of
 # layers and their allowed dependencies in cmake/layers.txt. Prints each
 # include that the list does not allow as FILE:LINE: FROM -> TO is not allowed,
-# and exits non-zero when there is one.
+# and exits non-zero when there is one. Then checks that the layer libraries
+# of src/CMakeLists.txt and the diagram in docs/architecture.md show the
+# same layers and arrows as the list.
 #
 #   scripts/check-layers.sh [ROOT]    (ROOT: the source tree, default this one)
 set -euo pipefail
+set -f  # no file name expansion: "*" in the list means every layer
 root=${1:-"$(dirname "$0")/.."}
 cd "$root"
 
@@ -84,4 +87,47 @@ END { exit bad }
     echo "check-layers: includes that cmake/layers.txt does not allow (see above)" >&2
     exit 1
 }
-echo "check-layers: ${#sources[@]} files, every include allowed"
+# The same picture in three places: the list, the layer libraries of
+# src/CMakeLists.txt (flipset_add_layer(NAME USES ...)) and the diagram in
+# docs/architecture.md (" NAME -> USES" lines). Each is printed as sorted
+# "NAME: USES" lines and compared with the list.
+normalise() {  # reads "NAME USES..." lines
+    while read -r name uses; do
+        printf '%s:' "$name"
+        tr ' ' '\n' <<<"$uses" | grep -v '^$' | sort | tr '\n' ' ' | sed 's/ $//;s/^/ /;s/^ $//'
+        echo
+    done | sort
+}
+from_list=$(sed 's/#.*//; /:/!d; s/:/ /' cmake/layers.txt | normalise)
+from_docs=$(sed -n '/^## Layers/,/^## /p' docs/architecture.md 2>/dev/null |
+    sed -n 's/^ \([a-z]*\) *-> *\(.*\)$/\1 \2/p' |
+    sed 's/(nothing)//; s/every layer/*/' | normalise)
+# A library is a folder's layer, so the libraries are compared with the
+# list's layers that have a folder under src/, and their arrows to such
+# layers (res is no library, and a planned layer has none yet).
+from_cmake=$(grep -o 'flipset_add_layer([a-z]*\( USES[a-z ]*\)\?' src/CMakeLists.txt 2>/dev/null |
+    sed 's/flipset_add_layer(//; s/ USES//' | normalise)
+with_folder=$(while read -r name uses; do
+    name=${name%:}
+    [ -d "src/$name" ] || continue
+    printf '%s' "$name"
+    for use in $uses; do [ -d "src/$use" ] && printf ' %s' "$use"; done
+    echo
+done <<<"$from_list" | normalise)
+same=0
+if [ "$from_docs" != "$from_list" ]; then
+    echo "docs/architecture.md: its layer diagram differs from cmake/layers.txt:"
+    diff <(echo "$from_list") <(echo "$from_docs") | sed -n 's/^[<>]/  &/p'
+    same=1
+fi
+if [ "$from_cmake" != "$with_folder" ]; then
+    echo "src/CMakeLists.txt: its layer libraries differ from cmake/layers.txt:"
+    diff <(echo "$with_folder") <(echo "$from_cmake") | sed -n 's/^[<>]/  &/p'
+    same=1
+fi
+if [ $same -ne 0 ]; then
+    echo "check-layers: the list, the libraries and the docs are not the same picture" >&2
+    exit 1
+fi
+
+echo "check-layers: ${#sources[@]} files, every include allowed; list, libraries and docs agree"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The layering check against a scratch copy of the tree: the copy as it is
 # passes, and each planted fault makes the check fail with a message that
-# names the file, the line and what is wrong.
+# names the file, the line and what is wrong, or the picture that differs.
 set -uo pipefail
 source_root=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$(mktemp -d)
@@ -10,10 +10,11 @@ failures=0
 
 fresh_copy() {
     rm -rf "$scratch/tree"
-    mkdir -p "$scratch/tree/cmake"
+    mkdir -p "$scratch/tree/cmake" "$scratch/tree/docs"
     cp -r "$source_root/src" "$source_root/bench" "$source_root/fuzz" "$source_root/res" \
         "$scratch/tree/"
     cp "$source_root/cmake/layers.txt" "$scratch/tree/cmake/"
+    cp "$source_root/docs/architecture.md" "$scratch/tree/docs/"
 }
 
 # expect_check STATUS TEXT: the check's exit status and a line of its output.
@@ -55,6 +56,16 @@ mkdir "$scratch/tree/src/extra"
 printf '#include "Missing.h"\n' >"$scratch/tree/src/extra/Planted.cpp"
 expect_check 1 "src/extra/Planted.cpp: the folder \"extra\" is not a layer"
 expect_check 1 "src/extra/Planted.cpp:1: \"Missing.h\" is in no layer"
+
+# The docs or the libraries drawing another picture than the list.
+fresh_copy
+sed -i 's/^ network   -> base store$/ network   -> base/' "$scratch/tree/docs/architecture.md"
+expect_check 1 "docs/architecture.md: its layer diagram differs"
+expect_check 1 "< network: base store"
+fresh_copy
+sed -i 's/flipset_add_layer(network USES base store/flipset_add_layer(network USES base store engine/' \
+    "$scratch/tree/src/CMakeLists.txt"
+expect_check 1 "> network: base engine store"
 
 [ "$failures" -eq 0 ] && echo "check-layers test: all cases passed"
 exit $((failures > 0))
