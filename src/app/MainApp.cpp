@@ -1,7 +1,7 @@
 #include "app/MainApp.h"
 
 #include "app/CommandLine.h"
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
 #include "app/StartupNetworkAction.h"

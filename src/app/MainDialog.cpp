@@ -1,13 +1,14 @@
 #include "app/MainDialog.h"
 
 #include "app/FirstRun.h"
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "app/Win32ProductVersion.h"
 #include "editor/ConfigurationDialog.h"
 #include "engine/SystemInfo.h"
 #include "engine/Win32WaitWithMessages.h"
 #include "network/AdapterControl.h"
 #include "resource.h"
+#include "ui/ListBoxText.h"
 
 #include <iterator>
 #include <vector>
@@ -152,6 +153,7 @@ void MainDialog::SetUpTipButtons()
     for (size_t i = 0; i < std::size(kTipTexts); ++i) {
         const TipText& tip = kTipTexts[i];
         tipButtons_[i].SetTipText(LoadText(tip.textId));
+        tipButtons_[i].SetTrackingFailureMessage(LoadText(IDS_NO_TOOLTIPS), LoadText(IDS_TITLE));
         tipButtons_[i].SetPointerPosition(tip.pointerPosition);
         tipButtons_[i].Attach(Item(tip.buttonId));
     }
@@ -159,17 +161,7 @@ void MainDialog::SetUpTipButtons()
 
 std::string MainDialog::SelectedListText() const
 {
-    const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
-    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR)
-        return std::string();
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-    return std::string(text.data());
+    return SelectedListBoxText(Item(IDC_MAIN_CONFIGURATIONS));
 }
 
 int MainDialog::GetSelectedConfigurationNumber() const

@@ -5,8 +5,8 @@
 // window's title bar and closes the window when it is done.
 #pragma once
 
-#include "app/DialogBase.h"
-#include "app/TipButton.h"
+#include "ui/DialogBase.h"
+#include "ui/TipButton.h"
 #include "engine/RunHost.h"
 #include "engine/RunSequence.h"
 #include "resource.h"

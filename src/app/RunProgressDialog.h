@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/ApplyCommand.h"
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 
 #include <functional>
 

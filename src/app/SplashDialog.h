@@ -3,7 +3,7 @@
 // earlier.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 
 namespace flipset {
 

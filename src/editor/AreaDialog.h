@@ -3,7 +3,7 @@
 // configuration, below the root that the settings-root choice names.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "store/ConfigurationStore.h"
 #include "store/Registry.h"
 

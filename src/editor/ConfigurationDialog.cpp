@@ -1,6 +1,6 @@
 #include "editor/ConfigurationDialog.h"
 
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
 #include "base/NameFilter.h"
@@ -10,8 +10,8 @@
 #include "editor/SystemFilesDialog.h"
 #include "editor/TooLongMessage.h"
 #include "engine/SystemInfo.h"
-#include "network/CardSelectDialog.h"
-#include "network/CardSetupDialog.h"
+#include "editor/CardSelectDialog.h"
+#include "editor/CardSetupDialog.h"
 #include "resource.h"
 
 namespace flipset {

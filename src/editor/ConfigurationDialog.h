@@ -4,7 +4,7 @@
 // here keeps what the editors wrote.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "store/ConfigurationStore.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "editor/DesktopSoundDialog.h"
 
-#include "app/LoadText.h"
-#include "app/OpenFileDialog.h"
+#include "ui/LoadText.h"
+#include "ui/OpenFileDialog.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/PrinterList.h"
 #include "editor/TooLongMessage.h"

@@ -1,7 +1,7 @@
 // "Editor": a plain multi-line text editor on one text.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 
 #include <cstddef>
 #include <string>

@@ -1,7 +1,7 @@
 #include "editor/RunFileDialog.h"
 
-#include "app/LoadText.h"
-#include "app/OpenFileDialog.h"
+#include "ui/LoadText.h"
+#include "ui/OpenFileDialog.h"
 #include "resource.h"
 
 namespace flipset {

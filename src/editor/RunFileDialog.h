@@ -1,7 +1,7 @@
 // "Select a file to run": one run-list entry, a program and its parameters.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 
 #include <string>
 

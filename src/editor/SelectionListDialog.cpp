@@ -1,6 +1,6 @@
 #include "editor/SelectionListDialog.h"
 
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "editor/RunFileDialog.h"
 #include "editor/SelectionListRules.h"
 #include "editor/TreeSelectionDialog.h"

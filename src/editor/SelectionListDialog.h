@@ -2,7 +2,7 @@
 // Down: the programs to run, or the services to stop or to start.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "base/Text.h"
 #include "engine/ServiceControl.h"
 

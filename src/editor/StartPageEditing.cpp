@@ -1,6 +1,6 @@
 #include "editor/StartPageEditing.h"
 
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/TooLongMessage.h"
 #include "editor/ValueEntryDialog.h"

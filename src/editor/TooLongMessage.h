@@ -2,7 +2,7 @@
 // how long the value is and how long it may be, so the user can shorten it.
 #pragma once
 
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // window cancels.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "base/Text.h"
 
 #include <commctrl.h>

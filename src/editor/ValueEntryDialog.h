@@ -2,7 +2,7 @@
 // start page. It has no Cancel button: closing the window cancels.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 
 #include <string>
 

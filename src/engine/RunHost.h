@@ -4,6 +4,7 @@
 // buttons that a run disables, and the responsive wait.
 #pragma once
 
+#include "base/MessageSink.h"
 #include "store/ConfigurationSchema.h"
 
 #include <cstdint>
@@ -18,17 +19,6 @@ constexpr RunButton kRunButtons[] = {RunButton::Run,    RunButton::Add,
                                      RunButton::Edit,   RunButton::Close,
                                      RunButton::Delete, RunButton::EnableAllNow,
                                      RunButton::DisableAllNow};
-
-// Message boxes, for code that reports to the user from inside a run and
-// from outside one (the start-up network action, the "all now" buttons).
-class MessageSink {
-public:
-    virtual ~MessageSink() = default;
-    // A message box with the stop icon and an OK button; returns when dismissed.
-    virtual void ShowError(const std::string& text) = 0;
-    // A message box with an OK button and no icon; returns when dismissed.
-    virtual void ShowMessage(const std::string& text) = 0;
-};
 
 class RunHost : public MessageSink {
 public:

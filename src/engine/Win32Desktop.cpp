@@ -1,5 +1,7 @@
 #include "engine/Win32Desktop.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -7,27 +9,25 @@ namespace flipset {
 
 namespace {
 
-// Owns an open mixer device and closes it when destroyed.
+struct MixerHandleTraits {
+    using Handle = HMIXER;
+    static Handle Invalid() { return nullptr; }
+    static bool Close(Handle handle) { return mixerClose(handle) == MMSYSERR_NOERROR; }
+};
+
+// An open mixer device, closed when destroyed.
 class MixerDevice {
 public:
-    MixerDevice() = default;
-    MixerDevice(const MixerDevice&) = delete;
-    MixerDevice& operator=(const MixerDevice&) = delete;
-    ~MixerDevice()
-    {
-        if (handle_ != nullptr)
-            mixerClose(handle_);
-    }
-
     bool Open(UINT deviceId)
     {
-        return mixerOpen(&handle_, deviceId, 0, 0, MIXER_OBJECTF_MIXER) == MMSYSERR_NOERROR;
+        return mixerOpen(handle_.Receive(), deviceId, 0, 0, MIXER_OBJECTF_MIXER) ==
+               MMSYSERR_NOERROR;
     }
 
-    HMIXEROBJ Object() const { return reinterpret_cast<HMIXEROBJ>(handle_); }
+    HMIXEROBJ Object() const { return reinterpret_cast<HMIXEROBJ>(handle_.Get()); }
 
 private:
-    HMIXER handle_ = nullptr;
+    UniqueHandle<MixerHandleTraits> handle_;
 };
 
 // The key data of a key release: only the transition state (bit 31) set.

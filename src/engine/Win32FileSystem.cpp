@@ -1,5 +1,7 @@
 #include "engine/Win32FileSystem.h"
 
+#include "base/Win32Handles.h"
+
 #include <windows.h>
 
 namespace flipset {
@@ -7,31 +9,6 @@ namespace flipset {
 namespace {
 
 constexpr DWORD kPathBufferSize = MAX_PATH;  // 260 characters
-
-// Owns a file handle and closes it when destroyed.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-    // Closes now; false when closing reported a failure (data not written).
-    bool Close()
-    {
-        if (!IsOpen())
-            return true;
-        const bool closed = CloseHandle(handle_) != FALSE;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 // A file created with a unique name that is deleted when this object is
 // destroyed, unless it was moved away first.
@@ -112,7 +89,7 @@ bool Win32FileSystem::ReplaceFileContent(const std::string& path, const std::str
     {
         FileHandle file(CreateFileA(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr,
                                     TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsOpen() || !WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get()) ||
+        if (!file.IsValid() || !WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get()) ||
             !file.Close())
             return false;
     }

@@ -1,5 +1,7 @@
 #include "engine/Win32ServiceManager.h"
 
+#include "base/Win32Handles.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -37,27 +39,6 @@ static_assert(ServiceError::kServiceCannotAcceptControl ==
               static_cast<DWORD>(ERROR_SERVICE_CANNOT_ACCEPT_CTRL));
 static_assert(ServiceError::kServiceNotActive == static_cast<DWORD>(ERROR_SERVICE_NOT_ACTIVE));
 
-// Owns one SC_HANDLE, of a manager or of a service, and closes it. It takes
-// the handle the moment it is opened, so that nothing can leak it.
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE handle) : handle_(handle) {}
-    ScHandle(ScHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    ScHandle& operator=(ScHandle&&) = delete;
-    ~ScHandle()
-    {
-        if (handle_)
-            CloseServiceHandle(handle_);
-    }
-
-    SC_HANDLE get() const { return handle_; }
-
-private:
-    SC_HANDLE handle_;
-};
-
 DWORD ControlCode(ServiceControlCode control)
 {
     switch (control) {
@@ -75,7 +56,7 @@ public:
     {
         // Zeroed, so that a status the platform leaves alone reads as none.
         SERVICE_STATUS status{};
-        const BOOL accepted = ControlService(handle_.get(), ControlCode(control), &status);
+        const BOOL accepted = ControlService(handle_.Get(), ControlCode(control), &status);
         const DWORD error = accepted ? ERROR_SUCCESS : GetLastError();
         *state = status.dwCurrentState;
         return error;
@@ -83,7 +64,7 @@ public:
 
     uint32_t Start() override
     {
-        return StartServiceA(handle_.get(), 0, nullptr) ? ERROR_SUCCESS : GetLastError();
+        return StartServiceA(handle_.Get(), 0, nullptr) ? ERROR_SUCCESS : GetLastError();
     }
 
 private:
@@ -97,8 +78,8 @@ public:
     std::unique_ptr<ServiceHandle> OpenNamedService(const std::string& name,
                                                     uint32_t* error) override
     {
-        ScHandle service(OpenServiceA(handle_.get(), name.c_str(), SERVICE_ALL_ACCESS));
-        if (!service.get()) {
+        ScHandle service(OpenServiceA(handle_.Get(), name.c_str(), SERVICE_ALL_ACCESS));
+        if (!service.Get()) {
             *error = GetLastError();
             return nullptr;
         }
@@ -117,7 +98,7 @@ public:
         DWORD needed = 0;
         DWORD returned = 0;
         const BOOL succeeded =
-            EnumServicesStatusA(handle_.get(), SERVICE_WIN32, SERVICE_STATE_ALL, buffer.data(),
+            EnumServicesStatusA(handle_.Get(), SERVICE_WIN32, SERVICE_STATE_ALL, buffer.data(),
                                 bufferSize, &needed, &returned, nullptr);
         const DWORD error = succeeded ? ERROR_SUCCESS : GetLastError();
         *bytesNeeded = needed;
@@ -139,7 +120,7 @@ std::unique_ptr<ManagerHandle> Win32ServiceManager::OpenManager(ManagerAccess ac
     const DWORD rights =
         access == ManagerAccess::Enumerate ? SC_MANAGER_ENUMERATE_SERVICE : SC_MANAGER_ALL_ACCESS;
     ScHandle manager(OpenSCManagerA(nullptr, nullptr, rights));
-    if (!manager.get())
+    if (!manager.Get())
         return nullptr;
     return std::make_unique<Win32Manager>(std::move(manager));
 }

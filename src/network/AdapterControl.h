@@ -5,7 +5,7 @@
 // a card is on or off is judged by its "DisableCount" (CardInventory.h).
 #pragma once
 
-#include "engine/RunHost.h"
+#include "base/MessageSink.h"
 #include "store/Registry.h"
 
 #include <cstdint>

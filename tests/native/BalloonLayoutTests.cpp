@@ -1,4 +1,4 @@
-#include "app/BalloonLayout.h"
+#include "ui/BalloonLayout.h"
 
 #include <gtest/gtest.h>
 

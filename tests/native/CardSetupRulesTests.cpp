@@ -1,4 +1,4 @@
-#include "network/CardSetupRules.h"
+#include "editor/CardSetupRules.h"
 
 #include <gtest/gtest.h>
 

@@ -4,15 +4,14 @@
 // balloon's anchor (the button's corner), yet over the button, so that the
 // platform's own leave tracking stays quiet.
 
-#include "app/TipButton.h"
+#include "base/Win32Handles.h"
+#include "ui/TipButton.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
-#include <type_traits>
 
 namespace flipset {
 namespace {
@@ -24,11 +23,6 @@ constexpr const char* kHostClass = "FlipsetBalloonTestHost";
 constexpr RECT kHostRect = {16, 560, 416, 720};
 constexpr RECT kButtonRect = {220, 70, 340, 100};  // in the host's client area
 constexpr const char* kTipText = "Add a new configuration";
-
-struct RegionDeleter {
-    void operator()(HRGN region) const { DeleteObject(region); }
-};
-using RegionHandle = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
 
 // Handles the thread's messages until the condition holds or the time is up.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeout)
@@ -196,13 +190,13 @@ TEST_P(BalloonPlacementTest, HoverShowsTheShapedBalloonPointingAtTheButtonsCorne
 
     // The window is cut to the rounded body and the pointer.
     RegionHandle region(CreateRectRgn(0, 0, 0, 0));
-    const int kind = GetWindowRgn(balloon_, region.get());
+    const int kind = GetWindowRgn(balloon_, region.Get());
     EXPECT_TRUE(kind == COMPLEXREGION || kind == SIMPLEREGION) << kind;
-    EXPECT_TRUE(PtInRegion(region.get(), w / 2, h / 2)) << "the body";
-    EXPECT_FALSE(PtInRegion(region.get(), 0, 0)) << "a rounded corner";
-    EXPECT_FALSE(PtInRegion(region.get(), w / 2, h + 5)) << "below the body";
+    EXPECT_TRUE(PtInRegion(region.Get(), w / 2, h / 2)) << "the body";
+    EXPECT_FALSE(PtInRegion(region.Get(), 0, 0)) << "a rounded corner";
+    EXPECT_FALSE(PtInRegion(region.Get(), w / 2, h + 5)) << "below the body";
     const int pointerX = c.pointerPosition == 2 ? 14 : w - 14;
-    EXPECT_TRUE(PtInRegion(region.get(), pointerX, h + 5)) << "the pointer";
+    EXPECT_TRUE(PtInRegion(region.Get(), pointerX, h + 5)) << "the pointer";
 }
 
 INSTANTIATE_TEST_SUITE_P(PointerPositions, BalloonPlacementTest,

@@ -17,7 +17,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace flipset {
 namespace {
@@ -43,14 +42,14 @@ constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 StringList InstalledServices()
 {
     StringList names;
-    ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
     DWORD needed = 0, count = 0, resume = 0;
-    EnumServicesStatusA(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, nullptr, 0, &needed,
+    EnumServicesStatusA(manager.Get(), SERVICE_WIN32, SERVICE_STATE_ALL, nullptr, 0, &needed,
                         &count, &resume);
     std::vector<char> buffer(needed + sizeof(ENUM_SERVICE_STATUSA));
     resume = 0;
     auto* entries = reinterpret_cast<ENUM_SERVICE_STATUSA*>(buffer.data());
-    if (EnumServicesStatusA(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, entries,
+    if (EnumServicesStatusA(manager.Get(), SERVICE_WIN32, SERVICE_STATE_ALL, entries,
                             static_cast<DWORD>(buffer.size()), &needed, &count, &resume)) {
         for (DWORD i = 0; i < count; ++i)
             names.push_back(entries[i].lpServiceName);

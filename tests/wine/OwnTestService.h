@@ -2,20 +2,14 @@
 // tests that let a run start or stop one.
 #pragma once
 
+#include "base/Win32Handles.h"
 #include "wine/TestFiles.h"
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
 namespace flipset {
-
-struct ServiceHandleCloser {
-    void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
-};
-using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ServiceHandleCloser>;
 
 // A stopped service of our own (the test service, stopping at once when
 // asked), installed for a test's life under the prefix and the process id.
@@ -24,10 +18,10 @@ public:
     explicit OwnTestService(const std::string& prefix)
         : name_(prefix + std::to_string(GetCurrentProcessId()))
     {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         const std::string command =
             "\"" + testfiles::OwnFolder() + "\\flipset_test_service.exe\" stop-at-once";
-        ServiceHandle service(CreateServiceA(manager.get(), name_.c_str(), name_.c_str(),
+        ScHandle service(CreateServiceA(manager.Get(), name_.c_str(), name_.c_str(),
                                              SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                              SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                              command.c_str(), nullptr, nullptr, nullptr, nullptr,
@@ -35,25 +29,25 @@ public:
     }
     ~OwnTestService()
     {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        ServiceHandle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
         if (!service)
             return;
         SERVICE_STATUS status{};
-        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-        for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
+        ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
+        for (int i = 0; i < 100 && QueryServiceStatus(service.Get(), &status) &&
                         status.dwCurrentState != SERVICE_STOPPED;
              ++i)
             Sleep(50);
-        DeleteService(service.get());
+        DeleteService(service.Get());
     }
     const std::string& Name() const { return name_; }
     DWORD State() const
     {
-        ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        ServiceHandle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
         SERVICE_STATUS status{};
-        if (!service || !QueryServiceStatus(service.get(), &status))
+        if (!service || !QueryServiceStatus(service.Get(), &status))
             return 0;
         return status.dwCurrentState;
     }

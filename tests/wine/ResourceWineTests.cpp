@@ -2,7 +2,7 @@
 // control of the main window with its id, kind and text, the splash picture,
 // and a manifest that leaves the reported system version alone.
 
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 // removed again afterwards.
 #include "engine/ServiceControl.h"
 
+#include "base/Win32Handles.h"
 #include "coder/QNHexCoder.h"
 #include "engine/Win32ServiceManager.h"
 #include "support/FakeRunHost.h"
@@ -35,23 +36,6 @@ std::string ProgramFolder()
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-// Owns an SC_HANDLE of the test's own set-up calls.
-class Handle {
-public:
-    explicit Handle(SC_HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (handle_)
-            CloseServiceHandle(handle_);
-    }
-    SC_HANDLE get() const { return handle_; }
-
-private:
-    SC_HANDLE handle_;
-};
-
 SERVICE_STATUS_PROCESS StatusOf(SC_HANDLE service)
 {
     SERVICE_STATUS_PROCESS status{};
@@ -77,14 +61,14 @@ bool WaitForState(SC_HANDLE service, DWORD state, DWORD deadlineMs)
 // deleted service as soon as its last handle is closed.
 void Remove(SC_HANDLE manager, const std::string& name)
 {
-    Handle service(OpenServiceA(manager, name.c_str(), SERVICE_ALL_ACCESS));
-    if (!service.get())
+    ScHandle service(OpenServiceA(manager, name.c_str(), SERVICE_ALL_ACCESS));
+    if (!service.Get())
         return;
-    if (StatusOf(service.get()).dwCurrentState != SERVICE_STOPPED) {
+    if (StatusOf(service.Get()).dwCurrentState != SERVICE_STOPPED) {
         SERVICE_STATUS status{};
-        const bool stopping = ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-        if (!stopping || !WaitForState(service.get(), SERVICE_STOPPED, 5000)) {
-            const DWORD processId = StatusOf(service.get()).dwProcessId;
+        const bool stopping = ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
+        if (!stopping || !WaitForState(service.Get(), SERVICE_STOPPED, 5000)) {
+            const DWORD processId = StatusOf(service.Get()).dwProcessId;
             HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
             if (process) {
                 TerminateProcess(process, 1);
@@ -93,7 +77,7 @@ void Remove(SC_HANDLE manager, const std::string& name)
             }
         }
     }
-    DeleteService(service.get());
+    DeleteService(service.Get());
 }
 
 // One instance of the test service, installed when constructed and removed
@@ -104,26 +88,26 @@ public:
     explicit TestService(const std::string& behaviour, const TestService* dependsOn = nullptr)
         : name_(UniqueName(behaviour))
     {
-        Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         const std::string command = "\"" + ProgramFolder() + kServiceProgram + "\" " + behaviour;
         // A list of names, each with its 0 byte, and one 0 byte more.
         std::string dependencies;
         if (dependsOn)
             dependencies = dependsOn->Name() + std::string(1, '\0');
-        Handle service(CreateServiceA(manager.get(), name_.c_str(), name_.c_str(),
+        ScHandle service(CreateServiceA(manager.Get(), name_.c_str(), name_.c_str(),
                                       SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                       command.c_str(), nullptr, nullptr,
                                       dependsOn ? dependencies.c_str() : nullptr, nullptr,
                                       nullptr));
-        installed_ = service.get() != nullptr;
+        installed_ = service.Get() != nullptr;
     }
     TestService(const TestService&) = delete;
     TestService& operator=(const TestService&) = delete;
     ~TestService()
     {
-        Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        Remove(manager.get(), name_);
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        Remove(manager.Get(), name_);
     }
 
     const std::string& Name() const { return name_; }
@@ -132,24 +116,24 @@ public:
     // Starts the service and waits until it runs.
     bool Start() const
     {
-        Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        Handle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
-        return StartServiceA(service.get(), 0, nullptr) &&
-               WaitForState(service.get(), SERVICE_RUNNING, kStateDeadlineMs);
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        return StartServiceA(service.Get(), 0, nullptr) &&
+               WaitForState(service.Get(), SERVICE_RUNNING, kStateDeadlineMs);
     }
 
     DWORD State() const
     {
-        Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        Handle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
-        return StatusOf(service.get()).dwCurrentState;
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        return StatusOf(service.Get()).dwCurrentState;
     }
 
     bool WaitUntil(DWORD state) const
     {
-        Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        Handle service(OpenServiceA(manager.get(), name_.c_str(), SERVICE_ALL_ACCESS));
-        return WaitForState(service.get(), state, kStateDeadlineMs);
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle service(OpenServiceA(manager.Get(), name_.c_str(), SERVICE_ALL_ACCESS));
+        return WaitForState(service.Get(), state, kStateDeadlineMs);
     }
 
 private:
@@ -169,13 +153,13 @@ class LeftoverServices : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         Win32ServiceManager services;
         StringList names;
         EnumerateServices(services, names);
         for (const std::string& name : names) {
             if (name.compare(0, std::strlen(kNamePrefix), kNamePrefix) == 0)
-                Remove(manager.get(), name);
+                Remove(manager.Get(), name);
         }
     }
 };

@@ -2,6 +2,7 @@
 // of the prefix's system directory, and the all-or-nothing replacement.
 
 #include "engine/SystemFiles.h"
+#include "base/Win32Handles.h"
 #include "engine/Win32FileSystem.h"
 
 #include "support/ConfigurationSeed.h"
@@ -36,17 +37,10 @@ public:
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
     {
     }
-    OpenWithoutDeleteSharing(const OpenWithoutDeleteSharing&) = delete;
-    OpenWithoutDeleteSharing& operator=(const OpenWithoutDeleteSharing&) = delete;
-    ~OpenWithoutDeleteSharing()
-    {
-        if (IsOpen())
-            CloseHandle(handle_);
-    }
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return handle_.IsValid(); }
 
 private:
-    HANDLE handle_;
+    FileHandle handle_;
 };
 
 // The configuration lives in memory; the files are the prefix's own, saved

@@ -3,8 +3,8 @@
 // the card settings written to the real registry.
 
 #include "network/CardInventory.h"
-#include "network/CardSelectDialog.h"
-#include "network/CardSetupDialog.h"
+#include "editor/CardSelectDialog.h"
+#include "editor/CardSetupDialog.h"
 #include "resource.h"
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"

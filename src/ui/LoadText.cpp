@@ -1,4 +1,4 @@
-#include "app/LoadText.h"
+#include "ui/LoadText.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 // fixed addresses; and its domain.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "store/Registry.h"
 
 #include <cstdint>

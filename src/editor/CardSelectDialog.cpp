@@ -1,10 +1,10 @@
-#include "network/CardSelectDialog.h"
+#include "editor/CardSelectDialog.h"
 
-#include "network/CardSetupRules.h"
+#include "editor/CardSetupRules.h"
 #include "resource.h"
+#include "ui/ListBoxText.h"
 
 #include <optional>
-#include <vector>
 
 namespace flipset {
 
@@ -72,19 +72,7 @@ bool CardSelectDialog::OnCommand(int id, int notification, HWND control)
 
 std::string CardSelectDialog::SelectedEntryText() const
 {
-    const LRESULT index =
-        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR)
-        return std::string();
-    const LRESULT length =
-        SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR)
-        return std::string();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const LRESULT copied = SendDlgItemMessageA(Handle(), IDC_CARD_SELECT_LIST, LB_GETTEXT, index,
-                                               reinterpret_cast<LPARAM>(buffer.data()));
-    return copied == LB_ERR ? std::string()
-                            : std::string(buffer.data(), static_cast<size_t>(copied));
+    return SelectedListBoxText(Item(IDC_CARD_SELECT_LIST));
 }
 
 void CardSelectDialog::OnOK()

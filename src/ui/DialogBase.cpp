@@ -1,4 +1,4 @@
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/OpenFileDialog.h"
+#include "ui/OpenFileDialog.h"
 
 #include <commdlg.h>
 

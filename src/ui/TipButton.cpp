@@ -1,7 +1,4 @@
-#include "app/TipButton.h"
-
-#include "app/LoadText.h"
-#include "resource.h"
+#include "ui/TipButton.h"
 
 #include <commctrl.h>
 
@@ -115,9 +112,9 @@ void TipButton::RequestTracking(DWORD flags)
     tracking_ = _TrackMouseEvent(&request) != FALSE;
     // The box is owned by the button's top-level window, which it disables,
     // so no further mouse move reaches the button while it is open.
-    if (!tracking_)
-        MessageBoxA(GetAncestor(button_, GA_ROOT), LoadText(IDS_NO_TOOLTIPS).c_str(),
-                    LoadText(IDS_TITLE).c_str(), MB_OK);
+    if (!tracking_ && !trackingFailureText_.empty())
+        MessageBoxA(GetAncestor(button_, GA_ROOT), trackingFailureText_.c_str(),
+                    trackingFailureCaption_.c_str(), MB_OK);
 }
 
 }  // namespace flipset

@@ -1,7 +1,7 @@
-#include "network/CardSetupDialog.h"
+#include "editor/CardSetupDialog.h"
 
 #include "editor/ConfigurationLists.h"
-#include "network/CardSetupRules.h"
+#include "editor/CardSetupRules.h"
 #include "resource.h"
 #include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"

@@ -3,7 +3,7 @@
 // tool-tip control is not used).
 #pragma once
 
-#include "app/BalloonLayout.h"
+#include "ui/BalloonLayout.h"
 
 #include <windows.h>
 

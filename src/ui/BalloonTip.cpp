@@ -1,7 +1,6 @@
-#include "app/BalloonTip.h"
+#include "ui/BalloonTip.h"
 
-#include <memory>
-#include <type_traits>
+#include "base/Win32Handles.h"
 
 namespace flipset {
 namespace {
@@ -13,11 +12,6 @@ constexpr UINT kHideCheckInterval = 3000;
 // The text is measured and drawn with the same format, taken literally.
 constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using RegionHandle = std::unique_ptr<std::remove_pointer_t<HRGN>, GdiObjectDeleter>;
-using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 
 // Selects an object into a device context for the lifetime of the guard.
 class SelectedObject {
@@ -83,9 +77,9 @@ RegionHandle CreateBalloonRegion(const BalloonLayout& layout)
     RegionHandle pointerRegion(CreatePolygonRgn(corners, 3, ALTERNATE));
     RegionHandle shape(CreateRectRgn(0, 0, 0, 0));
     if (!bodyRegion || !pointerRegion || !shape)
-        return nullptr;
-    if (CombineRgn(shape.get(), bodyRegion.get(), pointerRegion.get(), RGN_OR) == ERROR)
-        return nullptr;
+        return RegionHandle();
+    if (CombineRgn(shape.Get(), bodyRegion.Get(), pointerRegion.Get(), RGN_OR) == ERROR)
+        return RegionHandle();
     return shape;
 }
 
@@ -228,8 +222,8 @@ void BalloonTip::OnShowTimer()
                             {anchor_.x, anchor_.y}, pointerPosition_);
 
     RegionHandle shape = CreateBalloonRegion(layout_);
-    if (shape && SetWindowRgn(window_, shape.get(), TRUE) != 0)
-        shape.release();  // the window owns the region now
+    if (shape && SetWindowRgn(window_, shape.Get(), TRUE) != 0)
+        shape.Release();  // the window owns the region now
 
     SetWindowPos(window_, HWND_TOPMOST, layout_.windowPosition.x, layout_.windowPosition.y,
                  layout_.windowWidth, layout_.windowHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -257,9 +251,9 @@ void BalloonTip::OnPaint()
     const BrushHandle fill(CreateSolidBrush(kFillColour));
     const BrushHandle outline(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
     if (shape && fill && outline) {
-        FillRgn(dc, shape.get(), fill.get());
-        FrameRgn(dc, shape.get(), fill.get(), 3, 3);
-        FrameRgn(dc, shape.get(), outline.get(), 1, 1);
+        FillRgn(dc, shape.Get(), fill.Get());
+        FrameRgn(dc, shape.Get(), fill.Get(), 3, 3);
+        FrameRgn(dc, shape.Get(), outline.Get(), 1, 1);
     }
 
     SetBkMode(dc, TRANSPARENT);

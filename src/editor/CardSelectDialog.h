@@ -2,7 +2,7 @@
 // description, to add one of them to a configuration.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "ui/DialogBase.h"
 #include "network/CardInventory.h"
 #include "store/Registry.h"
 
