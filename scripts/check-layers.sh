@@ -73,7 +73,7 @@ FNR == 1 {
         bad = 1
         next
     }
-    if (!(to in layer) && to != "res") {
+    if (!(to in layer) && to != "res" && to != "support") {
         printf "%s:%d: \"%s\" is in no layer\n", FILENAME, FNR, target
         bad = 1
     } else if (to != from && !allowed[from, to] && !allowed[from, "*"]) {
