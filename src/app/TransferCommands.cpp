@@ -1,22 +1,48 @@
 #include "app/TransferCommands.h"
 
+#include "store/ConfigurationStore.h"
+#include "store/ProgramSettings.h"
+#include "transfer/ConfigurationTransfer.h"
+
 namespace flipset {
 
-// Not connected to the configuration file code yet: the verbs refuse, say
-// so, and change nothing.
+namespace {
 
-ExitCode RunExportCommand(CRegistry, const VerbCommand& command, OutputSink& output)
+ConfigurationTransfer TransferFor(const TransferPlatform& platform)
 {
-    WriteErrorLine(output, "cannot write \"" + command.file +
-                               "\": this build cannot export configurations yet");
+    const RegistryRoot root =
+        ConfigurationRoot(ProgramSettings::ReadSettingsRootChoice(platform.registry));
+    return ConfigurationTransfer(platform.registry, root, platform.codePage, platform.files,
+                                 platform.nameCharacters);
+}
+
+// The result's lines as they are (fault lines already start with
+// "error:"), and its status as the exit code.
+ExitCode Report(const TransferResult& result, OutputSink& output)
+{
+    for (const std::string& line : result.lines)
+        output.WriteLine(line);
+    switch (result.status) {
+    case TransferStatus::Done: return ExitCode::Done;
+    case TransferStatus::NoSuchConfiguration: return ExitCode::NoSuchConfiguration;
+    case TransferStatus::FileFault: return ExitCode::FileFailed;
+    case TransferStatus::NameTaken: return ExitCode::NameTaken;
+    }
     return ExitCode::FileFailed;
 }
 
-ExitCode RunImportCommand(CRegistry, const VerbCommand& command, OutputSink& output)
+}  // namespace
+
+ExitCode RunExportCommand(const TransferPlatform& platform, const VerbCommand& command,
+                          OutputSink& output)
 {
-    WriteErrorLine(output, "cannot read \"" + command.file +
-                               "\": this build cannot import configurations yet");
-    return ExitCode::FileFailed;
+    return Report(TransferFor(platform).Export(command.file, command.names), output);
+}
+
+ExitCode RunImportCommand(const TransferPlatform& platform, const VerbCommand& command,
+                          OutputSink& output)
+{
+    return Report(TransferFor(platform).Import(command.file, command.replace), output);
 }
 
 }  // namespace flipset

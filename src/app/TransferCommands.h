@@ -1,20 +1,35 @@
 // "/export" and "/import": the verbs that write configurations to a file
 // and read them back. The file format, its checks and the registry work
-// belong to the configuration file code; these functions only hand the
-// parsed command to it and report its result.
+// belong to the transfer layer; these functions hand the parsed command to
+// it, under the configuration root that "UserSettings" selects, and report
+// its result.
 #pragma once
 
 #include "app/CommandVerbs.h"
 #include "app/OutputSink.h"
 #include "store/Registry.h"
+#include "transfer/CodePage.h"
+#include "transfer/FileAccess.h"
+
+#include <string_view>
 
 namespace flipset {
 
+// What the configuration file code needs of the machine.
+struct TransferPlatform {
+    CRegistry registry;
+    const CodePageConverter& codePage;
+    FileAccess& files;
+    std::string_view nameCharacters;  // the characters a configuration name may hold
+};
+
 // "/export FILE [NAME ...]": command.file and command.names (none: every
 // configuration).
-ExitCode RunExportCommand(CRegistry registry, const VerbCommand& command, OutputSink& output);
+ExitCode RunExportCommand(const TransferPlatform& platform, const VerbCommand& command,
+                          OutputSink& output);
 
 // "/import FILE [/replace]": command.file and command.replace.
-ExitCode RunImportCommand(CRegistry registry, const VerbCommand& command, OutputSink& output);
+ExitCode RunImportCommand(const TransferPlatform& platform, const VerbCommand& command,
+                          OutputSink& output);
 
 }  // namespace flipset

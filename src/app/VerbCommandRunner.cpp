@@ -5,6 +5,9 @@
 #include "app/TransferCommands.h"
 #include "app/Win32ConsoleOutput.h"
 #include "app/Win32Platform.h"
+#include "editor/ConfigurationDialog.h"
+#include "transfer/Win32CodePage.h"
+#include "transfer/Win32FileAccess.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -86,8 +89,15 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
     case Verb::Help: WriteUsage(output); return ExitCode::Done;
     case Verb::List: return ListConfigurations(platform.Registry(), ListBoxOrder, output);
     case Verb::Apply: return Apply(platform, command, output);
-    case Verb::Export: return RunExportCommand(platform.Registry(), command, output);
-    case Verb::Import: return RunImportCommand(platform.Registry(), command, output);
+    case Verb::Export:
+    case Verb::Import: {
+        const Win32CodePage codePage;
+        Win32FileAccess files;
+        const std::string nameCharacters = LoadNameCharacters();
+        const TransferPlatform transfer{platform.Registry(), codePage, files, nameCharacters};
+        return command.verb == Verb::Export ? RunExportCommand(transfer, command, output)
+                                            : RunImportCommand(transfer, command, output);
+    }
     }
     return ExitCode::BadUsage;
 }

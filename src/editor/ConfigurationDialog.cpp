@@ -16,18 +16,11 @@
 
 namespace flipset {
 
-namespace {
-
-// The allowed name characters from the program's string table, so that
-// they live with the other texts of the program; the built-in copy when the
-// resource is missing.
 std::string LoadNameCharacters()
 {
     const std::string characters = LoadText(IDS_NAME_CHARACTERS);
     return characters.empty() ? std::string(kNameCharacters) : characters;
 }
-
-}  // namespace
 
 ConfigurationDialog::ConfigurationDialog(CRegistry registry, ServiceManager& services,
                                          const SystemInfo& system)

@@ -15,6 +15,12 @@ namespace flipset {
 class ServiceManager;
 class SystemInfo;
 
+// The characters a configuration name may hold, from the program's string
+// table so that they live with its other texts; the built-in copy when the
+// resource is missing. The name rules of this dialog, the copies and the
+// imported files all use it.
+std::string LoadNameCharacters();
+
 class ConfigurationDialog : public DialogBase {
 public:
     ConfigurationDialog(CRegistry registry, ServiceManager& services, const SystemInfo& system);
