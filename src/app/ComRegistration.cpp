@@ -23,8 +23,8 @@ void WriteComRegistration(CRegistry registry)
 
 void RemoveComRegistration(CRegistry registry)
 {
-    registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kOwnAppIdKey);
-    registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kExecutableKey);
+    registry.DeleteKeyTree(kOwnAppIdKey, RegistryRoot::ClassesRoot);
+    registry.DeleteKeyTree(kExecutableKey, RegistryRoot::ClassesRoot);
 }
 
 }  // namespace flipset

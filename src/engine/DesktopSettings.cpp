@@ -64,7 +64,7 @@ std::string MixerFailureText(MixerResult result)
 void ApplyDesktopSettings(RunContext& ctx, DesktopPlatform& platform)
 {
     for (const char* name : kOldWallpaperValues)
-        ctx.Registry().DeleteValue(RegistryRoot::CurrentUser, kDesktopKey, name);
+        ctx.Registry().DeleteValue(kDesktopKey, name, RegistryRoot::CurrentUser);
 
     WriteWallpaperLayout(ctx, ctx.ReadDword(ConfigurationValue::kWallpaperPosition,
                                             kDefaultWallpaperPosition));

@@ -105,7 +105,7 @@ bool CRegistry::WriteMultiString(const std::string& path, const std::string& nam
                                  const StringList& strings, RegistryRoot root) const
 {
     if (strings.empty())
-        return DeleteValue(root, path, name);
+        return DeleteValue(path, name, root);
     ByteArray block;
     for (const std::string& s : strings) {
         block.insert(block.end(), s.begin(), s.end());
@@ -127,35 +127,33 @@ bool CRegistry::SetValue(const std::string& path, const std::string& name,
     return key->SetValue(name, type, data, size) == RegistryStatus::kSuccess;
 }
 
-bool CRegistry::DeleteValue(RegistryRoot root, const std::string& path,
-                            const std::string& name) const
+bool CRegistry::DeleteValue(const std::string& path, const std::string& name,
+                            RegistryRoot root) const
 {
-    std::unique_ptr<RegistryKey> key = OpenKeyForWrite(root, path);
+    std::unique_ptr<RegistryKey> key = OpenKeyForWrite(path, root);
     if (!key)
         return false;
     return key->DeleteValue(name) == RegistryStatus::kSuccess;
 }
 
-bool CRegistry::DeleteKeyTree(RegistryRoot root, const std::string& path) const
+bool CRegistry::DeleteKeyTree(const std::string& path, RegistryRoot root) const
 {
     // An empty path names the root itself, which cannot be deleted; walking
     // into it first would wipe every key below it.
     if (path.empty())
         return false;
-    StringList children;
-    EnumSubKeys(children, root, path);
-    for (const std::string& child : children)
-        DeleteKeyTree(root, path + "\\" + child);
+    for (const std::string& child : EnumSubKeys(path, root))
+        DeleteKeyTree(path + "\\" + child, root);
     return backend_->DeleteKey(root, path) == RegistryStatus::kSuccess;
 }
 
-void CRegistry::EnumSubKeys(StringList& names, RegistryRoot root, const std::string& path) const
+StringList CRegistry::EnumSubKeys(const std::string& path, RegistryRoot root) const
 {
-    names.clear();
+    StringList names;
     long status = RegistryStatus::kSuccess;
     std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
     if (!key)
-        return;
+        return names;
     std::array<char, kEnumNameBufferSize> name{};
     std::array<char, kEnumNameBufferSize> className{};
     for (uint32_t index = 0;; ++index) {
@@ -166,16 +164,16 @@ void CRegistry::EnumSubKeys(StringList& names, RegistryRoot root, const std::str
             break;
         names.emplace_back(name.data(), nameSize);
     }
+    return names;
 }
 
-void CRegistry::EnumValueNames(StringList& names, RegistryRoot root,
-                               const std::string& path) const
+StringList CRegistry::EnumValueNames(const std::string& path, RegistryRoot root) const
 {
-    names.clear();
+    StringList names;
     long status = RegistryStatus::kSuccess;
     std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
     if (!key)
-        return;
+        return names;
     std::array<char, kEnumNameBufferSize> name{};
     for (uint32_t index = 0;; ++index) {
         uint32_t nameSize = kEnumNameBufferSize;
@@ -183,10 +181,11 @@ void CRegistry::EnumValueNames(StringList& names, RegistryRoot root,
             break;
         names.emplace_back(name.data(), nameSize);
     }
+    return names;
 }
 
-std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(RegistryRoot root,
-                                                        const std::string& path) const
+std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(const std::string& path,
+                                                        RegistryRoot root) const
 {
     long status = RegistryStatus::kSuccess;
     return backend_->CreateKey(root, path, kStringClass, &status);

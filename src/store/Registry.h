@@ -51,18 +51,18 @@ public:
 
     // Opens (creating when missing) the key and deletes the value; true when
     // the value was there and is gone.
-    bool DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) const;
+    bool DeleteValue(const std::string& path, const std::string& name, RegistryRoot root) const;
 
     // Deletes the key with every subkey, depth first; true when the key
     // itself was deleted.
-    bool DeleteKeyTree(RegistryRoot root, const std::string& path) const;
+    bool DeleteKeyTree(const std::string& path, RegistryRoot root) const;
 
-    // The lists are cleared first; a missing key gives an empty list.
-    void EnumSubKeys(StringList& names, RegistryRoot root, const std::string& path) const;
-    void EnumValueNames(StringList& names, RegistryRoot root, const std::string& path) const;
+    // A missing key gives an empty list.
+    StringList EnumSubKeys(const std::string& path, RegistryRoot root) const;
+    StringList EnumValueNames(const std::string& path, RegistryRoot root) const;
 
     // The open-or-create step on its own, for callers that need a raw key.
-    std::unique_ptr<RegistryKey> OpenKeyForWrite(RegistryRoot root, const std::string& path) const;
+    std::unique_ptr<RegistryKey> OpenKeyForWrite(const std::string& path, RegistryRoot root) const;
     static void CloseKey(std::unique_ptr<RegistryKey> key);
 
     // The packed string list: each string's bytes and a 0 byte, then two more

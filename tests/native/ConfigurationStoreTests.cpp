@@ -32,9 +32,7 @@ struct Configurations {
     }
     StringList Subkeys() const
     {
-        StringList subkeys;
-        registry.EnumSubKeys(subkeys, kRoot, kStoredConfigurationsKey);
-        return subkeys;
+        return registry.EnumSubKeys(kStoredConfigurationsKey, kRoot);
     }
     StringList SortedNames(RegistryRoot root = kRoot) const
     {

@@ -45,8 +45,8 @@ protected:
 
     void ClearProgramData()
     {
-        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
-        registry.DeleteKeyTree(kUser, "Software\\Quillon");
+        registry.DeleteKeyTree("Software\\Quillon", kMachine);
+        registry.DeleteKeyTree("Software\\Quillon", kUser);
     }
     ByteArray Binary(const char* name, RegistryRoot root = kMachine)
     {
@@ -93,19 +93,17 @@ protected:
     void SetUp() override
     {
         AreaEditorTest::SetUp();
-        StringList names;
-        registry.EnumValueNames(names, kUser, kPrinterDevicesKey);
+        StringList names = registry.EnumValueNames(kPrinterDevicesKey, kUser);
         for (const std::string& name : names) {
             savedDevices_[name] = registry.ReadString(kPrinterDevicesKey, name, "", kUser);
-            registry.DeleteValue(kUser, kPrinterDevicesKey, name);
+            registry.DeleteValue(kPrinterDevicesKey, name, kUser);
         }
     }
     void TearDown() override
     {
-        StringList names;
-        registry.EnumValueNames(names, kUser, kPrinterDevicesKey);
+        StringList names = registry.EnumValueNames(kPrinterDevicesKey, kUser);
         for (const std::string& name : names)
-            registry.DeleteValue(kUser, kPrinterDevicesKey, name);
+            registry.DeleteValue(kPrinterDevicesKey, name, kUser);
         for (const auto& [name, data] : savedDevices_)
             registry.WriteString(kPrinterDevicesKey, name, data, kUser);
         AreaEditorTest::TearDown();

@@ -107,9 +107,9 @@ protected:
     void RemoveTestData() const
     {
         for (const std::string& card : {kCardA, kCardB, kCardC})
-            registry.DeleteKeyTree(kMachine, kCards + "\\" + card);
-        registry.DeleteKeyTree(kMachine, kProgramKey);
-        registry.DeleteKeyTree(kUser, kProgramKey);
+            registry.DeleteKeyTree(kCards + "\\" + card, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
 
     // Wine keeps the card list as a volatile key, which takes only volatile
@@ -290,9 +290,7 @@ protected:
     }
     StringList StoredNames(RegistryRoot root = kMachine) const
     {
-        StringList names;
-        registry.EnumValueNames(names, root, kSettingsKey);
-        return names;
+        return registry.EnumValueNames(kSettingsKey, root);
     }
 };
 

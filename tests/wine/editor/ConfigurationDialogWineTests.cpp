@@ -118,13 +118,13 @@ protected:
     {
         ClearProgramData();
         Win32RegistryBackend real;
-        CRegistry(real).DeleteKeyTree(kMachine, NetworkCardKey(kTestCard));
+        CRegistry(real).DeleteKeyTree(NetworkCardKey(kTestCard), kMachine);
     }
     static void ClearProgramData()
     {
         Win32RegistryBackend real;
         for (RegistryRoot root : {kMachine, kUser}) {
-            CRegistry(real).DeleteKeyTree(root, TestRegistryBackend::ScratchKey());
+            CRegistry(real).DeleteKeyTree(TestRegistryBackend::ScratchKey(), root);
             real.DeleteKey(root, "Software\\FlipsetTests");  // when no other test uses it
         }
     }
@@ -148,14 +148,11 @@ protected:
     }
     StringList Subkeys(const std::string& path, RegistryRoot root = kMachine)
     {
-        StringList names;
-        registry.EnumSubKeys(names, root, path);
-        return names;
+        return registry.EnumSubKeys(path, root);
     }
     StringList ValueNames(int number, RegistryRoot root = kMachine)
     {
-        StringList names;
-        registry.EnumValueNames(names, root, ConfigurationKeyPath(number));
+        StringList names = registry.EnumValueNames(ConfigurationKeyPath(number), root);
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -458,8 +455,7 @@ TEST_F(ConfigurationDialogTest, AChosenCardStaysWhenItsSetupIsCancelled)
     EXPECT_EQ(setupDescription, kTestCardDescription);
     EXPECT_EQ(Subkeys(ConfigurationKeyPath(1)), (StringList{kTestCard}));
     const std::string cardKey = ConfigurationKeyPath(1) + "\\" + kTestCard;
-    StringList values;
-    registry.EnumValueNames(values, kMachine, cardKey);
+    StringList values = registry.EnumValueNames(cardKey, kMachine);
     EXPECT_EQ(values, (StringList{"NIC"}));
     EXPECT_EQ(registry.ReadString(cardKey, "NIC", "", kMachine), "true");
 }

@@ -182,14 +182,14 @@ protected:
     {
         ClearProgramData();
         if (browserStartPage_ == kMissing)
-            registry.DeleteValue(kUser, kBrowserKey, "Start Page");
+            registry.DeleteValue(kBrowserKey, "Start Page", kUser);
         else
             registry.WriteString(kBrowserKey, "Start Page", browserStartPage_, kUser);
     }
     void ClearProgramData()
     {
-        registry.DeleteKeyTree(kMachine, kProgramKey);
-        registry.DeleteKeyTree(kUser, kProgramKey);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
 
     // Runs the Selection list while the script drives it; its result.
