@@ -28,10 +28,10 @@ DesktopSoundDialog::DesktopSoundDialog(CRegistry registry)
 {
 }
 
-bool DesktopSoundDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
+bool DesktopSoundDialog::Execute(HWND owner, int number, RegistryRoot root)
 {
     number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
+    root_ = root;
     return RunModal(owner) == IDOK;
 }
 
@@ -41,7 +41,7 @@ bool DesktopSoundDialog::OnInitDialog()
     SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETRANGEMIN, FALSE, kVolumeLow);
     SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETRANGEMAX, FALSE, kVolumeHigh);
 
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
+    const RegistryRoot root = root_;
     const std::string key = ConfigurationKeyPath(number_);
     const std::string wallpaper = registry_.ReadString(key, ConfigurationValue::kWallpaper, "", root);
     const uint32_t placement = registry_.ReadDword(key, ConfigurationValue::kWallpaperPosition,
@@ -138,12 +138,12 @@ void DesktopSoundDialog::OnOK()
         !FitsTextValueOrTell("The printer entry", printer, IDC_DESKTOP_PRINTER))
         return;
 
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
+    const RegistryRoot root = root_;
     const std::string key = ConfigurationKeyPath(number_);
-    registry_.WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
-    registry_.WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
-    registry_.WriteDword(key, ConfigurationValue::kVolume, volume, root);
-    registry_.WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
+    (void)registry_.WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
+    (void)registry_.WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
+    (void)registry_.WriteDword(key, ConfigurationValue::kVolume, volume, root);
+    (void)registry_.WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
     EndDialog(IDOK);
 }
 

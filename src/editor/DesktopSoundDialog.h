@@ -6,7 +6,6 @@
 #include "base/Text.h"
 #include "store/Registry.h"
 
-#include <cstdint>
 #include <string>
 
 namespace flipset {
@@ -17,7 +16,7 @@ public:
 
     // True when closed with OK, which has stored the four values; Cancel
     // stores nothing.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice);
+    bool Execute(HWND owner, int number, RegistryRoot root);
 
 protected:
     bool OnInitDialog() override;
@@ -35,7 +34,7 @@ private:
     CRegistry registry_;
     StringList printers_;  // the entries offered, in the order added
     int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
+    RegistryRoot root_ = RegistryRoot::LocalMachine;
 };
 
 }  // namespace flipset

@@ -13,10 +13,10 @@ ServicesDialog::ServicesDialog(CRegistry registry, ServiceManager& services)
 {
 }
 
-bool ServicesDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
+bool ServicesDialog::Execute(HWND owner, int number, RegistryRoot root)
 {
     number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
+    root_ = root;
     return RunModal(owner) == IDOK;
 }
 
@@ -35,7 +35,7 @@ bool ServicesDialog::OnCommand(int id, int notification, HWND control)
 
 void ServicesDialog::EditServiceList(const char* valueName, int mode)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
+    const RegistryRoot root = root_;
     StringList entries = ReadCodedList(registry_, number_, root, valueName);
     // A list too long to be read back is refused, and the selection list
     // opens again on the user's entries so that some can be removed.

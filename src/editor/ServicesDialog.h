@@ -7,8 +7,6 @@
 #include "engine/ServiceControl.h"
 #include "store/Registry.h"
 
-#include <cstdint>
-
 namespace flipset {
 
 class ServicesDialog : public DialogBase {
@@ -17,7 +15,7 @@ public:
 
     // True when closed with OK. OK and Cancel only close: each list was
     // stored when its selection list was confirmed.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice);
+    bool Execute(HWND owner, int number, RegistryRoot root);
 
 protected:
     bool OnCommand(int id, int notification, HWND control) override;
@@ -30,7 +28,7 @@ private:
     CRegistry registry_;
     ServiceManager& services_;
     int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
+    RegistryRoot root_ = RegistryRoot::LocalMachine;
 };
 
 }  // namespace flipset

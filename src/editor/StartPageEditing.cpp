@@ -15,9 +15,8 @@ constexpr const char* kBrowserStartPage = "Start Page";
 
 }  // namespace
 
-void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settingsRootChoice)
+void EditStartPage(HWND owner, CRegistry registry, int number, RegistryRoot root)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice);
     const std::string path = ConfigurationKeyPath(number);
     std::string page = Trim(registry.ReadString(path, ConfigurationValue::kStartPage, "", root));
     if (page.empty())
@@ -26,7 +25,7 @@ void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settings
 
     while (ValueEntryDialog().Execute(owner, page, "Select the homepage", "Homepage")) {
         if (FitsTextValue(page)) {
-            registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
+            (void)registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
             return;
         }
         ShowTooLongMessage(owner, "The text", page.size(), kLongestTextValue);

@@ -12,10 +12,10 @@ SystemFilesDialog::SystemFilesDialog(CRegistry registry)
 {
 }
 
-bool SystemFilesDialog::Execute(HWND owner, int number, uint32_t settingsRootChoice)
+bool SystemFilesDialog::Execute(HWND owner, int number, RegistryRoot root)
 {
     number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
+    root_ = root;
     return RunModal(owner) == IDOK;
 }
 
@@ -34,7 +34,7 @@ bool SystemFilesDialog::OnCommand(int id, int notification, HWND control)
 
 void SystemFilesDialog::EditSystemFile(const char* valueName)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice_);
+    const RegistryRoot root = root_;
     std::string text = ReadSystemFileText(registry_, number_, root, valueName);
     EditorDialog editor;
     // A longer text would be stored but read back as absent.

@@ -5,8 +5,6 @@
 #include "app/DialogBase.h"
 #include "store/Registry.h"
 
-#include <cstdint>
-
 namespace flipset {
 
 class SystemFilesDialog : public DialogBase {
@@ -15,7 +13,7 @@ public:
 
     // True when closed with OK. OK and Cancel only close: each text was
     // stored when its editor was confirmed.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice);
+    bool Execute(HWND owner, int number, RegistryRoot root);
 
 protected:
     bool OnCommand(int id, int notification, HWND control) override;
@@ -27,7 +25,7 @@ private:
 
     CRegistry registry_;
     int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
+    RegistryRoot root_ = RegistryRoot::LocalMachine;
 };
 
 }  // namespace flipset

@@ -70,20 +70,20 @@ StringList ConfigurationStore::ListConfigurationNames(RegistryRoot root) const
 // Number 0 stands for "no configuration": naming or deleting it must not
 // create a key "0" that lists a name nobody can run, nor touch the
 // configurations key itself.
-void ConfigurationStore::SetConfigurationName(int configurationNumber, const std::string& name,
+bool ConfigurationStore::SetConfigurationName(int configurationNumber, const std::string& name,
                                               RegistryRoot root) const
 {
     if (configurationNumber < 1)
-        return;
-    registry_.WriteString(ConfigurationKeyPath(configurationNumber), ConfigurationValue::kName,
-                          name, root);
+        return false;
+    return registry_.WriteString(ConfigurationKeyPath(configurationNumber),
+                                 ConfigurationValue::kName, name, root);
 }
 
-void ConfigurationStore::DeleteConfiguration(int configurationNumber, RegistryRoot root) const
+bool ConfigurationStore::DeleteConfiguration(int configurationNumber, RegistryRoot root) const
 {
     if (configurationNumber < 1)
-        return;
-    registry_.DeleteKeyTree(ConfigurationKeyPath(configurationNumber), root);
+        return false;
+    return registry_.DeleteKeyTree(ConfigurationKeyPath(configurationNumber), root);
 }
 
 }  // namespace flipset

@@ -50,14 +50,12 @@ std::string CRegistry::ReadString(const std::string& path, const std::string& na
     return std::string(text, strnlen(text, size));
 }
 
-std::string CRegistry::WriteString(const std::string& path, const std::string& name,
-                                   const std::string& text, RegistryRoot root) const
+bool CRegistry::WriteString(const std::string& path, const std::string& name,
+                            const std::string& text, RegistryRoot root) const
 {
     const auto* data = reinterpret_cast<const unsigned char*>(text.c_str());
-    if (!SetValue(path, name, RegistryValueType::String, data,
-                  static_cast<uint32_t>(text.size() + 1), root))
-        return std::string();
-    return text;
+    return SetValue(path, name, RegistryValueType::String, data,
+                    static_cast<uint32_t>(text.size() + 1), root);
 }
 
 uint32_t CRegistry::ReadDword(const std::string& path, const std::string& name,
@@ -189,11 +187,6 @@ std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(const std::string& path,
 {
     long status = RegistryStatus::kSuccess;
     return backend_->CreateKey(root, path, kStringClass, &status);
-}
-
-void CRegistry::CloseKey(std::unique_ptr<RegistryKey> key)
-{
-    key.reset();
 }
 
 void CRegistry::PackStringList(const StringList& strings, ByteArray& bytes)

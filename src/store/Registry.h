@@ -3,7 +3,8 @@
 // Stateless apart from the backend it talks to: each operation opens its key,
 // does one thing and closes the key before it returns. Reads give the
 // caller's default on any failure; writes create missing keys and report
-// failure only through their result, which no caller shows to the user.
+// failure only through their result, which the program never shows to the
+// user: a caller that goes on whatever happened casts the result to void.
 #pragma once
 
 #include "base/Text.h"
@@ -30,9 +31,8 @@ public:
 
     std::string ReadString(const std::string& path, const std::string& name,
                            const std::string& defaultText, RegistryRoot root) const;
-    // The text written, or an empty text when the write failed.
-    std::string WriteString(const std::string& path, const std::string& name,
-                            const std::string& text, RegistryRoot root) const;
+    bool WriteString(const std::string& path, const std::string& name, const std::string& text,
+                     RegistryRoot root) const;
 
     uint32_t ReadDword(const std::string& path, const std::string& name,
                        uint32_t defaultNumber, RegistryRoot root) const;
@@ -63,7 +63,6 @@ public:
 
     // The open-or-create step on its own, for callers that need a raw key.
     std::unique_ptr<RegistryKey> OpenKeyForWrite(const std::string& path, RegistryRoot root) const;
-    static void CloseKey(std::unique_ptr<RegistryKey> key);
 
     // The packed string list: each string's bytes and a 0 byte, then two more
     // 0 bytes. Unpacking trims every entry and drops the blank ones.

@@ -42,7 +42,7 @@ TEST_F(Win32Registry, EveryOperationClosesTheKeysItOpens)
         registry.DeleteValue(kScratch + "\\a", "s", root);
         names = registry.EnumSubKeys(kScratch, root);
         names = registry.EnumValueNames(kScratch + "\\a", root);
-        CRegistry::CloseKey(registry.OpenKeyForWrite(kScratch + "\\b", root));
+        registry.OpenKeyForWrite(kScratch + "\\b", root);
         registry.DeleteKeyTree(kScratch, root);
     };
     exerciseAll();  // let the platform settle its own one-time handles

@@ -123,11 +123,11 @@ protected:
     }
 
     // Runs the dialog while the script drives it; its result.
-    bool RunDesktop(UiScript& script, uint32_t settingsRootChoice = 0)
+    bool RunDesktop(UiScript& script, RegistryRoot root = kMachine)
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith([&] {
-            result = DesktopSoundDialog(registry).Execute(nullptr, kNumber, settingsRootChoice);
+            result = DesktopSoundDialog(registry).Execute(nullptr, kNumber, root);
         }));
         return result;
     }
@@ -156,7 +156,7 @@ TEST_F(DesktopSoundDialogTest, AConfigurationWithoutValuesShowsTheDefaultsAndOkS
         ui.Click(dialog, IDOK);
     });
     // The configuration root of the user's own settings.
-    EXPECT_TRUE(RunDesktop(script, 1));
+    EXPECT_TRUE(RunDesktop(script, kUser));
     EXPECT_EQ(shown.wallpaper, "");
     EXPECT_EQ(shown.placement, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(shown.volume, 32767);
@@ -378,7 +378,7 @@ protected:
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith(
-            [&] { result = SystemFilesDialog(registry).Execute(nullptr, kNumber, 0); }));
+            [&] { result = SystemFilesDialog(registry).Execute(nullptr, kNumber, kMachine); }));
         return result;
     }
     static ByteArray Bytes(const std::string& text, size_t zeros)
@@ -533,7 +533,7 @@ protected:
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith([&] {
-            result = ServicesDialog(registry, services).Execute(nullptr, kNumber, 0);
+            result = ServicesDialog(registry, services).Execute(nullptr, kNumber, kMachine);
         }));
         return result;
     }

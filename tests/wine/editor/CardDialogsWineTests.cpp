@@ -274,13 +274,12 @@ const std::vector<bool> kNoneOfFour(4, false);
 
 class CardSetupDialogWine : public CardDialogsWine {
 protected:
-    bool RunSetup(UiScript& script, uint32_t settingsRootChoice = 0)
+    bool RunSetup(UiScript& script, RegistryRoot root = kMachine)
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith([&] {
             CardSetupDialog dialog(registry);
-            result = dialog.Execute(nullptr, kConfiguration, kCardA, "Flipset Adapter Alpha",
-                                    settingsRootChoice);
+            result = dialog.Execute(nullptr, kConfiguration, kCardA, "Flipset Adapter Alpha", root);
         }));
         return result;
     }
@@ -340,7 +339,7 @@ TEST_F(CardSetupDialogWine, StoredValuesAreShownUnderThePerUserRootAndStoredBack
         domainLimit = SendToControl(ui, dialog, IDC_CARD_SETUP_DOMAIN, EM_GETLIMITTEXT, 0, 0);
         ui.Click(dialog, IDOK);
     });
-    EXPECT_TRUE(RunSetup(script, 1));
+    EXPECT_TRUE(RunSetup(script, kUser));
     EXPECT_TRUE(view.disableChecked);
     EXPECT_FALSE(view.automaticChecked);
     EXPECT_FALSE(view.automaticEnabled);

@@ -162,12 +162,12 @@ protected:
     }
 
     // Runs Edit while the script drives the dialog; its result.
-    bool RunEdit(UiScript& script, std::string& name, int number, uint32_t settingsRootChoice = 0)
+    bool RunEdit(UiScript& script, std::string& name, int number, RegistryRoot root = kMachine)
     {
         bool stored = false;
         EXPECT_TRUE(script.RunWith([&] {
             ConfigurationDialog dialog(registry, services, system);
-            stored = dialog.Edit(nullptr, name, number, settingsRootChoice);
+            stored = dialog.Edit(nullptr, name, number, root);
         }));
         return stored;
     }
@@ -335,7 +335,7 @@ TEST_F(ConfigurationDialogTest, TwoAreasAndTheNameLandInOneKeyUnderTheChosenRoot
         ui.WaitUntilGone(dialog);
     });
     std::string name;
-    EXPECT_TRUE(RunEdit(script, name, 0, 1));
+    EXPECT_TRUE(RunEdit(script, name, 0, kUser));
     EXPECT_TRUE(Subkeys(kConfigurationsKey, kMachine).empty());
     EXPECT_EQ(Subkeys(kConfigurationsKey, kUser), (StringList{"1"}));
     const StringList values = ValueNames(1, kUser);
