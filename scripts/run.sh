@@ -20,31 +20,25 @@ fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target flipset
 
-WINEPREFIX=$(realpath -m build/run/wineprefix)
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=d'
-mkdir -p "$WINEPREFIX"
+. scripts/wine-env.sh
+prefix=build/run/wineprefix
+stop_xvfb "$prefix"  # one left by an interrupted run
+wine_env "$prefix"
 exe=$(realpath build/windows/src/flipset.exe)
 
-xvfb_pid=
 cleanup() {
     wineserver -k >/dev/null 2>&1 </dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb "$prefix"
 }
 trap cleanup EXIT
 
 if [ $headless -eq 1 ]; then
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 </dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-    DISPLAY=:$(cat "$display_file")
-    export DISPLAY
-    rm -f "$display_file"
+    start_xvfb "$prefix"
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX"
-    wine wineboot -i >/dev/null 2>&1 </dev/null
+    prepare_prefix
 fi
 wine reg add 'HKCU\Software\Wine\AppDefaults\flipset.exe' /v Version /d winxp /f >/dev/null 2>&1 </dev/null
 

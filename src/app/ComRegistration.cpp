@@ -17,14 +17,14 @@ constexpr const char* kDefaultValue = "";
 
 void WriteComRegistration(CRegistry registry)
 {
-    registry.WriteString(kOwnAppIdKey, kDefaultValue, "Flipset", RegistryRoot::ClassesRoot);
-    registry.WriteString(kExecutableKey, "AppID", kFlipsetAppId, RegistryRoot::ClassesRoot);
+    (void)registry.WriteString(kOwnAppIdKey, kDefaultValue, "Flipset", RegistryRoot::ClassesRoot);
+    (void)registry.WriteString(kExecutableKey, "AppID", kFlipsetAppId, RegistryRoot::ClassesRoot);
 }
 
 void RemoveComRegistration(CRegistry registry)
 {
-    registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kOwnAppIdKey);
-    registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kExecutableKey);
+    (void)registry.DeleteKeyTree(kOwnAppIdKey, RegistryRoot::ClassesRoot);
+    (void)registry.DeleteKeyTree(kExecutableKey, RegistryRoot::ClassesRoot);
 }
 
 }  // namespace flipset

@@ -40,12 +40,12 @@ void CheckVersionAndFirstRun(CRegistry registry, uint32_t currentVersion,
     if (storedVersion < kFirstRunVersionBelow) {
         // Written before the question: a program ended while the question is
         // open has still recorded its start.
-        settings.Write(ProgramSettings::kVersion, currentVersion);
+        (void)settings.Write(ProgramSettings::kVersion, currentVersion);
         const bool shared = question.AskShareConfigurations();
-        settings.Write(ProgramSettings::kUserSettings,
-                       shared ? kSettingsSharedByAllUsers : kSettingsPerUser);
+        (void)settings.Write(ProgramSettings::kUserSettings,
+                             shared ? kSettingsSharedByAllUsers : kSettingsPerUser);
     } else if (storedVersion < currentVersion) {
-        settings.Write(ProgramSettings::kVersion, currentVersion);
+        (void)settings.Write(ProgramSettings::kVersion, currentVersion);
     }
 }
 

@@ -261,7 +261,7 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
     }
     for (const StartupRadio& radio : kStartupRadios) {
         if (radio.id == id) {
-            Settings().Write(ProgramSettings::kStartupOption, radio.option);
+            (void)Settings().Write(ProgramSettings::kStartupOption, radio.option);
             return true;
         }
     }
@@ -273,7 +273,7 @@ void MainDialog::OnOptionClicked(int id, RunOption option)
     uint32_t state = SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     if (option == RunOption::Network && IsMajorVersion6())
         state = 0;
-    Settings().Write(ProgramSettings::RunOptionSetting(option), state);
+    (void)Settings().Write(ProgramSettings::RunOptionSetting(option), state);
     UpdateButtons();
 }
 
@@ -283,14 +283,14 @@ void MainDialog::OnDelete()
     if (configuration >= 1 &&
         MessageBoxA(Handle(), LoadText(IDS_DELETE_QUESTION).c_str(), LoadText(IDS_TITLE).c_str(),
                     MB_YESNO | MB_ICONSTOP) == IDYES)
-        store_.DeleteConfiguration(configuration, Root());
+        (void)store_.DeleteConfiguration(configuration, Root());
     FillConfigurationList();
 }
 
 void MainDialog::EditConfiguration(std::string name, int configurationNumber)
 {
     ConfigurationDialog dialog(registry_, platform_.services, platform_.system);
-    dialog.Edit(Handle(), name, configurationNumber, settingsRootChoice_);
+    dialog.Edit(Handle(), name, configurationNumber, Root());
     FillConfigurationList();
 }
 

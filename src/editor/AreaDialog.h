@@ -3,22 +3,19 @@
 // configuration, below the root that the settings-root choice names.
 #pragma once
 
-#include "ui/DialogBase.h"
-#include "store/ConfigurationStore.h"
 #include "store/Registry.h"
-
-#include <cstdint>
+#include "ui/DialogBase.h"
 
 namespace flipset {
 
 class AreaDialog : public DialogBase {
 public:
     // Runs the dialog modally over the owner on the configuration of that
-    // number; true when it was closed with OK.
-    bool Execute(HWND owner, int number, uint32_t settingsRootChoice)
+    // number under the configuration root; true when it was closed with OK.
+    bool Execute(HWND owner, int number, RegistryRoot root)
     {
         number_ = number;
-        settingsRootChoice_ = settingsRootChoice;
+        root_ = root;
         return RunModal(owner) == IDOK;
     }
 
@@ -27,12 +24,12 @@ protected:
 
     CRegistry Registry() const { return registry_; }
     int Number() const { return number_; }
-    RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
+    RegistryRoot Root() const { return root_; }
 
 private:
     CRegistry registry_;
     int number_ = 0;
-    uint32_t settingsRootChoice_ = 0;
+    RegistryRoot root_ = RegistryRoot::LocalMachine;
 };
 
 }  // namespace flipset

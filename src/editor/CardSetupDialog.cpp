@@ -36,9 +36,9 @@ CardSetupDialog::CardSetupDialog(CRegistry registry)
 }
 
 bool CardSetupDialog::Execute(HWND owner, int number, const std::string& cardNumber,
-                              const std::string& description, uint32_t settingsRootChoice)
+                              const std::string& description, RegistryRoot root)
 {
-    root_ = ConfigurationRoot(settingsRootChoice);
+    root_ = root;
     settingsKey_ = CardSettingsKeyPath(number, cardNumber);
     description_ = description;
     return RunModal(owner) == IDOK;
@@ -110,20 +110,20 @@ bool CardSetupDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam,
 
 void CardSetupDialog::WriteSettings() const
 {
-    registry_.WriteDword(settingsKey_, CardValue::kDisabled,
-                         IsChecked(IDC_CARD_SETUP_DISABLED) ? 1 : 0, root_);
-    registry_.WriteDword(settingsKey_, CardValue::kDhcp,
-                         IsChecked(IDC_CARD_SETUP_AUTOMATIC) ? 1 : 0, root_);
+    (void)registry_.WriteDword(settingsKey_, CardValue::kDisabled,
+                               IsChecked(IDC_CARD_SETUP_DISABLED) ? 1 : 0, root_);
+    (void)registry_.WriteDword(settingsKey_, CardValue::kDhcp,
+                               IsChecked(IDC_CARD_SETUP_AUTOMATIC) ? 1 : 0, root_);
     for (const AddressControl& control : kAddressControls) {
         // Blank fields count as 0 within the address; the answer (how many
         // fields were filled) is not needed.
         DWORD address = 0;
         SendDlgItemMessageA(Handle(), control.id, IPM_GETADDRESS, 0,
                             reinterpret_cast<LPARAM>(&address));
-        registry_.WriteDword(settingsKey_, control.valueName, address, root_);
+        (void)registry_.WriteDword(settingsKey_, control.valueName, address, root_);
     }
-    registry_.WriteString(settingsKey_, CardValue::kDomain, ItemText(IDC_CARD_SETUP_DOMAIN),
-                          root_);
+    (void)registry_.WriteString(settingsKey_, CardValue::kDomain, ItemText(IDC_CARD_SETUP_DOMAIN),
+                                root_);
 }
 
 void CardSetupDialog::OnOK()

@@ -6,7 +6,6 @@
 #include "ui/DialogBase.h"
 #include "store/Registry.h"
 
-#include <cstdint>
 #include <string>
 
 namespace flipset {
@@ -16,10 +15,10 @@ public:
     explicit CardSetupDialog(CRegistry registry);
 
     // Edits the card settings key of the card in configuration number under
-    // the configuration root of settingsRootChoice. True when closed with OK,
+    // the configuration root. True when closed with OK,
     // every value then written; false on Cancel, nothing written.
     bool Execute(HWND owner, int number, const std::string& cardNumber,
-                 const std::string& description, uint32_t settingsRootChoice);
+                 const std::string& description, RegistryRoot root);
 
 protected:
     bool OnInitDialog() override;

@@ -33,19 +33,18 @@ ConfigurationDialog::ConfigurationDialog(CRegistry registry, ServiceManager& ser
 {
 }
 
-bool ConfigurationDialog::Edit(HWND owner, std::string& name, int number,
-                               uint32_t settingsRootChoice)
+bool ConfigurationDialog::Edit(HWND owner, std::string& name, int number, RegistryRoot root)
 {
     initialName_ = name;
     number_ = number;
-    settingsRootChoice_ = settingsRootChoice;
+    root_ = root;
     if (RunModal(owner) != IDOK)
         return false;
     const std::string stored = FilterName(enteredName_, allowedCharacters_);
     if (stored.empty())
         return false;
     name = stored;
-    store_.SetConfigurationName(EnsureNumber(), stored, Root());
+    (void)store_.SetConfigurationName(EnsureNumber(), stored, Root());
     return true;
 }
 
@@ -131,22 +130,22 @@ void ConfigurationDialog::OpenArea(int id)
     const int number = EnsureNumber();
     switch (id) {
     case IDC_CONFIG_FILES:
-        SystemFilesDialog(registry_).Execute(Handle(), number, settingsRootChoice_);
+        SystemFilesDialog(registry_).Execute(Handle(), number, Root());
         break;
     case IDC_CONFIG_NETWORK:
         EditNetworkCard();
         break;
     case IDC_CONFIG_INTERNET_EXPLORER:
-        EditStartPage(Handle(), registry_, number, settingsRootChoice_);
+        EditStartPage(Handle(), registry_, number, Root());
         break;
     case IDC_CONFIG_DESKTOP_SOUND:
-        DesktopSoundDialog(registry_).Execute(Handle(), number, settingsRootChoice_);
+        DesktopSoundDialog(registry_).Execute(Handle(), number, Root());
         break;
     case IDC_CONFIG_RUN:
-        EditRunList(Handle(), registry_, services_, number, settingsRootChoice_);
+        EditRunList(Handle(), registry_, services_, number, Root());
         break;
     case IDC_CONFIG_SERVICES:
-        ServicesDialog(registry_, services_).Execute(Handle(), number, settingsRootChoice_);
+        ServicesDialog(registry_, services_).Execute(Handle(), number, Root());
         break;
     default:
         break;
@@ -165,10 +164,9 @@ void ConfigurationDialog::EditNetworkCard()
         return;
     if (cardNumber.empty())
         return;
-    registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber, CardValue::kNic,
-                          CardValue::kNicMarker, Root());
-    CardSetupDialog(registry_).Execute(Handle(), number_, cardNumber, description,
-                                       settingsRootChoice_);
+    (void)registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber,
+                                CardValue::kNic, CardValue::kNicMarker, Root());
+    CardSetupDialog(registry_).Execute(Handle(), number_, cardNumber, description, Root());
 }
 
 }  // namespace flipset

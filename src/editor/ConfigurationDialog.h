@@ -7,7 +7,6 @@
 #include "ui/DialogBase.h"
 #include "store/ConfigurationStore.h"
 
-#include <cstdint>
 #include <string>
 
 namespace flipset {
@@ -28,7 +27,7 @@ public:
     // Runs the dialog on the configuration of that number (0: a new one, whose
     // number is taken the first time an area or the name is stored). On OK
     // stores the name and returns true, with name holding it as stored.
-    bool Edit(HWND owner, std::string& name, int number, uint32_t settingsRootChoice);
+    bool Edit(HWND owner, std::string& name, int number, RegistryRoot root);
 
 protected:
     bool OnInitDialog() override;
@@ -36,7 +35,7 @@ protected:
     void OnOK() override;
 
 private:
-    RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
+    RegistryRoot Root() const { return root_; }
     // The configuration's number, allocated when it has none yet.
     int EnsureNumber();
     // Keeps the name edit free of characters a name may not hold, and OK
@@ -52,7 +51,7 @@ private:
     std::string allowedCharacters_;
     std::string initialName_;
     std::string enteredName_;
-    uint32_t settingsRootChoice_ = 0;
+    RegistryRoot root_ = RegistryRoot::LocalMachine;
     int number_ = 0;
 };
 

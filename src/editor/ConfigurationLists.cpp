@@ -54,7 +54,7 @@ bool WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot ro
     CRegistry::PackStringList(CodedEntries(entries), bytes);
     if (bytes.size() > kLargestBinaryValue)
         return false;
-    registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
+    (void)registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
     return true;
 }
 
@@ -87,7 +87,7 @@ bool WriteSystemFileText(CRegistry registry, int configurationNumber, RegistryRo
         return false;
     ByteArray bytes;
     CRegistry::PackStringList({text}, bytes);
-    registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
+    (void)registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
     return true;
 }
 

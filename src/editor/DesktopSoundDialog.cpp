@@ -134,10 +134,10 @@ void DesktopSoundDialog::OnOK()
 
     const RegistryRoot root = Root();
     const std::string key = ConfigurationKeyPath(Number());
-    Registry().WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
-    Registry().WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
-    Registry().WriteDword(key, ConfigurationValue::kVolume, volume, root);
-    Registry().WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
+    (void)Registry().WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
+    (void)Registry().WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
+    (void)Registry().WriteDword(key, ConfigurationValue::kVolume, volume, root);
+    (void)Registry().WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
     EndDialog(IDOK);
 }
 

@@ -10,8 +10,7 @@ std::string PrinterEntry(const std::string& name, const std::string& data)
 StringList ListPrinterEntries(CRegistry registry)
 {
     constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
-    StringList names;
-    registry.EnumValueNames(names, kRoot, kPrinterDevicesKey);
+    StringList names = registry.EnumValueNames(kPrinterDevicesKey, kRoot);
     StringList entries;
     for (const std::string& name : names) {
         const std::string data = registry.ReadString(kPrinterDevicesKey, name, "", kRoot);

@@ -9,9 +9,8 @@
 namespace flipset {
 
 void EditRunList(HWND owner, CRegistry registry, ServiceManager& services, int number,
-                 uint32_t settingsRootChoice)
+                 RegistryRoot root)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice);
     StringList entries = ReadCodedList(registry, number, root, ConfigurationValue::kRun);
     // Until the list is stored or given up: a list refused as too large opens
     // again with the user's edits, so nothing typed is lost.

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 namespace flipset {
 
 // Shows the configuration's run list in the Selection list and, on OK,
@@ -16,6 +14,6 @@ namespace flipset {
 // not stored: the user is told its size and the list opens again as edited.
 // The number must already be allocated.
 void EditRunList(HWND owner, CRegistry registry, ServiceManager& services, int number,
-                 uint32_t settingsRootChoice);
+                 RegistryRoot root);
 
 }  // namespace flipset

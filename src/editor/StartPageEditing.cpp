@@ -17,9 +17,8 @@ constexpr const char* kBrowserStartPage = "Start Page";
 
 }  // namespace
 
-void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settingsRootChoice)
+void EditStartPage(HWND owner, CRegistry registry, int number, RegistryRoot root)
 {
-    const RegistryRoot root = ConfigurationRoot(settingsRootChoice);
     const std::string path = ConfigurationKeyPath(number);
     std::string page = Trim(registry.ReadString(path, ConfigurationValue::kStartPage, "", root));
     if (page.empty())
@@ -29,7 +28,7 @@ void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settings
     while (ValueEntryDialog().Execute(owner, page, LoadText(IDS_SELECT_HOMEPAGE_TITLE),
                                       LoadText(IDS_SELECT_HOMEPAGE_LABEL))) {
         if (FitsTextValue(page)) {
-            registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
+            (void)registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
             return;
         }
         ShowTooLongMessage(owner, IDS_WHAT_TEXT, page.size(), kLongestTextValue);

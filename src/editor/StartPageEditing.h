@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 namespace flipset {
 
 // Shows the configuration's start page ("IEHOME", trimmed; when blank, the
@@ -15,6 +13,6 @@ namespace flipset {
 // typed, an empty one included. A text too long to be read back is not
 // stored: the user is told its length and the dialog opens again with it.
 // The number must already be allocated.
-void EditStartPage(HWND owner, CRegistry registry, int number, uint32_t settingsRootChoice);
+void EditStartPage(HWND owner, CRegistry registry, int number, RegistryRoot root);
 
 }  // namespace flipset

@@ -33,7 +33,7 @@ constexpr WallpaperLayout kWallpaperLayouts[] = {
 
 void WriteDesktopValue(const RunContext& ctx, const char* name, const std::string& text)
 {
-    ctx.Registry().WriteString(kDesktopKey, name, text, RegistryRoot::CurrentUser);
+    (void)ctx.Registry().WriteString(kDesktopKey, name, text, RegistryRoot::CurrentUser);
 }
 
 void WriteWallpaperLayout(const RunContext& ctx, uint32_t position)
@@ -64,7 +64,7 @@ std::string MixerFailureText(MixerResult result)
 void ApplyDesktopSettings(RunContext& ctx, DesktopPlatform& platform)
 {
     for (const char* name : kOldWallpaperValues)
-        ctx.Registry().DeleteValue(RegistryRoot::CurrentUser, kDesktopKey, name);
+        (void)ctx.Registry().DeleteValue(kDesktopKey, name, RegistryRoot::CurrentUser);
 
     WriteWallpaperLayout(ctx, ctx.ReadDword(ConfigurationValue::kWallpaperPosition,
                                             kDefaultWallpaperPosition));
@@ -86,8 +86,8 @@ void ApplyDesktopSettings(RunContext& ctx, DesktopPlatform& platform)
     // is skipped.
     const std::string printer = ctx.ReadString(ConfigurationValue::kDefaultPrinter, "");
     if (!printer.empty())
-        ctx.Registry().WriteString(kWindowsKey, kDefaultPrinterValue, printer,
-                                   RegistryRoot::CurrentUser);
+        (void)ctx.Registry().WriteString(kWindowsKey, kDefaultPrinterValue, printer,
+                                         RegistryRoot::CurrentUser);
 }
 
 }  // namespace flipset

@@ -20,8 +20,7 @@ void RunNetworkPhase(RunContext& ctx, DeviceInstaller& devices)
 
     // The card numbers are listed once; everything after that resolves the
     // selection afresh, as every read of a run does.
-    StringList cardNumbers;
-    registry.EnumSubKeys(cardNumbers, ctx.ConfigurationRoot(), ctx.ConfigurationKey());
+    StringList cardNumbers = registry.EnumSubKeys(ctx.ConfigurationKey(), ctx.ConfigurationRoot());
 
     for (const std::string& cardNumber : cardNumbers) {
         const std::string description = GetCardDescription(registry, cardNumber);

@@ -52,7 +52,7 @@ void RunContext::WriteDword(const char* name, uint32_t number) const
     const int configuration = SelectedConfigurationNumber();
     if (configuration < 1)
         return;
-    registry_.WriteDword(ConfigurationKeyPath(configuration), name, number, root_);
+    (void)registry_.WriteDword(ConfigurationKeyPath(configuration), name, number, root_);
 }
 
 uint32_t RunContext::ReadWait(const WaitSetting& wait) const

@@ -47,8 +47,8 @@ void ApplyStartPage(RunContext& ctx)
     const std::string address = Trim(ctx.ReadString(ConfigurationValue::kStartPage, ""));
     if (address.empty())
         return;
-    ctx.Registry().WriteString(kBrowserMainKey, kStartPageValue, address,
-                               RegistryRoot::CurrentUser);
+    (void)ctx.Registry().WriteString(kBrowserMainKey, kStartPageValue, address,
+                                     RegistryRoot::CurrentUser);
 }
 
 }  // namespace flipset

@@ -28,8 +28,7 @@ std::string DeviceControlKey(const std::string& pnpInstanceId)
 
 std::vector<NetworkCard> ListNetworkCards(CRegistry registry)
 {
-    StringList numbers;
-    registry.EnumSubKeys(numbers, kRoot, kNetworkCardsKey);
+    StringList numbers = registry.EnumSubKeys(kNetworkCardsKey, kRoot);
     std::vector<NetworkCard> cards;
     cards.reserve(numbers.size());
     for (const std::string& number : numbers)
@@ -54,8 +53,7 @@ std::string GetCardPnpInstanceId(CRegistry registry, const std::string& cardNumb
     // An empty service name goes into the path as it is: the keys looked up
     // then do not exist and the result is empty.
     const std::string serviceName = GetCardServiceName(registry, cardNumber);
-    StringList classes;
-    registry.EnumSubKeys(classes, kRoot, kNetworkClassesKey);
+    StringList classes = registry.EnumSubKeys(kNetworkClassesKey, kRoot);
     for (const std::string& networkClass : classes) {
         std::string id = registry.ReadString(NetworkConnectionKey(networkClass, serviceName),
                                              NetworkCardValue::kPnpInstanceId, "", kRoot);

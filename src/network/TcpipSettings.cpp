@@ -36,30 +36,31 @@ void ApplyCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
 
     const std::string domain =
         registry.ReadString(cardSettingsKey, CardValue::kDomain, "", configurationRoot);
-    registry.WriteString(interfaceKey, TcpipValue::kDomain, domain, kInterfaceRoot);
+    (void)registry.WriteString(interfaceKey, TcpipValue::kDomain, domain, kInterfaceRoot);
 
     const uint32_t dhcp =
         registry.ReadDword(cardSettingsKey, CardValue::kDhcp, kDefaultDhcp, configurationRoot);
     if (dhcp == kFixedAddresses) {
-        registry.WriteDword(interfaceKey, TcpipValue::kEnableDhcp, 0, kInterfaceRoot);
-        registry.WriteString(interfaceKey, TcpipValue::kNameserver, readAddress(CardValue::kDns1),
-                             kInterfaceRoot);
-        registry.WriteMultiString(interfaceKey, TcpipValue::kDefaultGateway,
-                                  {readAddress(CardValue::kGateway)}, kInterfaceRoot);
-        registry.WriteMultiString(interfaceKey, TcpipValue::kIpAddress,
-                                  {readAddress(CardValue::kIp)}, kInterfaceRoot);
-        registry.WriteMultiString(interfaceKey, TcpipValue::kSubnetMask,
-                                  {readAddress(CardValue::kNetmask)}, kInterfaceRoot);
+        (void)registry.WriteDword(interfaceKey, TcpipValue::kEnableDhcp, 0, kInterfaceRoot);
+        (void)registry.WriteString(interfaceKey, TcpipValue::kNameserver,
+                                   readAddress(CardValue::kDns1), kInterfaceRoot);
+        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kDefaultGateway,
+                                        {readAddress(CardValue::kGateway)}, kInterfaceRoot);
+        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kIpAddress,
+                                        {readAddress(CardValue::kIp)}, kInterfaceRoot);
+        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kSubnetMask,
+                                        {readAddress(CardValue::kNetmask)}, kInterfaceRoot);
     } else {
-        registry.WriteDword(interfaceKey, TcpipValue::kEnableDhcp, 1, kInterfaceRoot);
-        registry.WriteString(interfaceKey, TcpipValue::kNameserver, "", kInterfaceRoot);
+        (void)registry.WriteDword(interfaceKey, TcpipValue::kEnableDhcp, 1, kInterfaceRoot);
+        (void)registry.WriteString(interfaceKey, TcpipValue::kNameserver, "", kInterfaceRoot);
         // An empty list deletes the value: automatic configuration has no
         // fixed gateway.
-        registry.WriteMultiString(interfaceKey, TcpipValue::kDefaultGateway, {}, kInterfaceRoot);
-        registry.WriteMultiString(interfaceKey, TcpipValue::kIpAddress, {kNoAddress},
-                                  kInterfaceRoot);
-        registry.WriteMultiString(interfaceKey, TcpipValue::kSubnetMask, {kNoAddress},
-                                  kInterfaceRoot);
+        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kDefaultGateway, {},
+                                        kInterfaceRoot);
+        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kIpAddress, {kNoAddress},
+                                        kInterfaceRoot);
+        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kSubnetMask, {kNoAddress},
+                                        kInterfaceRoot);
     }
 }
 

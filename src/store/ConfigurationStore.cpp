@@ -23,8 +23,7 @@ std::string ConfigurationStore::TrimmedNameOf(const std::string& subkeyName,
 
 int ConfigurationStore::FindConfigurationNumber(const std::string& name, RegistryRoot root) const
 {
-    StringList subkeys;
-    registry_.EnumSubKeys(subkeys, root, kConfigurationsKey);
+    StringList subkeys = registry_.EnumSubKeys(kConfigurationsKey, root);
     for (const std::string& subkey : subkeys) {
         if (subkey.empty())
             continue;
@@ -37,8 +36,7 @@ int ConfigurationStore::FindConfigurationNumber(const std::string& name, Registr
 
 int ConfigurationStore::AllocateConfigurationNumber(RegistryRoot root) const
 {
-    StringList subkeys;
-    registry_.EnumSubKeys(subkeys, root, kConfigurationsKey);
+    StringList subkeys = registry_.EnumSubKeys(kConfigurationsKey, root);
     // The smallest number in use by no subkey. With k subkeys it is at most
     // k + 1, so only the numbers up to k need marking; and it never exceeds
     // the largest number in use plus one, so it needs no "max + 1" that could
@@ -57,8 +55,7 @@ int ConfigurationStore::AllocateConfigurationNumber(RegistryRoot root) const
 
 StringList ConfigurationStore::ListConfigurationNames(RegistryRoot root) const
 {
-    StringList subkeys;
-    registry_.EnumSubKeys(subkeys, root, kConfigurationsKey);
+    StringList subkeys = registry_.EnumSubKeys(kConfigurationsKey, root);
     StringList names;
     for (const std::string& subkey : subkeys) {
         if (subkey.empty())
@@ -73,20 +70,20 @@ StringList ConfigurationStore::ListConfigurationNames(RegistryRoot root) const
 // Number 0 stands for "no configuration": naming or deleting it must not
 // create a key "0" that lists a name nobody can run, nor touch the
 // configurations key itself.
-void ConfigurationStore::SetConfigurationName(int configurationNumber, const std::string& name,
+bool ConfigurationStore::SetConfigurationName(int configurationNumber, const std::string& name,
                                               RegistryRoot root) const
 {
     if (configurationNumber < 1)
-        return;
-    registry_.WriteString(ConfigurationKeyPath(configurationNumber), ConfigurationValue::kName,
-                          name, root);
+        return false;
+    return registry_.WriteString(ConfigurationKeyPath(configurationNumber),
+                                 ConfigurationValue::kName, name, root);
 }
 
-void ConfigurationStore::DeleteConfiguration(int configurationNumber, RegistryRoot root) const
+bool ConfigurationStore::DeleteConfiguration(int configurationNumber, RegistryRoot root) const
 {
     if (configurationNumber < 1)
-        return;
-    registry_.DeleteKeyTree(root, ConfigurationKeyPath(configurationNumber));
+        return false;
+    return registry_.DeleteKeyTree(ConfigurationKeyPath(configurationNumber), root);
 }
 
 }  // namespace flipset

@@ -41,14 +41,15 @@ public:
     // order.
     StringList ListConfigurationNames(RegistryRoot root) const;
 
-    // Writes "Name", creating the configuration key when it is new. Does
-    // nothing for a number below 1.
-    void SetConfigurationName(int configurationNumber, const std::string& name,
+    // Writes "Name", creating the configuration key when it is new; true when
+    // written. Does nothing for a number below 1.
+    bool SetConfigurationName(int configurationNumber, const std::string& name,
                               RegistryRoot root) const;
 
     // Deletes the configuration key with its card settings keys; the other
-    // configurations keep their numbers. Does nothing for a number below 1.
-    void DeleteConfiguration(int configurationNumber, RegistryRoot root) const;
+    // configurations keep their numbers; true when the key was deleted. Does
+    // nothing for a number below 1.
+    bool DeleteConfiguration(int configurationNumber, RegistryRoot root) const;
 
 private:
     // The configuration's trimmed "Name"; empty when it has none.

@@ -25,11 +25,11 @@ uint32_t ProgramSettings::Read(const ProgramSetting& setting) const
                                RootOf(setting.root));
 }
 
-void ProgramSettings::Write(const ProgramSetting& setting, uint32_t value) const
+bool ProgramSettings::Write(const ProgramSetting& setting, uint32_t value) const
 {
     // A failed write (no right to HKEY_LOCAL_MACHINE) leaves the old value in
-    // place; nobody is told.
-    registry_.WriteDword(kProgramSettingsKey, setting.name, value, RootOf(setting.root));
+    // place.
+    return registry_.WriteDword(kProgramSettingsKey, setting.name, value, RootOf(setting.root));
 }
 
 uint32_t ProgramSettings::Read(const WaitSetting& wait) const

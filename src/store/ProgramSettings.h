@@ -72,7 +72,8 @@ public:
     ProgramSettings(CRegistry registry, uint32_t settingsRootChoice);
 
     uint32_t Read(const ProgramSetting& setting) const;
-    void Write(const ProgramSetting& setting, uint32_t value) const;
+    // True when written.
+    bool Write(const ProgramSetting& setting, uint32_t value) const;
 
     uint32_t Read(const WaitSetting& wait) const;
 

@@ -50,14 +50,12 @@ std::string CRegistry::ReadString(const std::string& path, const std::string& na
     return std::string(text, strnlen(text, size));
 }
 
-std::string CRegistry::WriteString(const std::string& path, const std::string& name,
-                                   const std::string& text, RegistryRoot root) const
+bool CRegistry::WriteString(const std::string& path, const std::string& name,
+                            const std::string& text, RegistryRoot root) const
 {
     const auto* data = reinterpret_cast<const unsigned char*>(text.c_str());
-    if (!SetValue(path, name, RegistryValueType::String, data,
-                  static_cast<uint32_t>(text.size() + 1), root))
-        return std::string();
-    return text;
+    return SetValue(path, name, RegistryValueType::String, data,
+                    static_cast<uint32_t>(text.size() + 1), root);
 }
 
 uint32_t CRegistry::ReadDword(const std::string& path, const std::string& name,
@@ -136,7 +134,7 @@ bool CRegistry::WriteMultiString(const std::string& path, const std::string& nam
                                  const StringList& strings, RegistryRoot root) const
 {
     if (strings.empty())
-        return DeleteValue(root, path, name);
+        return DeleteValue(path, name, root);
     ByteArray block;
     for (const std::string& s : strings) {
         block.insert(block.end(), s.begin(), s.end());
@@ -158,35 +156,33 @@ bool CRegistry::SetValue(const std::string& path, const std::string& name,
     return key->SetValue(name, type, data, size) == RegistryStatus::kSuccess;
 }
 
-bool CRegistry::DeleteValue(RegistryRoot root, const std::string& path,
-                            const std::string& name) const
+bool CRegistry::DeleteValue(const std::string& path, const std::string& name,
+                            RegistryRoot root) const
 {
-    std::unique_ptr<RegistryKey> key = OpenKeyForWrite(root, path);
+    std::unique_ptr<RegistryKey> key = OpenKeyForWrite(path, root);
     if (!key)
         return false;
     return key->DeleteValue(name) == RegistryStatus::kSuccess;
 }
 
-bool CRegistry::DeleteKeyTree(RegistryRoot root, const std::string& path) const
+bool CRegistry::DeleteKeyTree(const std::string& path, RegistryRoot root) const
 {
     // An empty path names the root itself, which cannot be deleted; walking
     // into it first would wipe every key below it.
     if (path.empty())
         return false;
-    StringList children;
-    EnumSubKeys(children, root, path);
-    for (const std::string& child : children)
-        DeleteKeyTree(root, path + "\\" + child);
+    for (const std::string& child : EnumSubKeys(path, root))
+        DeleteKeyTree(path + "\\" + child, root);
     return backend_->DeleteKey(root, path) == RegistryStatus::kSuccess;
 }
 
-void CRegistry::EnumSubKeys(StringList& names, RegistryRoot root, const std::string& path) const
+StringList CRegistry::EnumSubKeys(const std::string& path, RegistryRoot root) const
 {
-    names.clear();
+    StringList names;
     long status = RegistryStatus::kSuccess;
     std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
     if (!key)
-        return;
+        return names;
     std::array<char, kEnumNameBufferSize> name{};
     std::array<char, kEnumNameBufferSize> className{};
     for (uint32_t index = 0;; ++index) {
@@ -197,16 +193,16 @@ void CRegistry::EnumSubKeys(StringList& names, RegistryRoot root, const std::str
             break;
         names.emplace_back(name.data(), nameSize);
     }
+    return names;
 }
 
-void CRegistry::EnumValueNames(StringList& names, RegistryRoot root,
-                               const std::string& path) const
+StringList CRegistry::EnumValueNames(const std::string& path, RegistryRoot root) const
 {
-    names.clear();
+    StringList names;
     long status = RegistryStatus::kSuccess;
     std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
     if (!key)
-        return;
+        return names;
     std::array<char, kEnumNameBufferSize> name{};
     for (uint32_t index = 0;; ++index) {
         uint32_t nameSize = kEnumNameBufferSize;
@@ -214,18 +210,14 @@ void CRegistry::EnumValueNames(StringList& names, RegistryRoot root,
             break;
         names.emplace_back(name.data(), nameSize);
     }
+    return names;
 }
 
-std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(RegistryRoot root,
-                                                        const std::string& path) const
+std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(const std::string& path,
+                                                        RegistryRoot root) const
 {
     long status = RegistryStatus::kSuccess;
     return backend_->CreateKey(root, path, kStringClass, &status);
-}
-
-void CRegistry::CloseKey(std::unique_ptr<RegistryKey> key)
-{
-    key.reset();
 }
 
 void CRegistry::PackStringList(const StringList& strings, ByteArray& bytes)

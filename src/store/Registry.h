@@ -3,7 +3,8 @@
 // Stateless apart from the backend it talks to: each operation opens its key,
 // does one thing and closes the key before it returns. Reads give the
 // caller's default on any failure; writes create missing keys and report
-// failure only through their result, which no caller shows to the user.
+// failure only through their result, which the program never shows to the
+// user: a caller that goes on whatever happened casts the result to void.
 #pragma once
 
 #include "base/Text.h"
@@ -41,9 +42,8 @@ public:
 
     std::string ReadString(const std::string& path, const std::string& name,
                            const std::string& defaultText, RegistryRoot root) const;
-    // The text written, or an empty text when the write failed.
-    std::string WriteString(const std::string& path, const std::string& name,
-                            const std::string& text, RegistryRoot root) const;
+    bool WriteString(const std::string& path, const std::string& name, const std::string& text,
+                     RegistryRoot root) const;
 
     uint32_t ReadDword(const std::string& path, const std::string& name,
                        uint32_t defaultNumber, RegistryRoot root) const;
@@ -70,19 +70,18 @@ public:
 
     // Opens (creating when missing) the key and deletes the value; true when
     // the value was there and is gone.
-    bool DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) const;
+    bool DeleteValue(const std::string& path, const std::string& name, RegistryRoot root) const;
 
     // Deletes the key with every subkey, depth first; true when the key
     // itself was deleted.
-    bool DeleteKeyTree(RegistryRoot root, const std::string& path) const;
+    bool DeleteKeyTree(const std::string& path, RegistryRoot root) const;
 
-    // The lists are cleared first; a missing key gives an empty list.
-    void EnumSubKeys(StringList& names, RegistryRoot root, const std::string& path) const;
-    void EnumValueNames(StringList& names, RegistryRoot root, const std::string& path) const;
+    // A missing key gives an empty list.
+    StringList EnumSubKeys(const std::string& path, RegistryRoot root) const;
+    StringList EnumValueNames(const std::string& path, RegistryRoot root) const;
 
     // The open-or-create step on its own, for callers that need a raw key.
-    std::unique_ptr<RegistryKey> OpenKeyForWrite(RegistryRoot root, const std::string& path) const;
-    static void CloseKey(std::unique_ptr<RegistryKey> key);
+    std::unique_ptr<RegistryKey> OpenKeyForWrite(const std::string& path, RegistryRoot root) const;
 
     // The packed string list: each string's bytes and a 0 byte, then two more
     // 0 bytes. Unpacking trims every entry and drops the blank ones.

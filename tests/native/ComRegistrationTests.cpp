@@ -20,15 +20,11 @@ class ComRegistration : public ::testing::Test {
 protected:
     StringList SubKeys(const std::string& path) const
     {
-        StringList names;
-        registry.EnumSubKeys(names, kRoot, path);
-        return names;
+        return registry.EnumSubKeys(path, kRoot);
     }
     StringList ValueNames(const std::string& path) const
     {
-        StringList names;
-        registry.EnumValueNames(names, kRoot, path);
-        return names;
+        return registry.EnumValueNames(path, kRoot);
     }
     std::string Text(const std::string& path, const std::string& name) const
     {
@@ -56,8 +52,7 @@ TEST_F(ComRegistration, WritesExactlyTheApplicationIdKeys)
     EXPECT_EQ(SubKeys(kExecutableKey), StringList());
 
     for (RegistryRoot other : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
-        StringList names;
-        registry.EnumSubKeys(names, other, "");
+        StringList names = registry.EnumSubKeys("", other);
         EXPECT_EQ(names, StringList());
     }
 }

@@ -32,9 +32,7 @@ struct Configurations {
     }
     StringList Subkeys() const
     {
-        StringList subkeys;
-        registry.EnumSubKeys(subkeys, kRoot, kStoredConfigurationsKey);
-        return subkeys;
+        return registry.EnumSubKeys(kStoredConfigurationsKey, kRoot);
     }
     StringList SortedNames(RegistryRoot root = kRoot) const
     {
@@ -146,13 +144,13 @@ TEST_F(ConfigurationStoreTest, SetConfigurationNameCreatesOrRenamesTheKey)
     const int number = store.AllocateConfigurationNumber(kRoot);
     ASSERT_EQ(number, 2);
 
-    store.SetConfigurationName(number, " Home ", kRoot);
+    EXPECT_TRUE(store.SetConfigurationName(number, " Home ", kRoot));
     EXPECT_EQ(Subkeys(), (StringList{"1", "2"}));
     EXPECT_EQ(registry.ReadString(kStoredConfigurationsKey + "\\2", "Name", "", kRoot), " Home ")
         << "stored as given; listing and lookup trim";
     EXPECT_EQ(store.FindConfigurationNumber("home", kRoot), 2);
 
-    store.SetConfigurationName(number, "Travel", kRoot);
+    EXPECT_TRUE(store.SetConfigurationName(number, "Travel", kRoot));
     EXPECT_EQ(SortedNames(), (StringList{"Office", "Travel"}));
     EXPECT_EQ(store.FindConfigurationNumber("Home", kRoot), 0);
 }
@@ -164,10 +162,10 @@ TEST_F(ConfigurationStoreTest, DeleteRemovesOneKeyWithItsCardsAndFreesItsNumber)
     AddNamed("3", "Three");
     registry.WriteDword(kStoredConfigurationsKey + "\\2\\0007", "Disabled", 1, kRoot);
 
-    store.DeleteConfiguration(2, kOtherRoot);
+    EXPECT_FALSE(store.DeleteConfiguration(2, kOtherRoot));
     EXPECT_EQ(Subkeys(), (StringList{"1", "2", "3"})) << "the other root is not touched";
 
-    store.DeleteConfiguration(2, kRoot);
+    EXPECT_TRUE(store.DeleteConfiguration(2, kRoot));
     EXPECT_EQ(Subkeys(), (StringList{"1", "3"}));
     EXPECT_EQ(SortedNames(), (StringList{"One", "Three"}));
     EXPECT_EQ(store.FindConfigurationNumber("Three", kRoot), 3) << "nothing is renumbered";
@@ -183,13 +181,13 @@ TEST_F(ConfigurationStoreTest, NumbersBelowOneAreNeitherNamedNorDeleted)
     AddNamed("2", "Two");
 
     for (int number : {0, -1})
-        store.SetConfigurationName(number, "Ghost", kRoot);
+        EXPECT_FALSE(store.SetConfigurationName(number, "Ghost", kRoot));
     EXPECT_EQ(Subkeys(), (StringList{"1", "2"}));
     EXPECT_EQ(SortedNames(), (StringList{"One", "Two"}));
     EXPECT_EQ(registry.ReadString(kStoredConfigurationsKey, "Name", "<none>", kRoot), "<none>");
 
     for (int number : {0, -1})
-        store.DeleteConfiguration(number, kRoot);
+        EXPECT_FALSE(store.DeleteConfiguration(number, kRoot));
     EXPECT_EQ(Subkeys(), (StringList{"1", "2"}));
 }
 

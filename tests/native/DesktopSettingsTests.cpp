@@ -221,7 +221,7 @@ TEST_F(DesktopSettingsTest, PrinterIsWrittenAsStoredUnlessEmpty)
     };
     for (const Case& c : cases) {
         registry.WriteString(kWindowsKey, "Device", "previous", kUser);
-        registry.DeleteValue(kRoot, kConfigurationKey, "DefPrinter");
+        registry.DeleteValue(kConfigurationKey, "DefPrinter", kRoot);
         if (c.stored != nullptr)
             registry.WriteString(kConfigurationKey, "DefPrinter", c.stored, kRoot);
 

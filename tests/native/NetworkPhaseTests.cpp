@@ -161,8 +161,8 @@ TEST(NetworkPhase, AnInvalidCardIsReportedAndTheNextCardIsStillSet)
         expected.insert(expected.end(), {"device: " + n + " disable", "caption: Setting NIC B",
                                          "device: " + n + " enable", "wait: 3000"});
         EXPECT_EQ(host.journal, expected) << c.what;
-        StringList interfaces;
-        machine.registry.EnumSubKeys(interfaces, RegistryRoot::LocalMachine, kInterfaces);
+        const StringList interfaces =
+            machine.registry.EnumSubKeys(kInterfaces, RegistryRoot::LocalMachine);
         EXPECT_EQ(interfaces, StringList{"{B}"}) << c.what;
     }
 }

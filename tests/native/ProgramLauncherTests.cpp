@@ -187,7 +187,7 @@ TEST_F(ProgramLauncherTest, NothingToLaunchGivesOnlyTheReadyCaption)
          }},
     };
     for (const Case& c : cases) {
-        registry.DeleteValue(kRoot, kConfigurationKey, "Run");
+        registry.DeleteValue(kConfigurationKey, "Run", kRoot);
         c.store();
         host.journal.clear();
 

@@ -62,7 +62,7 @@ TEST(ProgramSettings, UserSettingsUnderLocalMachineChoosesTheConfigurationRoot)
         const uint32_t choice = ProgramSettings::ReadSettingsRootChoice(r.registry);
         EXPECT_EQ(choice, c.userSettings) << c.what;
 
-        ProgramSettings(r.registry, choice).Write(ProgramSettings::kStartupOption, 2);
+        EXPECT_TRUE(ProgramSettings(r.registry, choice).Write(ProgramSettings::kStartupOption, 2));
         const RegistryRoot other = c.expectedRoot == RegistryRoot::LocalMachine
                                        ? RegistryRoot::CurrentUser
                                        : RegistryRoot::LocalMachine;

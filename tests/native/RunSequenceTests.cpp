@@ -155,8 +155,7 @@ TEST_F(RunSequenceTest, ASelectionThatNamesNoConfigurationStopsTheRunAndKeepsThe
         EXPECT_EQ(fresh.waitCursorDepth, 0);
     }
     EXPECT_EQ(Stored(1, RunOption::Files), 99u) << "nothing is written";
-    StringList keys;
-    registry.EnumSubKeys(keys, Root(), "Software\\Quillon\\Flipset\\Configurations");
+    StringList keys = registry.EnumSubKeys("Software\\Quillon\\Flipset\\Configurations", Root());
     EXPECT_EQ(keys, StringList{"1"});
 }
 

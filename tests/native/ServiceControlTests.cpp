@@ -123,7 +123,7 @@ TEST_F(ServicesPhaseTest, EachListIsSkippedWhenMissingAndTheOtherStillRuns)
     EXPECT_EQ(host.journal, (Lines{"caption: Starting Service Spooler", "wait: 300"}));
 
     host.journal.clear();
-    registry.DeleteValue(RegistryRoot::LocalMachine, kConfigurationKey, "ServicesStart");
+    registry.DeleteValue(kConfigurationKey, "ServicesStart", RegistryRoot::LocalMachine);
     SetStopList({"Spooler"});
     RunPhase();
     EXPECT_EQ(host.journal, (Lines{"caption: Stopping Service Spooler", "wait: 200"}));

@@ -131,7 +131,7 @@ TEST_F(SystemFilesTest, NothingToWriteLeavesTheFileUntouched)
         {"only the other file's value", [this] { StoreList("LMHostfile", {"lmhosts"}); }},
     };
     for (const Case& c : cases) {
-        registry.DeleteKeyTree(kRoot, kConfigurationKey);
+        registry.DeleteKeyTree(kConfigurationKey, kRoot);
         registry.WriteString(kConfigurationKey, "Name", "Office", kRoot);
         c.store();
         fileSystem.files[kHostsPath] = "old hosts\r\n";
@@ -173,7 +173,7 @@ TEST_F(SystemFilesTest, StartPageIsWrittenTrimmedAndOnlyWhenNotBlank)
     };
     for (const Case& c : cases) {
         registry.WriteString(kBrowserMainKey, "Start Page", "previous", RegistryRoot::CurrentUser);
-        registry.DeleteValue(kRoot, kConfigurationKey, "IEHOME");
+        registry.DeleteValue(kConfigurationKey, "IEHOME", kRoot);
         if (c.stored != nullptr)
             registry.WriteString(kConfigurationKey, "IEHOME", c.stored, kRoot);
 

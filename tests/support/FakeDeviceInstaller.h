@@ -193,7 +193,7 @@ struct FakeNetworkMachine {
                       const std::string& serviceName) const
     {
         const std::string key = std::string(MachineKey::kNetworkCards) + "\\" + number;
-        CRegistry::CloseKey(registry.OpenKeyForWrite(RegistryRoot::LocalMachine, key));
+        registry.OpenKeyForWrite(key, RegistryRoot::LocalMachine);  // the key, even with no value
         if (!description.empty())
             registry.WriteString(key, "Description", description, RegistryRoot::LocalMachine);
         if (!serviceName.empty())

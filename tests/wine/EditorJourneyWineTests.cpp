@@ -81,13 +81,13 @@ protected:
     void TearDown() override
     {
         ClearProgramData(registry);
-        registry.DeleteKeyTree(kUser, kAppDefaults);
-        registry.DeleteKeyTree(kMachine, kCardKey);
+        registry.DeleteKeyTree(kAppDefaults, kUser);
+        registry.DeleteKeyTree(kCardKey, kMachine);
         registry.DeleteKeyTree(
-            kMachine,
             "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
-                kCardService);
-        registry.DeleteKeyTree(kMachine, kInterfaceKey);
+                kCardService,
+            kMachine);
+        registry.DeleteKeyTree(kInterfaceKey, kMachine);
     }
 
     Win32RegistryBackend backend;

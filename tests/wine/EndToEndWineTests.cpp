@@ -40,7 +40,7 @@ protected:
     void TearDown() override
     {
         ClearProgramData(registry);
-        registry.DeleteKeyTree(kUser, kAppDefaults);
+        registry.DeleteKeyTree(kAppDefaults, kUser);
     }
 
     Win32RegistryBackend backend;
@@ -121,8 +121,7 @@ TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWin
         EXPECT_TRUE(program.WaitForExit(30000));
     }
     EXPECT_EQ(registry.ReadString(appIdKey, "AppID", "gone", RegistryRoot::ClassesRoot), "gone");
-    StringList ids;
-    registry.EnumSubKeys(ids, RegistryRoot::ClassesRoot, "AppID");
+    StringList ids = registry.EnumSubKeys("AppID", RegistryRoot::ClassesRoot);
     EXPECT_FALSE(ids.empty()) << "AppID itself stays";
 }
 

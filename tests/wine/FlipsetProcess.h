@@ -14,8 +14,8 @@ namespace flipset {
 // The program's own keys under both roots removed: a first start.
 inline void ClearProgramData(CRegistry registry)
 {
-    registry.DeleteKeyTree(RegistryRoot::LocalMachine, "Software\\Quillon");
-    registry.DeleteKeyTree(RegistryRoot::CurrentUser, "Software\\Quillon");
+    registry.DeleteKeyTree("Software\\Quillon", RegistryRoot::LocalMachine);
+    registry.DeleteKeyTree("Software\\Quillon", RegistryRoot::CurrentUser);
 }
 
 // Where the program to start is: by default the flipset.exe built beside

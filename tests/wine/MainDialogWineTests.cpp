@@ -46,8 +46,8 @@ protected:
 
     void ClearProgramData()
     {
-        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
-        registry.DeleteKeyTree(kUser, "Software\\Quillon");
+        registry.DeleteKeyTree("Software\\Quillon", kMachine);
+        registry.DeleteKeyTree("Software\\Quillon", kUser);
     }
     void AddConfiguration(int number, const std::string& name, RegistryRoot root = kMachine)
     {
@@ -164,8 +164,7 @@ TEST_F(MainWindow, DeleteAsksAndThenSelectsTheEntryThatTookItsPlace)
     EXPECT_EQ(selectionAfterFirst, 2) << "the entry that moved up";
     EXPECT_EQ(afterLast, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(selectionAfterLast, 0) << "after the last entry, the first";
-    StringList keys;
-    registry.EnumSubKeys(keys, kMachine, "Software\\Quillon\\Flipset\\Configurations");
+    StringList keys = registry.EnumSubKeys("Software\\Quillon\\Flipset\\Configurations", kMachine);
     EXPECT_EQ(keys, (StringList{"1", "2"}));
 }
 
@@ -317,7 +316,7 @@ TEST_F(MainWindow, ARunThatFindsNoConfigurationRestoresTheButtons)
     script.Then([&](Ui& ui) {
         HWND window = ui.WaitForWindow(kTitle);
         // Another copy of the program deleted it behind this window's back.
-        registry.DeleteKeyTree(kMachine, ConfigurationKeyPath(1));
+        registry.DeleteKeyTree(ConfigurationKeyPath(1), kMachine);
         ui.Click(window, IDC_MAIN_RUN);
         error = ui.AnswerMessageBox(IDOK);
         // The run restores the buttons once the box is gone, Run last.

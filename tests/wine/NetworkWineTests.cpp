@@ -84,8 +84,8 @@ protected:
              {kCards + "\\" + kCard1, kCards + "\\" + kCard2, kClasses + "\\" + kClassA,
               kClasses + "\\" + kClassB, kEnum + "\\" + kEnumerator,
               kInterfaces + "\\" + kService1, kInterfaces + "\\" + kService2})
-            registry.DeleteKeyTree(kMachine, key);
-        registry.DeleteKeyTree(RegistryRoot::CurrentUser, kScratch);
+            registry.DeleteKeyTree(key, kMachine);
+        registry.DeleteKeyTree(kScratch, RegistryRoot::CurrentUser);
     }
 
     // Wine keeps the card list as a volatile key, which takes only volatile

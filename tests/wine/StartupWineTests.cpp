@@ -124,9 +124,9 @@ protected:
     void TearDown() override { Clean(); }
     void Clean() const
     {
-        registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kOwnKey);
-        registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kExecutableKey);
-        registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kNeighbourKey);
+        registry.DeleteKeyTree(kOwnKey, RegistryRoot::ClassesRoot);
+        registry.DeleteKeyTree(kExecutableKey, RegistryRoot::ClassesRoot);
+        registry.DeleteKeyTree(kNeighbourKey, RegistryRoot::ClassesRoot);
     }
     std::string Text(const std::string& path, const std::string& name) const
     {

@@ -43,7 +43,7 @@ int RunProbe()
 
 class SystemInfo : public ::testing::Test {
 protected:
-    void TearDown() override { registry.DeleteKeyTree(RegistryRoot::CurrentUser, kAppDefaults); }
+    void TearDown() override { registry.DeleteKeyTree(kAppDefaults, RegistryRoot::CurrentUser); }
 
     Win32RegistryBackend backend;
     CRegistry registry{backend};

@@ -15,8 +15,8 @@ class Win32Registry : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        registry.DeleteKeyTree(RegistryRoot::CurrentUser, kScratch);
-        registry.DeleteKeyTree(RegistryRoot::ClassesRoot, kScratch);
+        registry.DeleteKeyTree(kScratch, RegistryRoot::CurrentUser);
+        registry.DeleteKeyTree(kScratch, RegistryRoot::ClassesRoot);
     }
 
     Win32RegistryBackend backend;
@@ -39,11 +39,11 @@ TEST_F(Win32Registry, EveryOperationClosesTheKeysItOpens)
         registry.ReadBinary(kScratch + "\\a", "b", bytes, root);
         registry.WriteMultiString(kScratch + "\\a", "m", {"x"}, root);
         registry.WriteMultiString(kScratch + "\\a", "m", {}, root);
-        registry.DeleteValue(root, kScratch + "\\a", "s");
-        registry.EnumSubKeys(names, root, kScratch);
-        registry.EnumValueNames(names, root, kScratch + "\\a");
-        CRegistry::CloseKey(registry.OpenKeyForWrite(root, kScratch + "\\b"));
-        registry.DeleteKeyTree(root, kScratch);
+        registry.DeleteValue(kScratch + "\\a", "s", root);
+        names = registry.EnumSubKeys(kScratch, root);
+        names = registry.EnumValueNames(kScratch + "\\a", root);
+        registry.OpenKeyForWrite(kScratch + "\\b", root);
+        registry.DeleteKeyTree(kScratch, root);
     };
     exerciseAll();  // let the platform settle its own one-time handles
     DWORD before = 0;

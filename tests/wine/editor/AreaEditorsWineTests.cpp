@@ -45,8 +45,8 @@ protected:
 
     void ClearProgramData()
     {
-        registry.DeleteKeyTree(kMachine, "Software\\Quillon");
-        registry.DeleteKeyTree(kUser, "Software\\Quillon");
+        registry.DeleteKeyTree("Software\\Quillon", kMachine);
+        registry.DeleteKeyTree("Software\\Quillon", kUser);
     }
     ByteArray Binary(const char* name, RegistryRoot root = kMachine)
     {
@@ -93,19 +93,17 @@ protected:
     void SetUp() override
     {
         AreaEditorTest::SetUp();
-        StringList names;
-        registry.EnumValueNames(names, kUser, kPrinterDevicesKey);
+        StringList names = registry.EnumValueNames(kPrinterDevicesKey, kUser);
         for (const std::string& name : names) {
             savedDevices_[name] = registry.ReadString(kPrinterDevicesKey, name, "", kUser);
-            registry.DeleteValue(kUser, kPrinterDevicesKey, name);
+            registry.DeleteValue(kPrinterDevicesKey, name, kUser);
         }
     }
     void TearDown() override
     {
-        StringList names;
-        registry.EnumValueNames(names, kUser, kPrinterDevicesKey);
+        StringList names = registry.EnumValueNames(kPrinterDevicesKey, kUser);
         for (const std::string& name : names)
-            registry.DeleteValue(kUser, kPrinterDevicesKey, name);
+            registry.DeleteValue(kPrinterDevicesKey, name, kUser);
         for (const auto& [name, data] : savedDevices_)
             registry.WriteString(kPrinterDevicesKey, name, data, kUser);
         AreaEditorTest::TearDown();
@@ -125,11 +123,11 @@ protected:
     }
 
     // Runs the dialog while the script drives it; its result.
-    bool RunDesktop(UiScript& script, uint32_t settingsRootChoice = 0)
+    bool RunDesktop(UiScript& script, RegistryRoot root = kMachine)
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith([&] {
-            result = DesktopSoundDialog(registry).Execute(nullptr, kNumber, settingsRootChoice);
+            result = DesktopSoundDialog(registry).Execute(nullptr, kNumber, root);
         }));
         return result;
     }
@@ -158,7 +156,7 @@ TEST_F(DesktopSoundDialogTest, AConfigurationWithoutValuesShowsTheDefaultsAndOkS
         ui.Click(dialog, IDOK);
     });
     // The configuration root of the user's own settings.
-    EXPECT_TRUE(RunDesktop(script, 1));
+    EXPECT_TRUE(RunDesktop(script, kUser));
     EXPECT_EQ(shown.wallpaper, "");
     EXPECT_EQ(shown.placement, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(shown.volume, 32767);
@@ -380,7 +378,7 @@ protected:
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith(
-            [&] { result = SystemFilesDialog(registry).Execute(nullptr, kNumber, 0); }));
+            [&] { result = SystemFilesDialog(registry).Execute(nullptr, kNumber, kMachine); }));
         return result;
     }
     static ByteArray Bytes(const std::string& text, size_t zeros)
@@ -535,7 +533,7 @@ protected:
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith([&] {
-            result = ServicesDialog(registry, services).Execute(nullptr, kNumber, 0);
+            result = ServicesDialog(registry, services).Execute(nullptr, kNumber, kMachine);
         }));
         return result;
     }

@@ -107,9 +107,9 @@ protected:
     void RemoveTestData() const
     {
         for (const std::string& card : {kCardA, kCardB, kCardC})
-            registry.DeleteKeyTree(kMachine, kCards + "\\" + card);
-        registry.DeleteKeyTree(kMachine, kProgramKey);
-        registry.DeleteKeyTree(kUser, kProgramKey);
+            registry.DeleteKeyTree(kCards + "\\" + card, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
 
     // Wine keeps the card list as a volatile key, which takes only volatile
@@ -274,13 +274,12 @@ const std::vector<bool> kNoneOfFour(4, false);
 
 class CardSetupDialogWine : public CardDialogsWine {
 protected:
-    bool RunSetup(UiScript& script, uint32_t settingsRootChoice = 0)
+    bool RunSetup(UiScript& script, RegistryRoot root = kMachine)
     {
         bool result = false;
         EXPECT_TRUE(script.RunWith([&] {
             CardSetupDialog dialog(registry);
-            result = dialog.Execute(nullptr, kConfiguration, kCardA, "Flipset Adapter Alpha",
-                                    settingsRootChoice);
+            result = dialog.Execute(nullptr, kConfiguration, kCardA, "Flipset Adapter Alpha", root);
         }));
         return result;
     }
@@ -290,9 +289,7 @@ protected:
     }
     StringList StoredNames(RegistryRoot root = kMachine) const
     {
-        StringList names;
-        registry.EnumValueNames(names, root, kSettingsKey);
-        return names;
+        return registry.EnumValueNames(kSettingsKey, root);
     }
 };
 
@@ -342,7 +339,7 @@ TEST_F(CardSetupDialogWine, StoredValuesAreShownUnderThePerUserRootAndStoredBack
         domainLimit = SendToControl(ui, dialog, IDC_CARD_SETUP_DOMAIN, EM_GETLIMITTEXT, 0, 0);
         ui.Click(dialog, IDOK);
     });
-    EXPECT_TRUE(RunSetup(script, 1));
+    EXPECT_TRUE(RunSetup(script, kUser));
     EXPECT_TRUE(view.disableChecked);
     EXPECT_FALSE(view.automaticChecked);
     EXPECT_FALSE(view.automaticEnabled);

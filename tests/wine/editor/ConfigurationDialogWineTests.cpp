@@ -119,13 +119,13 @@ protected:
     {
         ClearProgramData();
         Win32RegistryBackend real;
-        CRegistry(real).DeleteKeyTree(kMachine, NetworkCardKey(kTestCard));
+        CRegistry(real).DeleteKeyTree(NetworkCardKey(kTestCard), kMachine);
     }
     static void ClearProgramData()
     {
         Win32RegistryBackend real;
         for (RegistryRoot root : {kMachine, kUser}) {
-            CRegistry(real).DeleteKeyTree(root, TestRegistryBackend::ScratchKey());
+            CRegistry(real).DeleteKeyTree(TestRegistryBackend::ScratchKey(), root);
             real.DeleteKey(root, "Software\\FlipsetTests");  // when no other test uses it
         }
     }
@@ -149,14 +149,11 @@ protected:
     }
     StringList Subkeys(const std::string& path, RegistryRoot root = kMachine)
     {
-        StringList names;
-        registry.EnumSubKeys(names, root, path);
-        return names;
+        return registry.EnumSubKeys(path, root);
     }
     StringList ValueNames(int number, RegistryRoot root = kMachine)
     {
-        StringList names;
-        registry.EnumValueNames(names, root, ConfigurationKeyPath(number));
+        StringList names = registry.EnumValueNames(ConfigurationKeyPath(number), root);
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -166,12 +163,12 @@ protected:
     }
 
     // Runs Edit while the script drives the dialog; its result.
-    bool RunEdit(UiScript& script, std::string& name, int number, uint32_t settingsRootChoice = 0)
+    bool RunEdit(UiScript& script, std::string& name, int number, RegistryRoot root = kMachine)
     {
         bool stored = false;
         EXPECT_TRUE(script.RunWith([&] {
             ConfigurationDialog dialog(registry, services, system);
-            stored = dialog.Edit(nullptr, name, number, settingsRootChoice);
+            stored = dialog.Edit(nullptr, name, number, root);
         }));
         return stored;
     }
@@ -339,7 +336,7 @@ TEST_F(ConfigurationDialogTest, TwoAreasAndTheNameLandInOneKeyUnderTheChosenRoot
         ui.WaitUntilGone(dialog);
     });
     std::string name;
-    EXPECT_TRUE(RunEdit(script, name, 0, 1));
+    EXPECT_TRUE(RunEdit(script, name, 0, kUser));
     EXPECT_TRUE(Subkeys(kConfigurationsKey, kMachine).empty());
     EXPECT_EQ(Subkeys(kConfigurationsKey, kUser), (StringList{"1"}));
     const StringList values = ValueNames(1, kUser);
@@ -459,8 +456,7 @@ TEST_F(ConfigurationDialogTest, AChosenCardStaysWhenItsSetupIsCancelled)
     EXPECT_EQ(setupDescription, kTestCardDescription);
     EXPECT_EQ(Subkeys(ConfigurationKeyPath(1)), (StringList{kTestCard}));
     const std::string cardKey = ConfigurationKeyPath(1) + "\\" + kTestCard;
-    StringList values;
-    registry.EnumValueNames(values, kMachine, cardKey);
+    StringList values = registry.EnumValueNames(cardKey, kMachine);
     EXPECT_EQ(values, (StringList{"NIC"}));
     EXPECT_EQ(registry.ReadString(cardKey, "NIC", "", kMachine), "true");
 }

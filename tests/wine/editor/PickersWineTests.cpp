@@ -182,14 +182,14 @@ protected:
     {
         ClearProgramData();
         if (browserStartPage_ == kMissing)
-            registry.DeleteValue(kUser, kBrowserKey, "Start Page");
+            registry.DeleteValue(kBrowserKey, "Start Page", kUser);
         else
             registry.WriteString(kBrowserKey, "Start Page", browserStartPage_, kUser);
     }
     void ClearProgramData()
     {
-        registry.DeleteKeyTree(kMachine, kProgramKey);
-        registry.DeleteKeyTree(kUser, kProgramKey);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
 
     // Runs the Selection list while the script drives it; its result.
@@ -539,7 +539,7 @@ TEST_F(Pickers, TheRunListIsStoredCodedInTheOrderShown)
         WaitForListCount(ui, dialog, 4);
         ui.Click(dialog, IDOK);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, 0); }));
+    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
     EXPECT_EQ(shown, (std::vector<std::string>{"C:\\first.exe [1]", "C:\\second.exe [2]"}));
     EXPECT_EQ(StoredRunList(), (StringList{"C:\\second.exe [2]", "C:\\first.exe [1]",
                                            "D:\\Tools\\sync.exe [/quiet]", "C:\\plain.exe []"}));
@@ -549,7 +549,7 @@ TEST_F(Pickers, TheRunListGoesToTheRootOfTheSettingsRootChoiceAndAnEmptyListIsSt
 {
     UiScript script;
     script.Then([&](Ui& ui) { ui.Click(ui.WaitForWindow(kSelectionTitle), IDOK); });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, 1); }));
+    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kUser); }));
     ByteArray bytes;
     EXPECT_TRUE(registry.ReadBinary(kConfigurationKey, "Run", bytes, kUser));
     EXPECT_EQ(bytes, (ByteArray{0, 0}));
@@ -568,7 +568,7 @@ TEST_F(Pickers, CancellingTheRunListLeavesTheStoredBytesAsTheyWere)
         WaitForListCount(ui, dialog, 1);
         ui.Click(dialog, IDCANCEL);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, 0); }));
+    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
     EXPECT_EQ(RawRunList(), before);
 }
 
@@ -593,7 +593,7 @@ TEST_F(Pickers, ARunListTooLargeToReadBackIsRefusedAndOpensAgainAsEdited)
         WaitForListCount(ui, again, 1);
         ui.Click(again, IDOK);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, 0); }));
+    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
     EXPECT_EQ(refusal.caption, kMessageCaption);
     EXPECT_EQ(refusal.icon, MessageBoxIcon::Stop);
     EXPECT_NE(refusal.text.find("The list is "), std::string::npos) << refusal.text;
@@ -637,7 +637,7 @@ TEST_F(Pickers, TheStartPageProposesTheBrowsersWhenBlankAndStoresWhatOkGives)
                 ui.SetText(dialog, IDC_VALUE_ENTRY_VALUE, c.typed);
             ui.Click(dialog, IDOK);
         });
-        EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, 0); }));
+        EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, kMachine); }));
         EXPECT_EQ(label, "Homepage");
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(registry.ReadString(kConfigurationKey, "IEHOME", kMissing, kMachine),
@@ -656,7 +656,7 @@ TEST_F(Pickers, ClosingTheStartPageDialogLeavesIehomeUnchanged)
         ui.PressKey(dialog, VK_ESCAPE);
         ui.WaitUntilGone(dialog);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, 1); }));
+    EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, kUser); }));
     EXPECT_EQ(registry.ReadString(kConfigurationKey, "IEHOME", kMissing, kUser), " http://mine/ ");
 }
 
@@ -676,7 +676,7 @@ TEST_F(Pickers, AStartPageTooLongToReadBackIsRefusedAndOpensAgainWithTheText)
         ui.SetText(again, IDC_VALUE_ENTRY_VALUE, longPage.substr(0, 1023));
         ui.Click(again, IDOK);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, 0); }));
+    EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, kMachine); }));
     EXPECT_EQ(refusal.caption, kMessageCaption);
     EXPECT_EQ(refusal.icon, MessageBoxIcon::Stop);
     EXPECT_EQ(refusal.text, "The text is 1024 bytes long; it may be at most 1023 bytes.");
