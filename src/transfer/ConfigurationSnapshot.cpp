@@ -12,7 +12,7 @@ std::vector<NamedValue> ReadValues(CRegistry registry, const std::string& path,
                                    RegistryRoot root)
 {
     StringList names;
-    registry.EnumValueNames(names, root, path);
+    names = registry.EnumValueNames(path, root);
     std::vector<NamedValue> values;
     for (const std::string& name : names) {
         NamedValue named{name, {}};
@@ -49,7 +49,7 @@ ConfigurationSnapshot ReadConfigurationSnapshot(CRegistry registry, int configur
     ConfigurationSnapshot snapshot;
     snapshot.values = ReadValues(registry, path, root);
     StringList cardNumbers;
-    registry.EnumSubKeys(cardNumbers, root, path);
+    cardNumbers = registry.EnumSubKeys(path, root);
     for (const std::string& cardNumber : cardNumbers) {
         CardSnapshot card;
         card.cardNumber = cardNumber;
@@ -68,7 +68,7 @@ bool WriteConfigurationSnapshot(CRegistry registry, int configurationNumber, Reg
     for (const CardSnapshot& card : snapshot.cards) {
         const std::string cardPath = path + "\\" + card.cardNumber;
         if (card.values.empty())
-            written = registry.OpenKeyForWrite(root, cardPath) != nullptr && written;
+            written = registry.OpenKeyForWrite(cardPath, root) != nullptr && written;
         else
             written = WriteValues(registry, cardPath, root, card.values) && written;
     }

@@ -44,7 +44,7 @@ void SetName(ConfigurationSnapshot& snapshot, const std::string& name)
 std::vector<int> ConfigurationNumbers(CRegistry registry, RegistryRoot root)
 {
     StringList subkeys;
-    registry.EnumSubKeys(subkeys, root, kConfigurationsKey);
+    subkeys = registry.EnumSubKeys(kConfigurationsKey, root);
     std::vector<int> numbers;
     for (const std::string& subkey : subkeys) {
         const int number = LeadingNumber(subkey);

@@ -119,11 +119,11 @@ private:
     void DumpKey(const std::string& path, std::map<std::string, RegistryValue>& values) const
     {
         StringList names;
-        registry.EnumValueNames(names, kRoot, path);
+        names = registry.EnumValueNames(path, kRoot);
         for (const std::string& name : names)
             registry.ReadValue(path, name, values[path + "\\" + name], kRoot);
         StringList subkeys;
-        registry.EnumSubKeys(subkeys, kRoot, path);
+        subkeys = registry.EnumSubKeys(path, kRoot);
         for (const std::string& subkey : subkeys) {
             values[path + "\\" + subkey + "\\"] = {};  // the key itself
             DumpKey(path + "\\" + subkey, values);
@@ -143,15 +143,15 @@ TEST_F(ConfigurationTransferTest, ExportDeleteImportGivesBackEveryValueByteForBy
     TransferResult exported = transfer.Export("all.json", {});
     ASSERT_EQ(exported.status, TransferStatus::Done) << exported.lines[0];
     EXPECT_EQ(exported.lines, StringList{"exported 2 configurations to all.json"});
-    registry.DeleteKeyTree(kRoot, kConfigurations + "\\3");
-    registry.DeleteKeyTree(kRoot, kConfigurations + "\\5");
+    registry.DeleteKeyTree(kConfigurations + "\\3", kRoot);
+    registry.DeleteKeyTree(kConfigurations + "\\5", kRoot);
     // Numbers are taken anew: keep 1 to 5 busy but 3 and 5, so they come back.
     for (const char* busy : {"1", "2", "4"})
         Set(busy, "x", Value(kDword, std::string(4, '\0')));
     const TransferResult imported = transfer.Import("all.json", false);
     ASSERT_EQ(imported.status, TransferStatus::Done) << imported.lines[0];
     for (const char* busy : {"1", "2", "4"})
-        registry.DeleteKeyTree(kRoot, kConfigurations + "\\" + busy);
+        registry.DeleteKeyTree(kConfigurations + "\\" + busy, kRoot);
 
     EXPECT_EQ(Dump(), before);
     EXPECT_EQ(imported.name, "Home");
@@ -224,14 +224,14 @@ TEST_F(ConfigurationTransferTest, AKnownValueInAnotherFormIsCarriedAndComesBack)
         if (std::string(c.name) != "name")
             registry.WriteString(path, "Name", "Office", kRoot);
         ASSERT_EQ(transfer.Export("f.json", {}).status, TransferStatus::Done) << c.name;
-        registry.DeleteKeyTree(kRoot, path);
+        registry.DeleteKeyTree(path, kRoot);
         const TransferResult imported = transfer.Import("f.json", false);
         ASSERT_EQ(imported.status, TransferStatus::Done) << c.name << ": " << imported.lines[0];
         RegistryValue back;
         EXPECT_TRUE(registry.ReadValue(path, c.name, back, kRoot)) << c.name;
         EXPECT_EQ(back, c.value) << c.name;
         StringList names;
-        registry.EnumValueNames(names, kRoot, path);
+        names = registry.EnumValueNames(path, kRoot);
         std::sort(names.begin(), names.end());
         StringList expected{c.name};
         if (std::string(c.name) != "name")
@@ -419,12 +419,12 @@ TEST_F(ConfigurationTransferTest, ATakenNameStopsTheImportUnlessReplaceIsAsked)
                                           "replaced configuration \"OFFICE\" as number 2"}));
     // Configuration 2 holds exactly the file's values now, card included.
     StringList names;
-    registry.EnumValueNames(names, kRoot, kConfigurations + "\\2");
+    names = registry.EnumValueNames(kConfigurations + "\\2", kRoot);
     EXPECT_EQ(names, (StringList{"Name", "Volume"}));
     EXPECT_EQ(registry.ReadString(kConfigurations + "\\2", "Name", "", kRoot), "OFFICE");
     EXPECT_EQ(registry.ReadDword(kConfigurations + "\\2", "Volume", 0, kRoot), 7u);
     StringList cards;
-    registry.EnumSubKeys(cards, kRoot, kConfigurations + "\\2");
+    cards = registry.EnumSubKeys(kConfigurations + "\\2", kRoot);
     EXPECT_EQ(cards, StringList{"9"});
     EXPECT_EQ(registry.ReadDword(kConfigurations + "\\3", "Volume", 0, kRoot), 5u);
     EXPECT_EQ(registry.ReadString(kConfigurations + "\\1", "Name", "", kRoot), "Home");
@@ -455,7 +455,7 @@ TEST_F(ConfigurationTransferTest, CardsAreMatchedByDescriptionExactlyThenIgnorin
                   "imported configuration \"Office\" as number 1"}));
     const std::string path = kConfigurations + "\\1";
     StringList cards;
-    registry.EnumSubKeys(cards, kRoot, path);
+    cards = registry.EnumSubKeys(path, kRoot);
     // The exact description wins over the old number; among equals the old
     // number decides.
     EXPECT_EQ(cards, (StringList{"2", "5", "8"}));

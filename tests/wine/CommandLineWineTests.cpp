@@ -63,7 +63,7 @@ protected:
     void TearDown() override
     {
         ClearProgramData(registry);
-        registry.DeleteKeyTree(kUser, kAppDefaults);
+        registry.DeleteKeyTree(kAppDefaults, kUser);
         DeleteFileA(outputPath.c_str());
     }
 

@@ -74,10 +74,10 @@ TEST(Win32FileAccess, WritesWholeFilesAndReportsWhatFails)
 
 class TransferWine : public ::testing::Test {
 protected:
-    void SetUp() override { registry.DeleteKeyTree(kRoot, kConfigurations); }
+    void SetUp() override { registry.DeleteKeyTree(kConfigurations, kRoot); }
     void TearDown() override
     {
-        registry.DeleteKeyTree(kRoot, kConfigurations);
+        registry.DeleteKeyTree(kConfigurations, kRoot);
         DeleteFileA(path.c_str());
     }
 
@@ -85,11 +85,11 @@ protected:
     {
         std::map<std::string, RegistryValue> values;
         StringList names;
-        registry.EnumValueNames(names, kRoot, key);
+        names = registry.EnumValueNames(key, kRoot);
         for (const std::string& name : names)
             registry.ReadValue(key, name, values[key + "\\" + name], kRoot);
         StringList subkeys;
-        registry.EnumSubKeys(subkeys, kRoot, key);
+        subkeys = registry.EnumSubKeys(key, kRoot);
         for (const std::string& subkey : subkeys) {
             values[key + "\\" + subkey + "\\"] = {};
             for (auto& entry : Dump(key + "\\" + subkey))
@@ -136,7 +136,7 @@ TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
 
     const TransferResult exported = transfer.Export(path, {});
     ASSERT_EQ(exported.status, TransferStatus::Done) << exported.lines[0];
-    registry.DeleteKeyTree(kRoot, kConfigurations);
+    registry.DeleteKeyTree(kConfigurations, kRoot);
     const TransferResult imported = transfer.Import(path, false);
     ASSERT_EQ(imported.status, TransferStatus::Done) << imported.lines[0];
     EXPECT_EQ(Dump(kConfigurations), before);
