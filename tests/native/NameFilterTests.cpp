@@ -44,6 +44,11 @@ struct CheckCase {
     bool acceptable;
 };
 
+void PrintTo(const CheckCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class NameCheckTest : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(NameCheckTest, ShowsTheTextThatTheEditShouldHold)

@@ -12,6 +12,11 @@ struct ButtonCase {
     bool deleteEnabled, upEnabled, downEnabled;
 };
 
+void PrintTo(const ButtonCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class SelectionListButtonRule : public ::testing::TestWithParam<ButtonCase> {};
 
 TEST_P(SelectionListButtonRule, EnablesWhatTheSelectionAllows)
@@ -43,6 +48,11 @@ struct MoveCase {
     StringList after;
     int selectionAfter;
 };
+
+void PrintTo(const MoveCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SelectionListMove : public ::testing::TestWithParam<MoveCase> {};
 

@@ -38,6 +38,19 @@ const std::string kInterfaceKey =
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
+// Whether the tree's selected item has its check box ticked. The dialog is
+// in another process: only item handles cross, never a pointer.
+bool CaretItemTicked(HWND treeDialog)
+{
+    HWND tree = GetDlgItem(treeDialog, IDC_TREE_SELECTION_TREE);
+    const LRESULT caret = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (caret == 0)
+        return false;
+    const LRESULT state = SendMessageA(tree, TVM_GETITEMSTATE, static_cast<WPARAM>(caret),
+                                       TVIS_STATEIMAGEMASK);
+    return (state & TVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
 // The names of the services as the program's tree lists them, in order.
 StringList InstalledServices()
 {
@@ -127,23 +140,19 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         ui.Click(files, IDC_SYSTEM_FILES_HOSTS);
         HWND editor = ui.WaitForWindow("Editor", "#32770");
         ui.SetText(editor, IDC_EDITOR_TEXT, "127.0.0.1 localhost\r\n10.9.8.7 journey");
-        ui.Click(editor, IDOK);
-        ui.WaitUntilGone(editor);
-        ui.Click(files, IDOK);
-        ui.WaitUntilGone(files);
+        ui.ClickAndWaitUntilGone(editor, IDOK);
+        ui.ClickAndWaitUntilGone(files, IDOK);
 
         ui.Click(configuration, IDC_CONFIG_DESKTOP_SOUND);
         HWND desktop = ui.WaitForWindow("Desktop and Sound", "#32770");
         ui.SetText(desktop, IDC_DESKTOP_WALLPAPER, "C:\\journey.bmp");
         ui.SetChecked(desktop, IDC_DESKTOP_CENTER, true);
-        ui.Click(desktop, IDOK);
-        ui.WaitUntilGone(desktop);
+        ui.ClickAndWaitUntilGone(desktop, IDOK);
 
         ui.Click(configuration, IDC_CONFIG_INTERNET_EXPLORER);
         HWND page = ui.WaitForWindow("Select the homepage", "#32770");
         ui.SetText(page, IDC_VALUE_ENTRY_VALUE, "http://journey.example/");
-        ui.Click(page, IDOK);
-        ui.WaitUntilGone(page);
+        ui.ClickAndWaitUntilGone(page, IDOK);
 
         ui.Click(configuration, IDC_CONFIG_RUN);
         HWND runList = ui.WaitForWindow("Selection", "#32770");
@@ -151,13 +160,11 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         HWND runFile = ui.WaitForWindow("Select a file to run", "#32770");
         ui.SetText(runFile, IDC_RUN_FILE_PROGRAM, recorder);
         ui.SetText(runFile, IDC_RUN_FILE_PARAMETERS, "/journey");
-        ui.Click(runFile, IDOK);
-        ui.WaitUntilGone(runFile);
+        ui.ClickAndWaitUntilGone(runFile, IDOK);
         ui.WaitUntil("the program listed", [&] {
             return ui.ListCount(runList, IDC_SELECTION_LIST) == 1;
         });
-        ui.Click(runList, IDOK);
-        ui.WaitUntilGone(runList);
+        ui.ClickAndWaitUntilGone(runList, IDOK);
 
         ui.Click(configuration, IDC_CONFIG_SERVICES);
         HWND servicesDialog = ui.WaitForWindow("Services", "#32770");
@@ -170,33 +177,28 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         for (int i = 0; i < serviceIndex; ++i)
             ui.PressKey(tree, VK_DOWN);
         ui.PressKey(tree, VK_SPACE);
-        Sleep(300);  // the posted keys reach the tree before the click is sent
-        ui.Click(tree, IDOK);
-        ui.WaitUntilGone(tree);
+        // The keys are posted; OK is sent, and would overtake them.
+        ui.WaitUntil("our service ticked", [&] { return CaretItemTicked(tree); });
+        ui.ClickAndWaitUntilGone(tree, IDOK);
         ui.WaitUntil("the service listed", [&] {
             return ui.ListCount(startList, IDC_SELECTION_LIST) == 1;
         });
-        ui.Click(startList, IDOK);
-        ui.WaitUntilGone(startList);
-        ui.Click(servicesDialog, IDOK);
-        ui.WaitUntilGone(servicesDialog);
+        ui.ClickAndWaitUntilGone(startList, IDOK);
+        ui.ClickAndWaitUntilGone(servicesDialog, IDOK);
 
         ui.Click(configuration, IDC_CONFIG_NETWORK);
         HWND select = ui.WaitForWindow("Select the Network Interface Card", "#32770");
         ui.SelectListItem(select, IDC_CARD_SELECT_LIST, "Journey LAN");
-        ui.Click(select, IDOK);
-        ui.WaitUntilGone(select);
+        ui.ClickAndWaitUntilGone(select, IDOK);
         HWND setup = ui.WaitForWindow("Setup the Network Interface Card", "#32770");
         ui.SetChecked(setup, IDC_CARD_SETUP_AUTOMATIC, false);
         SendMessageA(ui.Control(setup, IDC_CARD_SETUP_IP), IPM_SETADDRESS, 0,
                      MAKEIPADDRESS(192, 168, 47, 11));
         SendMessageA(ui.Control(setup, IDC_CARD_SETUP_NETMASK), IPM_SETADDRESS, 0,
                      MAKEIPADDRESS(255, 255, 255, 0));
-        ui.Click(setup, IDOK);
-        ui.WaitUntilGone(setup);
+        ui.ClickAndWaitUntilGone(setup, IDOK);
 
-        ui.Click(configuration, IDOK);
-        ui.WaitUntilGone(configuration);
+        ui.ClickAndWaitUntilGone(configuration, IDOK);
         ui.WaitUntil("the configuration listed", [&] {
             return ui.ListCount(main, IDC_MAIN_CONFIGURATIONS) == 1;
         });
@@ -232,11 +234,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
     registry.ReadBinary(kInterfaceKey, "IPAddress", address, kMachine);
     EXPECT_EQ(std::string(address.begin(), address.end()), std::string("192.168.47.11\0\0", 15));
     EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
-    std::string arguments;
-    for (int i = 0; i < 100 && arguments.empty(); ++i, Sleep(100))
-        arguments = testfiles::ReadWhole(record);
+    const std::string arguments = testfiles::AwaitRecordFile(record);
     EXPECT_NE(arguments.find("/journey"), std::string::npos) << arguments;
-    DeleteFileA(record.c_str());
 }
 
 }  // namespace

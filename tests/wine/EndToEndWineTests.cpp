@@ -8,9 +8,9 @@
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
-#include "ui/UiDriver.h"
-#include "FlipsetProcess.h"
-#include "TestFiles.h"
+#include "wine/FlipsetProcess.h"
+#include "wine/TestFiles.h"
+#include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -95,11 +95,8 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "", kUser),
               "http://intranet.example/");
     EXPECT_EQ(registry.ReadString("Control Panel\\Desktop", "TileWallpaper", "", kUser), "1");
-    std::string arguments;
-    for (int i = 0; i < 100 && arguments.empty(); ++i, Sleep(100))
-        arguments = testfiles::ReadWhole(record);
+    const std::string arguments = testfiles::AwaitRecordFile(record);
     EXPECT_NE(arguments.find("/quiet /office"), std::string::npos) << arguments;
-    DeleteFileA(record.c_str());
 }
 
 TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWindow)

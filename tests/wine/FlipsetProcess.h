@@ -2,7 +2,7 @@
 // test starts from.
 #pragma once
 
-#include "TestFiles.h"
+#include "wine/TestFiles.h"
 #include "store/Registry.h"
 
 #include <windows.h>

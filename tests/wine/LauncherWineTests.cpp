@@ -68,16 +68,7 @@ protected:
 
     // The command line the program recorded; empty when it did not record
     // one before the deadline.
-    std::string AwaitRecord()
-    {
-        const DWORD start = GetTickCount();
-        while (!Exists(record) && GetTickCount() - start < kLaunchDeadline)
-            Sleep(50);
-        std::string commandLine;
-        ReadWhole(record, commandLine);
-        DeleteFileA(record.c_str());
-        return commandLine;
-    }
+    std::string AwaitRecord() { return AwaitRecordFile(record, kLaunchDeadline); }
 
     MemoryRegistryBackend backend;
     CRegistry registry{backend};

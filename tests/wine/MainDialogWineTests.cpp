@@ -10,7 +10,7 @@
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
-#include "ui/UiDriver.h"
+#include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
 

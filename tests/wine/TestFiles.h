@@ -53,6 +53,19 @@ inline bool WriteWhole(const std::string& path, const std::string& content)
     return CloseHandle(file) && ok;
 }
 
+// Waits until the record file appears (its writer renames it into place
+// whole), then returns its content and deletes it; empty when it did not
+// appear before the deadline.
+inline std::string AwaitRecordFile(const std::string& path, DWORD deadlineMs = 60000)
+{
+    const DWORD start = GetTickCount();
+    while (!Exists(path) && GetTickCount() - start < deadlineMs)
+        Sleep(50);
+    const std::string content = ReadWhole(path);
+    DeleteFileA(path.c_str());
+    return content;
+}
+
 // The names in a folder, "." and ".." left out.
 inline std::set<std::string> FolderEntries(const std::string& folder)
 {

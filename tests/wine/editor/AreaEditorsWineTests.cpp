@@ -398,8 +398,7 @@ std::string EditWithEditor(Ui& ui, HWND systemFiles, int button, const char* new
     const std::string shown = ui.Text(editor, IDC_EDITOR_TEXT);
     if (newText != nullptr)
         ui.SetText(editor, IDC_EDITOR_TEXT, newText);
-    ui.Click(editor, leaveWith);
-    ui.WaitUntilGone(editor);
+    ui.ClickAndWaitUntilGone(editor, leaveWith);
     return shown;
 }
 
@@ -480,8 +479,7 @@ TEST_F(SystemFilesDialogTest, EnterInTheEditorBreaksTheLineInsteadOfClosing)
         ui.PressKey(editor, VK_RETURN);
         ui.WaitForText(editor, IDC_EDITOR_TEXT, "127.0.0.1 localhost\r\n");
         SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("10.0.0.5 server"));
-        ui.Click(editor, IDOK);
-        ui.WaitUntilGone(editor);
+        ui.ClickAndWaitUntilGone(editor, IDOK);
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunSystemFiles(script));
@@ -509,8 +507,7 @@ TEST_F(SystemFilesDialogTest, ATextTooLongToReadBackIsRefusedAndTheEditorKeepsIt
         keptLength = ui.Text(editor, IDC_EDITOR_TEXT).size();
         // The longest text that can be read back is taken.
         ui.SetText(editor, IDC_EDITOR_TEXT, fitting);
-        ui.Click(editor, IDOK);
-        ui.WaitUntilGone(editor);
+        ui.ClickAndWaitUntilGone(editor, IDOK);
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunSystemFiles(script));
@@ -567,8 +564,7 @@ TEST_F(ServicesDialogTest, TheSelectionListShowsTheStoredServicesAndOkStoresThem
             return ui.ListItems(list, IDC_SELECTION_LIST) ==
                    std::vector<std::string>{"Spooler", "Fax", "W32Time"};
         });
-        ui.Click(list, IDOK);
-        ui.WaitUntilGone(list);
+        ui.ClickAndWaitUntilGone(list, IDOK);
         ui.Click(dialog, IDCANCEL);
     });
     EXPECT_FALSE(RunServices(script)) << "Cancel of the Services dialog";
@@ -591,8 +587,7 @@ TEST_F(ServicesDialogTest, AMissingListOpensEmptyAndOkStoresTheEmptyList)
         ui.Click(dialog, IDC_SERVICES_START);
         HWND list = ui.WaitForWindow(kSelectionTitle);
         count = ui.ListCount(list, IDC_SELECTION_LIST);
-        ui.Click(list, IDOK);
-        ui.WaitUntilGone(list);
+        ui.ClickAndWaitUntilGone(list, IDOK);
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunServices(script));
@@ -616,8 +611,7 @@ TEST_F(ServicesDialogTest, CancelKeepsTheValueAndTheTwoListsAreIndependent)
         ui.Click(list, IDC_SELECTION_DELETE);
         ui.WaitUntil("Spooler deleted",
                      [&] { return ui.ListCount(list, IDC_SELECTION_LIST) == 1; });
-        ui.Click(list, IDCANCEL);
-        ui.WaitUntilGone(list);
+        ui.ClickAndWaitUntilGone(list, IDCANCEL);
 
         ui.Click(dialog, IDC_SERVICES_START);
         list = ui.WaitForWindow(kSelectionTitle);
@@ -626,8 +620,7 @@ TEST_F(ServicesDialogTest, CancelKeepsTheValueAndTheTwoListsAreIndependent)
         ui.Click(list, IDC_SELECTION_DELETE);
         ui.WaitUntil("W32Time deleted",
                      [&] { return ui.ListCount(list, IDC_SELECTION_LIST) == 0; });
-        ui.Click(list, IDOK);
-        ui.WaitUntilGone(list);
+        ui.ClickAndWaitUntilGone(list, IDOK);
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunServices(script));
@@ -669,8 +662,7 @@ TEST_F(ServicesDialogTest, AListTooLongToReadBackIsRefusedAndTheSelectionListOpe
         ui.Click(list, IDC_SELECTION_ADD);
         HWND tree = ui.WaitForWindow("Service to stop");
         TickAllTreeItems(ui, tree);
-        ui.Click(tree, IDOK);
-        ui.WaitUntilGone(tree);
+        ui.ClickAndWaitUntilGone(tree, IDOK);
         ui.WaitUntil("the new service listed", [&] {
             return ui.ListCount(list, IDC_SELECTION_LIST) == static_cast<int>(names.size());
         });
@@ -680,8 +672,7 @@ TEST_F(ServicesDialogTest, AListTooLongToReadBackIsRefusedAndTheSelectionListOpe
         ui.WaitUntilGone(list);
         HWND again = ui.WaitForWindow(kSelectionTitle);
         reopened = ui.ListItems(again, IDC_SELECTION_LIST);
-        ui.Click(again, IDCANCEL);
-        ui.WaitUntilGone(again);
+        ui.ClickAndWaitUntilGone(again, IDCANCEL);
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunServices(script));

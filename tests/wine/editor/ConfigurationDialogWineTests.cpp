@@ -230,8 +230,7 @@ TEST_F(ConfigurationDialogTest, TheNameEditDropsWhatANameMayNotHold)
         }
         // The spaced name as typed goes to the store with its spaces.
         ui.SetText(dialog, IDC_CONFIG_NAME, "  x ");
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
     });
     std::string name;
     EXPECT_TRUE(RunEdit(script, name, 0));
@@ -281,8 +280,7 @@ TEST_F(ConfigurationDialogTest, AddAndOkWithoutAreasAllocatesAndStoresOnlyTheNam
     script.Then([&](Ui& ui) {
         HWND dialog = ui.WaitForWindow(kDialog);
         ui.SetText(dialog, IDC_CONFIG_NAME, "Home");
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
     });
     std::string name;
     EXPECT_TRUE(RunEdit(script, name, 0));
@@ -303,10 +301,8 @@ TEST_F(ConfigurationDialogTest, AnAreaEditedBeforeCancelStaysWithoutAName)
         ui.Click(dialog, IDC_CONFIG_INTERNET_EXPLORER);
         HWND page = ui.WaitForWindow("Select the homepage");
         ui.SetText(page, IDC_VALUE_ENTRY_VALUE, "http://intranet/");
-        ui.Click(page, IDOK);
-        ui.WaitUntilGone(page);
-        ui.Click(dialog, IDCANCEL);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(page, IDOK);
+        ui.ClickAndWaitUntilGone(dialog, IDCANCEL);
     });
     std::string name;
     EXPECT_FALSE(RunEdit(script, name, 0));
@@ -325,15 +321,12 @@ TEST_F(ConfigurationDialogTest, TwoAreasAndTheNameLandInOneKeyUnderTheChosenRoot
         ui.Click(dialog, IDC_CONFIG_INTERNET_EXPLORER);
         HWND page = ui.WaitForWindow("Select the homepage");
         ui.SetText(page, IDC_VALUE_ENTRY_VALUE, "http://home/");
-        ui.Click(page, IDOK);
-        ui.WaitUntilGone(page);
+        ui.ClickAndWaitUntilGone(page, IDOK);
         ui.Click(dialog, IDC_CONFIG_DESKTOP_SOUND);
         HWND desktop = ui.WaitForWindow("Desktop and Sound");
-        ui.Click(desktop, IDOK);
-        ui.WaitUntilGone(desktop);
+        ui.ClickAndWaitUntilGone(desktop, IDOK);
         ui.SetText(dialog, IDC_CONFIG_NAME, "Both");
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
     });
     std::string name;
     EXPECT_TRUE(RunEdit(script, name, 0, kUser));
@@ -358,8 +351,7 @@ TEST_F(ConfigurationDialogTest, EditKeepsTheNumberAndRewritesOnlyTheName)
         HWND page = ui.WaitForWindow("Select the homepage");
         ui.SendCommand(page, IDCANCEL);
         ui.WaitUntilGone(page);
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
     });
     std::string name = "Old";
     EXPECT_TRUE(RunEdit(script, name, 3));
@@ -378,8 +370,7 @@ TEST_F(ConfigurationDialogTest, EditWithNumberZeroTakesANewNumber)
     script.Then([&](Ui& ui) {
         HWND dialog = ui.WaitForWindow(kDialog);
         text = ui.Text(dialog, IDC_CONFIG_NAME);
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
     });
     std::string name = "Lost";
     EXPECT_TRUE(RunEdit(script, name, 0));
@@ -397,8 +388,7 @@ TEST_F(ConfigurationDialogTest, NetworkIsDisabledOnlyOnMajorVersion6)
         script.Then([&](Ui& ui) {
             HWND dialog = ui.WaitForWindow(kDialog);
             enabled = ui.IsEnabled(dialog, IDC_CONFIG_NETWORK);
-            ui.Click(dialog, IDCANCEL);
-            ui.WaitUntilGone(dialog);
+            ui.ClickAndWaitUntilGone(dialog, IDCANCEL);
         });
         std::string name;
         RunEdit(script, name, 0);
@@ -417,14 +407,12 @@ TEST_F(ConfigurationDialogTest, NetworkWithoutACardWritesNothing)
         ui.Click(dialog, IDC_CONFIG_NETWORK);
         HWND select = ui.WaitForWindow(kCardSelect);
         cards = ui.ListCount(select, IDC_CARD_SELECT_LIST);
-        ui.Click(select, IDOK);
-        ui.WaitUntilGone(select);
+        ui.ClickAndWaitUntilGone(select, IDOK);
         // Answered once the button's handler is done, or from inside the
         // setup dialog's loop if it opened one.
         ui.Text(dialog, IDC_CONFIG_NAME);
         setupOpened = ui.FindTopWindow(kCardSetup) != nullptr;
-        ui.Click(dialog, IDCANCEL);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDCANCEL);
     });
     std::string name;
     EXPECT_FALSE(RunEdit(script, name, 0));
@@ -446,10 +434,8 @@ TEST_F(ConfigurationDialogTest, AChosenCardStaysWhenItsSetupIsCancelled)
         ui.Click(select, IDOK);
         HWND setup = ui.WaitForWindow(kCardSetup);
         setupDescription = ui.Text(setup, IDC_CARD_SETUP_DESCRIPTION);
-        ui.Click(setup, IDCANCEL);
-        ui.WaitUntilGone(setup);
-        ui.Click(dialog, IDCANCEL);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(setup, IDCANCEL);
+        ui.ClickAndWaitUntilGone(dialog, IDCANCEL);
     });
     std::string name;
     EXPECT_FALSE(RunEdit(script, name, 0));
@@ -474,8 +460,7 @@ TEST_F(ConfigurationDialogTest, ANameTooLongToReadBackIsRefused)
         refusal = ui.AnswerMessageBox(IDOK);
         ui.WaitUntil("the dialog back", [&] { return ui.IsEnabled(dialog, IDOK); });
         stillOpen = ui.FindTopWindow(kDialog) == dialog;
-        ui.Click(dialog, IDCANCEL);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDCANCEL);
     });
     std::string name;
     EXPECT_FALSE(RunEdit(script, name, 0));
@@ -499,8 +484,7 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
         ui.Click(window, IDC_MAIN_ADD);
         HWND dialog = ui.WaitForWindow(kDialog);
         ui.SetText(dialog, IDC_CONFIG_NAME, "Alpha");
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
         ui.WaitUntil("the list refilled", [&] {
             return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == 2;
         });
@@ -511,8 +495,7 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
         dialog = ui.WaitForWindow(kDialog);
         shownForEdit = ui.Text(dialog, IDC_CONFIG_NAME);
         ui.SetText(dialog, IDC_CONFIG_NAME, "Gamma");
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
         ui.WaitUntil("the list refilled", [&] {
             const auto items = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
             return std::find(items.begin(), items.end(), "Gamma") != items.end();

@@ -138,8 +138,7 @@ void EnterRunFile(Ui& ui, const std::string& program, const std::string& paramet
     HWND dialog = ui.WaitForWindow(kRunFileTitle);
     ui.SetText(dialog, IDC_RUN_FILE_PROGRAM, program);
     ui.SetText(dialog, IDC_RUN_FILE_PARAMETERS, parameters);
-    ui.Click(dialog, IDOK);
-    ui.WaitUntilGone(dialog);
+    ui.ClickAndWaitUntilGone(dialog, IDOK);
 }
 
 void WaitForListCount(Ui& ui, HWND dialog, int count)
@@ -350,8 +349,7 @@ TEST_F(Pickers, EditTicksTheListedServicesIgnoringCaseAndKeepsTheManagersSpellin
         background = static_cast<COLORREF>(
             SendToControl(ui, tree, IDC_TREE_SELECTION_TREE, TVM_GETBKCOLOR, 0, 0));
         SetTreeItemTicked(ui, tree, "BITS", true);
-        ui.Click(tree, IDOK);
-        ui.WaitUntilGone(tree);
+        ui.ClickAndWaitUntilGone(tree, IDOK);
         WaitForListCount(ui, dialog, 2);
         listAfter = ui.ListItems(dialog, IDC_SELECTION_LIST);
         ui.Click(dialog, IDOK);
@@ -399,8 +397,7 @@ TEST_F(Pickers, AServiceListThatCannotBeReadGivesAnEmptyTreeAndOkEmptiesTheList)
         ui.Click(dialog, IDC_SELECTION_ADD);
         HWND tree = ui.WaitForWindow(kServicesTitle);
         shown = TreeItems(ui, tree);
-        ui.Click(tree, IDOK);
-        ui.WaitUntilGone(tree);
+        ui.ClickAndWaitUntilGone(tree, IDOK);
         WaitForListCount(ui, dialog, 0);
         ui.Click(dialog, IDOK);
     });

@@ -378,6 +378,12 @@ void Ui::Click(HWND dialog, int id)
     Notify(UsableControl(dialog, id), BM_CLICK, 0, 0, "BM_CLICK");
 }
 
+void Ui::ClickAndWaitUntilGone(HWND dialog, int id)
+{
+    Click(dialog, id);
+    WaitUntilGone(dialog);
+}
+
 void Ui::SetChecked(HWND dialog, int id, bool checked)
 {
     HWND control = Control(dialog, id);

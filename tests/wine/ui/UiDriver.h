@@ -163,6 +163,8 @@ public:
     // BM_CLICK once the button is enabled and visible (waiting for that), so
     // the dialog gets BN_CLICKED as from the mouse.
     void Click(HWND dialog, int id);
+    // Clicks a button that closes its dialog, and waits until it has.
+    void ClickAndWaitUntilGone(HWND dialog, int id);
     // Clicks when the state differs, then waits for the new state. A radio
     // button can only be checked.
     void SetChecked(HWND dialog, int id, bool checked);

@@ -249,8 +249,7 @@ TEST_F(UiDriverInProcess, TextsAndChecksReachTheDialogAsTypedAndClicked)
         firstChecked = ui.IsChecked(dialog, IDC_DRIVER_FIRST);
         disabledEnabled = ui.IsEnabled(dialog, IDC_DRIVER_DISABLED);
         disabledVisible = ui.IsVisible(dialog, IDC_DRIVER_DISABLED);
-        ui.Click(dialog, IDOK);
-        ui.WaitUntilGone(dialog);
+        ui.ClickAndWaitUntilGone(dialog, IDOK);
     });
     EXPECT_EQ(RunTestDialog(script), IDOK);
     EXPECT_EQ(caption, kTestCaption);
