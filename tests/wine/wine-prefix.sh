@@ -58,6 +58,10 @@ start)
         wine wineboot -i >/dev/null 2>&1 </dev/null
         stop_wineserver
     fi
+    # The symbol font of the caption buttons, which Debian's Wine does not
+    # find by itself; the text fonts stay the fallback ones the tests were
+    # made with.
+    "$(dirname "$0")/../../scripts/wine-fonts.sh" "$WINEPREFIX" marlett.ttf
     wineserver -p >/dev/null 2>&1 </dev/null
     # Without a window manager Wine waits 2 s for every managed window that
     # closes; the tests' windows need no manager.
