@@ -463,13 +463,23 @@ TEST_F(MainWindow, PressingEditHidesItsBalloonBeforeTheConfigurationDialogOpens)
         script.Then([&](Ui& ui) {
             HWND window = ui.WaitForWindow(kTitle);
             HWND edit = ui.Control(window, IDC_MAIN_EDIT);
+            // Away from the middle of the screen, where other test programs'
+            // windows appear: one over the button would end the hover.
+            SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             RECT rect;
             GetWindowRect(edit, &rect);
             // On the button, away from the balloon's anchor (its corner), so
-            // that the balloon stays and no leave notice comes.
-            SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-            SendNotifyMessageA(edit, WM_MOUSEHOVER, 0, MAKELPARAM(10, 5));
-            ui.WaitUntil("the balloon of Edit", [&] { return VisibleBalloon(window) != nullptr; });
+            // that the balloon stays and no leave notice comes. Should one
+            // come all the same, the mouse rests on the button again.
+            ui.WaitUntil("the balloon of Edit", [&] {
+                if (VisibleBalloon(window) != nullptr)
+                    return true;
+                SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+                SendNotifyMessageA(edit, WM_MOUSEHOVER, 0, MAKELPARAM(10, 5));
+                Sleep(100);
+                return false;
+            });
             balloonShown = true;
             // Shown at the top of the normal z-order, not floating over
             // other programs' windows.
