@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix            # the Windows cross compilers
     wine wine64 xvfb                      # runs the Windows tests, on their own X server
     nlohmann-json3-dev                    # JSON of the configuration files (header-only)
+    fonts-wine                            # Wine's own fonts, copied into the prefixes
 )
 case "${1:-}" in
 --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;

@@ -40,6 +40,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX"
     prepare_prefix
 fi
+scripts/wine-fonts.sh "$WINEPREFIX"
 wine reg add 'HKCU\Software\Wine\AppDefaults\flipset.exe' /v Version /d winxp /f >/dev/null 2>&1 </dev/null
 
 if [ $headless -eq 0 ]; then

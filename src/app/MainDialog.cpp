@@ -221,6 +221,15 @@ void MainDialog::RunConfiguration()
 
 bool MainDialog::OnCommand(int id, int notification, HWND control)
 {
+    // Enter and the dialog's keys click a button without passing it, so the
+    // balloons are hidden here as well before a command opens anything.
+    for (size_t i = 0; i < std::size(kTipTexts); ++i) {
+        if (kTipTexts[i].buttonId == id) {
+            for (TipButton& button : tipButtons_)
+                button.HideBalloon();
+            break;
+        }
+    }
     switch (id) {
     case IDC_MAIN_CONFIGURATIONS:
         if (notification == LBN_DBLCLK)

@@ -225,7 +225,9 @@ void BalloonTip::OnShowTimer()
     if (shape && SetWindowRgn(window_, shape.Get(), TRUE) != 0)
         shape.Release();  // the window owns the region now
 
-    SetWindowPos(window_, HWND_TOPMOST, layout_.windowPosition.x, layout_.windowPosition.y,
+    // The top of the normal z-order: above the program's own windows, yet
+    // not floating over other programs' windows once the user turns to them.
+    SetWindowPos(window_, HWND_TOP, layout_.windowPosition.x, layout_.windowPosition.y,
                  layout_.windowWidth, layout_.windowHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     StartTimer(kHideTimer, kHideCheckInterval);
 }
@@ -258,8 +260,12 @@ void BalloonTip::OnPaint()
 
     SetBkMode(dc, TRANSPARENT);
     SelectedObject font(dc, font_);
+    // Not clipped to the measured rectangle: with some fonts the ink of the
+    // last letter runs a few pixels past the measured width, and the margin
+    // around the text has room for it.
     RECT textRect = ToRect(layout_.text);
-    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &textRect, kTextFormat);
+    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &textRect,
+              kTextFormat | DT_NOCLIP);
 }
 
 }  // namespace flipset

@@ -82,6 +82,15 @@ LRESULT TipButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         tracking_ = false;
         balloon_.Hide();
         return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN:
+    case BM_CLICK:
+        // A pressed button hides its balloon, as the platform's tool tips
+        // do: the button's action may open a window that the balloon would
+        // cover for the rest of its three seconds.
+        balloon_.Hide();
+        return DefSubclassProc(button, message, wParam, lParam);
     case WM_NCDESTROY:
         Detach();
         return DefSubclassProc(button, message, wParam, lParam);

@@ -36,6 +36,11 @@ public:
     void SetPointerPosition(int position);
     void SetPointerPosition(PointerPosition position) { balloon_.SetPointerPosition(position); }
 
+    // Hides the balloon, also one about to be shown. The button hides it
+    // itself when it is pressed; its window calls this for a click that
+    // reaches it without passing the button (Enter on the default button).
+    void HideBalloon() { balloon_.Hide(); }
+
     HWND Button() const { return button_; }
     HWND BalloonWindow() const { return balloon_.Window(); }
 

@@ -5,13 +5,19 @@
 // platform's own leave tracking stays quiet.
 
 #include "base/Win32Handles.h"
+#include "resource.h"
+#include "ui/LoadText.h"
 #include "ui/TipButton.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 namespace flipset {
 namespace {
@@ -170,7 +176,6 @@ TEST_P(BalloonPlacementTest, HoverShowsTheShapedBalloonPointingAtTheButtonsCorne
     Hover();
     ASSERT_TRUE(PumpUntil([&] { return BalloonVisible(); }, 5000));
 
-    EXPECT_TRUE(GetWindowLongA(balloon_, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(GetForegroundWindow(), balloon_);
     EXPECT_EQ(GetActiveWindow(), activeBefore);
 
@@ -264,6 +269,154 @@ TEST_F(BalloonTest, TheBalloonWindowIsDestroyedWithTheButton)
     EXPECT_EQ(tip_.BalloonWindow(), nullptr);
     EXPECT_EQ(tip_.Button(), nullptr);
 }
+
+// How a user presses the button: the message that starts the press, and the
+// one that ends it (the button's click comes with the second).
+struct PressCase {
+    const char* name;
+    UINT down;
+    WPARAM downParam;
+    UINT up;
+    WPARAM upParam;
+};
+
+void PrintTo(const PressCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class BalloonPressTest : public BalloonTest, public ::testing::WithParamInterface<PressCase> {};
+
+TEST_P(BalloonPressTest, PressingTheButtonHidesTheBalloonBeforeItsAction)
+{
+    const PressCase& c = GetParam();
+    Start(kTipText, 2);
+    Hover();
+    ASSERT_TRUE(PumpUntil([&] { return BalloonVisible(); }, 5000));
+
+    SendMessageA(button_, c.down, c.downParam, MAKELPARAM(40, 15));
+    EXPECT_FALSE(BalloonVisible());
+    SendMessageA(button_, c.up, c.upParam, MAKELPARAM(40, 15));
+    EXPECT_FALSE(PumpUntil([&] { return BalloonVisible(); }, 300));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MouseAndKeyboard, BalloonPressTest,
+    ::testing::Values(PressCase{"Mouse", WM_LBUTTONDOWN, MK_LBUTTON, WM_LBUTTONUP, 0},
+                      PressCase{"SpaceBar", WM_KEYDOWN, VK_SPACE, WM_KEYUP, VK_SPACE}),
+    [](const ::testing::TestParamInfo<PressCase>& info) { return info.param.name; });
+
+// A 32-bit top-down bitmap with its own memory device context.
+class Canvas {
+public:
+    Canvas(int width, int height) : width_(width), height_(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                                   nullptr, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    bool Valid() const { return bits_ != nullptr; }
+    HDC Dc() const { return dc_; }
+    // The pixel as 0x00RRGGBB.
+    uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    uint32_t* bits_ = nullptr;
+};
+
+constexpr uint32_t kBalloonFill = 0xF0F0FF;  // RGB(240, 240, 255) as 0x00RRGGBB
+
+class BalloonInkTest : public BalloonTest, public ::testing::WithParamInterface<UINT> {};
+
+// The text drawn in the balloon's font, not clipped, on the balloon's fill,
+// where the balloon puts it: every pixel of its ink must be in the balloon's
+// picture. A balloon that clips its text to the measured rectangle loses the
+// ink that some fonts put past the measured width.
+TEST_P(BalloonInkTest, ShowsAllTheInkOfItsText)
+{
+    const std::string text = LoadText(GetParam());
+    ASSERT_FALSE(text.empty());
+    Start(text.c_str(), 2);
+    Hover();
+    ASSERT_TRUE(PumpUntil([&] { return BalloonVisible(); }, 5000));
+    UpdateWindow(balloon_);
+    Pump(50);
+
+    RECT rect;
+    ASSERT_TRUE(GetWindowRect(balloon_, &rect));
+    const SIZE measured = MeasureTipText(text.c_str());
+    const int w = measured.cx + 24;
+    const int h = measured.cy + 20;
+
+    Canvas shown(rect.right - rect.left, rect.bottom - rect.top);
+    ASSERT_TRUE(shown.Valid());
+    HDC windowDc = GetDC(balloon_);
+    ASSERT_TRUE(BitBlt(shown.Dc(), 0, 0, shown.Width(), shown.Height(), windowDc, 0, 0, SRCCOPY));
+    ReleaseDC(balloon_, windowDc);
+
+    Canvas expected(shown.Width(), shown.Height());
+    ASSERT_TRUE(expected.Valid());
+    HBRUSH fill = CreateSolidBrush(RGB(240, 240, 255));
+    RECT all{0, 0, expected.Width(), expected.Height()};
+    FillRect(expected.Dc(), &all, fill);
+    DeleteObject(fill);
+    SetBkMode(expected.Dc(), TRANSPARENT);
+    HGDIOBJ previousFont = SelectObject(expected.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    RECT textRect{12, 10, 12 + measured.cx, 10 + measured.cy};
+    DrawTextA(expected.Dc(), text.c_str(), -1, &textRect,
+              DT_LEFT | DT_TOP | DT_NOPREFIX | DT_NOCLIP);
+    SelectObject(expected.Dc(), previousFont);
+
+    // Inside the frame (3 pixels of fill and the outline) only the text is
+    // drawn.
+    int inkRight = -1, shownInkRight = -1, missing = 0;
+    for (int y = 4; y < h - 4; ++y) {
+        for (int x = 4; x < w - 4; ++x) {
+            if (shown.At(x, y) != kBalloonFill)
+                shownInkRight = std::max(shownInkRight, x);
+            if (expected.At(x, y) == kBalloonFill)
+                continue;
+            inkRight = std::max(inkRight, x);
+            if (shown.At(x, y) != expected.At(x, y))
+                ++missing;
+        }
+    }
+    EXPECT_GT(inkRight, 12) << "the text left no ink";
+    EXPECT_EQ(missing, 0) << "\"" << text << "\": ink to x " << inkRight << ", shown to x "
+                          << shownInkRight << ", measured text from 12 to " << 12 + measured.cx;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMainWindowButton, BalloonInkTest,
+                         ::testing::Values(IDS_TIP_ADD, IDS_TIP_DELETE, IDS_TIP_EDIT, IDS_TIP_RUN,
+                                           IDS_TIP_CLOSE, IDS_TIP_ENABLE_ALL_NOW,
+                                           IDS_TIP_DISABLE_ALL_NOW),
+                         [](const ::testing::TestParamInfo<UINT>& info) {
+                             return "Text" + std::to_string(info.param);
+                         });
 
 }  // namespace
 }  // namespace flipset

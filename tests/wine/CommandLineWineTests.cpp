@@ -7,10 +7,10 @@
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
-#include "ui/UiDriver.h"
-#include "FlipsetProcess.h"
-#include "OwnTestService.h"
-#include "TestFiles.h"
+#include "wine/ui/UiDriver.h"
+#include "wine/FlipsetProcess.h"
+#include "wine/OwnTestService.h"
+#include "wine/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

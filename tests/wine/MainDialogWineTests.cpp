@@ -428,6 +428,88 @@ TEST_F(MainWindow, TheFirstRunQuestionChoosesWhereConfigurationsLive)
     }
 }
 
+// A help balloon of the main window's buttons that is showing; null when none.
+HWND VisibleBalloon(HWND mainWindow)
+{
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    EnumThreadWindows(
+        GetWindowThreadProcessId(mainWindow, nullptr),
+        [](HWND window, LPARAM data) -> BOOL {
+            char className[64] = "";
+            GetClassNameA(window, className, sizeof className);
+            if (std::string(className) == "FlipsetBalloonTip" && IsWindowVisible(window)) {
+                reinterpret_cast<Search*>(data)->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The mouse rests on Edit until its balloon shows (above the window, yet not
+// above other programs' windows), then the user presses
+// Edit: with the mouse, or with Enter while Edit has the focus (the dialog
+// turns that into the command without the button seeing the key). The
+// Configuration dialog must not open under the balloon.
+TEST_F(MainWindow, PressingEditHidesItsBalloonBeforeTheConfigurationDialogOpens)
+{
+    AddConfiguration(1, "Office");
+    for (const bool withEnter : {false, true}) {
+        bool balloonShown = false, balloonTopmost = true, balloonOverDialog = true;
+        UiScript script;
+        script.Then([&](Ui& ui) {
+            HWND window = ui.WaitForWindow(kTitle);
+            HWND edit = ui.Control(window, IDC_MAIN_EDIT);
+            // Away from the middle of the screen, where other test programs'
+            // windows appear: one over the button would end the hover.
+            SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            RECT rect;
+            GetWindowRect(edit, &rect);
+            // On the button, away from the balloon's anchor (its corner), so
+            // that the balloon stays and no leave notice comes. Should one
+            // come all the same, the mouse rests on the button again.
+            ui.WaitUntil("the balloon of Edit", [&] {
+                if (VisibleBalloon(window) != nullptr)
+                    return true;
+                SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+                SendNotifyMessageA(edit, WM_MOUSEHOVER, 0, MAKELPARAM(10, 5));
+                Sleep(100);
+                return false;
+            });
+            balloonShown = true;
+            // Shown at the top of the normal z-order, not floating over
+            // other programs' windows.
+            balloonTopmost =
+                (GetWindowLongA(VisibleBalloon(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+            if (withEnter) {
+                SendNotifyMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+                ui.WaitUntil("Edit focused", [&] {
+                    GUITHREADINFO info{};
+                    info.cbSize = sizeof info;
+                    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+                           info.hwndFocus == edit;
+                });
+                ui.PressKey(window, VK_RETURN);
+            } else {
+                ui.Click(window, IDC_MAIN_EDIT);
+            }
+            HWND dialog = ui.WaitForWindow("Configuration");
+            balloonOverDialog = VisibleBalloon(window) != nullptr;
+            ui.Click(dialog, IDCANCEL);
+            ui.WaitUntilGone(dialog);
+            ui.Click(window, IDC_MAIN_CLOSE);
+        });
+        EXPECT_EQ(RunMainWindow(script), IDCANCEL);
+        EXPECT_TRUE(balloonShown) << (withEnter ? "Enter" : "mouse");
+        EXPECT_FALSE(balloonTopmost) << (withEnter ? "Enter" : "mouse");
+        EXPECT_FALSE(balloonOverDialog) << (withEnter ? "Enter" : "mouse");
+    }
+}
+
 TEST(Splash, ShowsItsPictureForThreeSecondsAndCannotBeClosedEarlier)
 {
     int width = 0, height = 0;

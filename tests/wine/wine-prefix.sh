@@ -18,6 +18,10 @@ start)
     stop_wineserver
     start_xvfb "$prefix"
     prepare_prefix
+    # The symbol font of the caption buttons, which Debian's Wine does not
+    # find by itself; the text fonts stay the fallback ones the tests were
+    # made with.
+    "$(dirname "$0")/../../scripts/wine-fonts.sh" "$WINEPREFIX" marlett.ttf
     wineserver -p >/dev/null 2>&1 </dev/null
     # Without a window manager Wine waits 2 s for every managed window that
     # closes; the tests' windows need no manager.

@@ -8,9 +8,9 @@
 #include "resource.h"
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
-#include "FlipsetProcess.h"
-#include "TestFiles.h"
-#include "ui/UiDriver.h"
+#include "wine/FlipsetProcess.h"
+#include "wine/TestFiles.h"
+#include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Takes a picture of every window of flipset.exe and saves them in docs/, so
+# that they can be made again after a change. Installs what is missing first.
+#
+# It starts an X server of its own (Xvfb) and a Wine prefix of its own
+# (build/screenshots/wineprefix) with Wine's fonts, seeded as for a user who
+# has answered the first-run question and keeps two configurations, on a
+# system whose network features are on. flipset.exe runs on a Wine desktop,
+# so that its windows have their frames; flipset_screenshot_driver opens
+# each window in turn and asks for its picture, which this script takes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --screenshot
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target flipset flipset_screenshot_driver
+
+WINEPREFIX=$(realpath -m build/screenshots/wineprefix)
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=d'
+mkdir -p "$WINEPREFIX"
+exe=$(realpath build/windows/src/flipset.exe)
+driver=$(realpath build/windows/tests/wine/flipset_screenshot_driver.exe)
+requests=$(realpath -m build/screenshots/requests)
+rm -rf "$requests"
+mkdir -p "$requests" docs
+
+xvfb_pid=
+cleanup() {
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 </dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+DISPLAY=:$(cat "$display_file")
+export DISPLAY
+rm -f "$display_file"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix in $WINEPREFIX"
+    wine wineboot -i >/dev/null 2>&1 </dev/null
+fi
+scripts/wine-fonts.sh "$WINEPREFIX"
+reg_add() { wine reg add "$@" /f >/dev/null 2>&1 </dev/null; }
+reg_add 'HKCU\Software\Wine\AppDefaults\flipset.exe' /v Version /d winxp
+reg_add 'HKLM\Software\Quillon\Flipset' /v Version /t REG_DWORD /d 22038
+reg_add 'HKLM\Software\Quillon\Flipset\Configurations\1' /v Name /d Office
+reg_add 'HKLM\Software\Quillon\Flipset\Configurations\2' /v Name /d Home
+# A network card as the system records it, for the card dialogs.
+card_service='{F11B5E70-0000-4711-0000-000000000001}'
+card_key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\4711'
+reg_add "$card_key" /v Description /d 'Office LAN'
+reg_add "$card_key" /v ServiceName /d "$card_service"
+reg_add "HKLM\SYSTEM\CurrentControlSet\Control\Network\{4D36E972-E325-11CE-BFC1-08002BE10318}\$card_service\Connection" \
+    /v PnpInstanceID /d 'PCI\OFFICE\1'
+
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+wine explorer /desktop=Flipset,1024x768 "$driver" "$(windows_path "$exe")" \
+    "$(windows_path "$requests")" >/dev/null 2>&1 </dev/null &
+
+# Each request names a window and its place; the driver waits until its
+# picture is taken.
+deadline=$((SECONDS + 300))
+while [ ! -f "$requests/done" ]; do
+    if [ $SECONDS -gt $deadline ]; then
+        echo "The windows did not all appear in time" >&2
+        exit 1
+    fi
+    for request in "$requests"/*.request; do
+        [ -e "$request" ] || continue
+        name=$(basename "$request" .request)
+        geometry=$(tr -d '\r\n' <"$request")
+        import -display "$DISPLAY" -window root -crop "$geometry" +repage "docs/$name.png"
+        echo "docs/$name.png"
+        rm -f "$request"
+    done
+    sleep 0.1
+done
+if [ "$(tr -d '\r\n' <"$requests/done")" != ok ]; then
+    echo "Not every window could be opened; see the pictures made so far" >&2
+    exit 1
+fi
+
+# Still to come: the command-line usage ("/help"), once the program has it:
+# start flipset.exe with it here and take its window's picture like the others.
