@@ -96,7 +96,17 @@ int Run()
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "flipset-transfer-benchmark.json";
 
-    registry.WriteString(kCardRecord, "Description", "Benchmark Adapter", RegistryRoot::LocalMachine);
+    // Wine keeps the card list as a volatile key, which takes only volatile
+    // subkeys.
+    HKEY card = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCardRecord.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &card, nullptr) != ERROR_SUCCESS ||
+        (RegCloseKey(card),
+         !registry.WriteString(kCardRecord, "Description", "Benchmark Adapter",
+                               RegistryRoot::LocalMachine))) {
+        std::printf("failed: the network card record could not be written\n");
+        return 1;
+    }
     registry.DeleteKeyTree(kConfigurationsKey, kRoot);
     const Stopwatch seeding;
     for (int number = 1; number <= kConfigurations; ++number)

@@ -264,10 +264,16 @@ protected:
     void SetUp() override
     {
         CommandLineVerbs::SetUp();
-        registry.WriteString(kCards + "\\" + kTestCard, "Description", "Flipset Test Adapter",
-                             kMachine);
-        registry.WriteString(kCards + "\\" + kTestCard, "ServiceName",
-                             "{F11F5E70-0000-4000-8000-000000000077}", kMachine);
+        // Wine keeps the card list as a volatile key, which takes only
+        // volatile subkeys.
+        HKEY card = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kCards + "\\" + kTestCard).c_str(), 0,
+                                  nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &card,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(card);
+        ASSERT_TRUE(registry.WriteString(kCards + "\\" + kTestCard, "Description",
+                                         "Flipset Test Adapter", kMachine));
         DeleteFileA(file.c_str());
     }
     void TearDown() override
