@@ -99,11 +99,13 @@ int Run()
     // Wine keeps the card list as a volatile key, which takes only volatile
     // subkeys.
     HKEY card = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCardRecord.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &card, nullptr) != ERROR_SUCCESS ||
-        (RegCloseKey(card),
-         !registry.WriteString(kCardRecord, "Description", "Benchmark Adapter",
-                               RegistryRoot::LocalMachine))) {
+    const bool cardCreated =
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCardRecord.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &card, nullptr) == ERROR_SUCCESS;
+    if (cardCreated)
+        RegCloseKey(card);
+    if (!cardCreated || !registry.WriteString(kCardRecord, "Description", "Benchmark Adapter",
+                                              RegistryRoot::LocalMachine)) {
         std::printf("failed: the network card record could not be written\n");
         return 1;
     }

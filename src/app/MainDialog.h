@@ -1,8 +1,9 @@
 // The main window: the configuration list with Add, Delete, Edit, Run and
 // Close and its context menu (export, import, duplicate), the five option
 // boxes that choose what a run applies, the network action at start, and
-// the two buttons that switch every network card at once. It hosts the run (RunHost): a run shows its progress in this
-// window's title bar and closes the window when it is done.
+// the two buttons that switch every network card at once. It hosts the run
+// (RunHost): a run shows its progress in this window's title bar and closes
+// the window when it is done.
 #pragma once
 
 #include "ui/DialogBase.h"
@@ -80,7 +81,10 @@ private:
     void OnExportAll();
     void OnImport();
     void OnDuplicate();
-    ConfigurationTransfer Transfer() { return {registry_, Root(), codePage_, files_, nameCharacters_}; }
+    ConfigurationTransfer Transfer()
+    {
+        return {registry_, Root(), codePage_, files_, nameCharacters_};
+    }
     void ExportToChosenFile(UINT titleId, const std::string& proposedName, const StringList& names);
     // The result's lines in a message box, with the stop icon when the
     // operation failed or a line reports an error.
