@@ -7,6 +7,7 @@
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 #include "wine/FlipsetProcess.h"
 #include "wine/OwnTestService.h"
@@ -23,12 +24,6 @@ namespace {
 
 using ui::Ui;
 using ui::UiScript;
-
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-const std::string kAppDefaults = "Software\\Wine\\AppDefaults\\flipset.exe";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
 struct VerbResult {
     bool ended = false;

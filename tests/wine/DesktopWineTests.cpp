@@ -7,6 +7,7 @@
 
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
+#include "wine/TestConstants.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -43,7 +44,7 @@ public:
 private:
     RegistryBackend& For(const std::string& path)
     {
-        const std::string program = "Software\\Quillon";
+        const std::string program = kProgramKey;
         return EqualsNoCase(path.substr(0, program.size()), program)
                    ? static_cast<RegistryBackend&>(memory_)
                    : static_cast<RegistryBackend&>(real_);
@@ -129,7 +130,7 @@ TEST(DesktopWine, ThePhaseWritesTheSettingsAndReportsTheMissingMixerOnce)
     SavedDesktopSettings saved;
     ProgramKeysInMemoryBackend backend;
     CRegistry registry(backend);
-    const std::string configuration = "Software\\Quillon\\Flipset\\Configurations\\1";
+    const std::string configuration = kAllConfigurationsKey + "\\1";
     const RegistryRoot root = RegistryRoot::LocalMachine;
     registry.WriteString(configuration, "Name", "Office", root);
     registry.WriteDword(configuration, "WallpaperPosition", 1, root);

@@ -4,12 +4,12 @@
 
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
-#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
@@ -26,12 +26,6 @@ using ui::MessageBoxIcon;
 using ui::Ui;
 using ui::UiScript;
 
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-constexpr uint32_t kThisVersion = FLIPSET_VERSION_NUMBER;
-
 const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
                             IDC_MAIN_START_EXTERNALS, IDC_MAIN_SERVICES};
 
@@ -46,8 +40,8 @@ protected:
 
     void ClearProgramData()
     {
-        registry.DeleteKeyTree("Software\\Quillon", kMachine);
-        registry.DeleteKeyTree("Software\\Quillon", kUser);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
     void AddConfiguration(int number, const std::string& name, RegistryRoot root = kMachine)
     {
@@ -164,7 +158,7 @@ TEST_F(MainWindow, DeleteAsksAndThenSelectsTheEntryThatTookItsPlace)
     EXPECT_EQ(selectionAfterFirst, 2) << "the entry that moved up";
     EXPECT_EQ(afterLast, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(selectionAfterLast, 0) << "after the last entry, the first";
-    StringList keys = registry.EnumSubKeys("Software\\Quillon\\Flipset\\Configurations", kMachine);
+    StringList keys = registry.EnumSubKeys(kAllConfigurationsKey, kMachine);
     EXPECT_EQ(keys, (StringList{"1", "2"}));
 }
 
