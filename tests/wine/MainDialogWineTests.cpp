@@ -17,7 +17,10 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <memory>
 #include <stdexcept>
+#include <string>
+#include <type_traits>
 
 namespace flipset {
 namespace {
@@ -272,6 +275,40 @@ TEST_F(MainWindow, OnMajorVersionSixEveryNetworkFeatureIsOff)
     EXPECT_EQ(Setting("startupoption"), 2u) << "but not stored";
 }
 
+// Seen by a message hook on the window's thread: the marker posted to the
+// window has been taken from the queue.
+std::atomic<HWND> markedWindow{nullptr};
+std::atomic<bool> markerTaken{false};
+
+LRESULT CALLBACK NoticeMarker(int code, WPARAM removed, LPARAM lParam)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_NULL &&
+        message->hwnd == markedWindow.load())
+        markerTaken = true;
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+// Waits until the window's thread has handled every message posted to the
+// window so far. Posted messages are taken in order, one after the other's
+// handling, and the messages sent meanwhile are handled before any posted
+// one is taken; so once a harmless WM_NULL posted now has been taken, all
+// of them have been handled.
+void WaitUntilPostedMessagesHandled(Ui& ui, HWND window)
+{
+    markedWindow = window;
+    markerTaken = false;
+    const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)> hook(
+        SetWindowsHookExA(WH_GETMESSAGE, NoticeMarker, nullptr,
+                          GetWindowThreadProcessId(window, nullptr)),
+        &UnhookWindowsHookEx);
+    if (!hook)
+        ui.Fail("no message hook on the window's thread: error " + std::to_string(GetLastError()));
+    if (!PostMessageA(window, WM_NULL, 0, 0))
+        ui.Fail("the marker could not be posted: error " + std::to_string(GetLastError()));
+    ui.WaitUntil("the messages posted so far handled", [] { return markerTaken.load(); });
+}
+
 TEST_F(MainWindow, DuringARunCloseEscapeAndASecondRunAreIgnored)
 {
     AddConfiguration(1, "Home");
@@ -289,7 +326,7 @@ TEST_F(MainWindow, DuringARunCloseEscapeAndASecondRunAreIgnored)
         PostMessageA(window, WM_CLOSE, 0, 0);
         ui.PressKey(window, VK_ESCAPE);
         ui.DoubleClickListItem(window, IDC_MAIN_CONFIGURATIONS, "Home");
-        Sleep(200);
+        WaitUntilPostedMessagesHandled(ui, window);
         stillOpenAfterClose = IsWindowVisible(window) != FALSE;
         ui.WaitUntilGone(window);
     });
