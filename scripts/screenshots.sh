@@ -15,38 +15,33 @@ scripts/install-deps.sh --screenshot
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target flipset flipset_screenshot_driver
 
-WINEPREFIX=$(realpath -m build/screenshots/wineprefix)
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=d'
-mkdir -p "$WINEPREFIX"
+. scripts/wine-env.sh
+prefix=build/screenshots/wineprefix
+stop_xvfb "$prefix"  # one left by an interrupted run
+wine_env "$prefix"
 exe=$(realpath build/windows/src/flipset.exe)
 driver=$(realpath build/windows/tests/wine/flipset_screenshot_driver.exe)
 requests=$(realpath -m build/screenshots/requests)
 rm -rf "$requests"
 mkdir -p "$requests" docs
 
-xvfb_pid=
 cleanup() {
     wineserver -k >/dev/null 2>&1 </dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb "$prefix"
 }
 trap cleanup EXIT
-
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 </dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-DISPLAY=:$(cat "$display_file")
-export DISPLAY
-rm -f "$display_file"
+start_xvfb "$prefix"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX"
-    wine wineboot -i >/dev/null 2>&1 </dev/null
+    prepare_prefix
 fi
 scripts/wine-fonts.sh "$WINEPREFIX"
 reg_add() { wine reg add "$@" /f >/dev/null 2>&1 </dev/null; }
 reg_add 'HKCU\Software\Wine\AppDefaults\flipset.exe' /v Version /d winxp
-reg_add 'HKLM\Software\Quillon\Flipset' /v Version /t REG_DWORD /d 22038
+# The build's version number: the first-run question is then answered.
+. build/windows/flipset-version.sh
+reg_add 'HKLM\Software\Quillon\Flipset' /v Version /t REG_DWORD /d "$FLIPSET_VERSION_NUMBER"
 reg_add 'HKLM\Software\Quillon\Flipset\Configurations\1' /v Name /d Office
 reg_add 'HKLM\Software\Quillon\Flipset\Configurations\2' /v Name /d Home
 # A network card as the system records it, for the card dialogs.

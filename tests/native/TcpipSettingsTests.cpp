@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace flipset {
 namespace {
@@ -18,71 +16,6 @@ const std::string kInterfaceKey =
     "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{5C3A4B2E-1111}";
 const std::string kCardSettingsKey = "Software\\Quillon\\Flipset\\Configurations\\1\\0007";
 constexpr RegistryRoot kConfigurationRoot = RegistryRoot::CurrentUser;
-
-// The in-memory registry, remembering the type of every value written, which
-// the registry layer's reads do not tell.
-class TypeRecordingBackend : public RegistryBackend {
-public:
-    std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path,
-                                         long* status) override
-    {
-        return inner_.OpenKey(root, path, status);
-    }
-    std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path,
-                                           const std::string& className, long* status) override
-    {
-        std::unique_ptr<RegistryKey> key = inner_.CreateKey(root, path, className, status);
-        if (!key)
-            return key;
-        return std::make_unique<Key>(std::move(key), types[path]);
-    }
-    long DeleteKey(RegistryRoot root, const std::string& path) override
-    {
-        return inner_.DeleteKey(root, path);
-    }
-
-    // Per key path as written, the type of each value last set.
-    std::map<std::string, std::map<std::string, RegistryValueType>> types;
-
-private:
-    class Key : public RegistryKey {
-    public:
-        Key(std::unique_ptr<RegistryKey> inner, std::map<std::string, RegistryValueType>& types)
-            : inner_(std::move(inner)), types_(types)
-        {
-        }
-        long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) override
-        {
-            return inner_->QueryValue(name, data, size);
-        }
-        long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) override
-        {
-            return inner_->QueryValueType(name, type, size);
-        }
-        long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
-                      uint32_t size) override
-        {
-            types_[name] = type;
-            return inner_->SetValue(name, type, data, size);
-        }
-        long DeleteValue(const std::string& name) override { return inner_->DeleteValue(name); }
-        long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
-                     uint32_t* classSize) override
-        {
-            return inner_->EnumKey(index, name, nameSize, className, classSize);
-        }
-        long EnumValue(uint32_t index, char* name, uint32_t* nameSize) override
-        {
-            return inner_->EnumValue(index, name, nameSize);
-        }
-
-    private:
-        std::unique_ptr<RegistryKey> inner_;
-        std::map<std::string, RegistryValueType>& types_;
-    };
-
-    MemoryRegistryBackend inner_;
-};
 
 TEST(TcpipSettings, DottedAddressGivesTheOctetsFromTheMostSignificantDown)
 {
@@ -136,7 +69,6 @@ public:
             registry_.WriteDword(kCardSettingsKey, name, address, kConfigurationRoot);
         if (settings.hasDomain)
             registry_.WriteString(kCardSettingsKey, "DOMAIN", settings.domain, kConfigurationRoot);
-        backend_.types.clear();
 
         ApplyCardTcpip(registry_, kConfigurationRoot, kCardSettingsKey, kInterfaceKey);
 
@@ -150,16 +82,13 @@ public:
 private:
     std::string Describe(const std::string& name) const
     {
-        ByteArray bytes;
-        if (!registry_.ReadBinary(kInterfaceKey, name, bytes, RegistryRoot::LocalMachine))
+        RegistryValue value;
+        if (!registry_.ReadValue(kInterfaceKey, name, value, RegistryRoot::LocalMachine))
             return "missing";
-        auto written = backend_.types.find(kInterfaceKey);
-        if (written == backend_.types.end() || written->second.count(name) == 0)
-            return "unwritten";
-        const std::string data(bytes.begin(), bytes.end());
-        switch (written->second.at(name)) {
+        const std::string data(value.data.begin(), value.data.end());
+        switch (static_cast<RegistryValueType>(value.type)) {
         case RegistryValueType::String:
-            if (data.back() != '\0')
+            if (data.empty() || data.back() != '\0')
                 return "sz unterminated";
             return "sz:" + data.substr(0, data.size() - 1);
         case RegistryValueType::Dword:
@@ -180,10 +109,10 @@ private:
         }
         case RegistryValueType::Binary: return "binary";
         }
-        return "?";
+        return "type " + std::to_string(value.type);
     }
 
-    TypeRecordingBackend backend_;
+    MemoryRegistryBackend backend_;
     CRegistry registry_{backend_};
 };
 
@@ -200,7 +129,7 @@ TEST(TcpipSettings, ApplyWritesFixedAddressesOrAutomaticConfiguration)
         {"DefaultGateway", "missing"},
         {"IPAddress", "multi:0.0.0.0"},
         {"SubnetMask", "multi:0.0.0.0"},
-        {"Unrelated", "unwritten"},
+        {"Unrelated", "sz:kept"},
     };
     auto with = [](InterfaceValues values, const char* name, const char* value) {
         values[name] = value;
@@ -220,7 +149,7 @@ TEST(TcpipSettings, ApplyWritesFixedAddressesOrAutomaticConfiguration)
           {"DefaultGateway", "multi:192.168.0.254"},
           {"IPAddress", "multi:192.168.0.1"},
           {"SubnetMask", "multi:255.255.255.0"},
-          {"Unrelated", "unwritten"}}},
+          {"Unrelated", "sz:kept"}}},
         {"fixed without any address or domain",
          {true, 0, {}, false, ""},
          {{"Domain", "sz:"},
@@ -229,7 +158,7 @@ TEST(TcpipSettings, ApplyWritesFixedAddressesOrAutomaticConfiguration)
           {"DefaultGateway", "multi:0.0.0.0"},
           {"IPAddress", "multi:0.0.0.0"},
           {"SubnetMask", "multi:0.0.0.0"},
-          {"Unrelated", "unwritten"}}},
+          {"Unrelated", "sz:kept"}}},
         {"only the card marker", {false, 0, {}, false, ""}, automatic},
         {"DHCP 1", {true, 1, stored, false, ""}, automatic},
         {"DHCP 2 counts as automatic, addresses ignored", {true, 2, stored, true, "corp.example"},

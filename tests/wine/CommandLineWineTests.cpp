@@ -7,6 +7,7 @@
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 #include "wine/FlipsetProcess.h"
 #include "wine/OwnTestService.h"
@@ -24,12 +25,6 @@ namespace {
 
 using ui::Ui;
 using ui::UiScript;
-
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-const std::string kAppDefaults = "Software\\Wine\\AppDefaults\\flipset.exe";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
 struct VerbResult {
     bool ended = false;
@@ -254,7 +249,6 @@ TEST_F(CommandLineVerbs, ListWritesTheNamesOfTheSelectedRootInTheMainWindowsOrde
 
 // --- /export and /import -----------------------------------------------------
 
-const std::string kConfigurations = "Software\\Quillon\\Flipset\\Configurations";
 const std::string kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 // Card numbers that no prefix's own cards use.
 const std::string kTestCard = "77";
@@ -335,24 +329,24 @@ TEST_F(TransferVerbs, ExportDeleteImportGivesBackEveryValueByteForByte)
     registry.WriteString(card, "DOMAIN", "office.example", kMachine);
     Set(card, "Extra", REG_MULTI_SZ, std::string("a\0\xF6\0\0", 5));
     ConfigurationStore(registry).SetConfigurationName(2, "Home", kMachine);
-    const auto before = Dump(kConfigurations);
+    const auto before = Dump(kAllConfigurationsKey);
 
     const VerbResult exported = RunQuietly(" /export" + Quoted(file));
     ASSERT_TRUE(exported.ended);
     EXPECT_EQ(exported.exitCode, 0u) << exported.output;
     EXPECT_EQ(exported.windowsSeen, 0);
-    registry.DeleteKeyTree(kConfigurations, kMachine);
+    registry.DeleteKeyTree(kAllConfigurationsKey, kMachine);
 
     const VerbResult imported = RunQuietly(" -IMPORT" + Quoted(file));
     ASSERT_TRUE(imported.ended);
     EXPECT_EQ(imported.exitCode, 0u) << imported.output;
     EXPECT_EQ(imported.windowsSeen, 0);
-    EXPECT_EQ(Dump(kConfigurations), before);
+    EXPECT_EQ(Dump(kAllConfigurationsKey), before);
 
     // Only the named one, found ignoring case.
     const VerbResult one = RunQuietly(" /export" + Quoted(file) + " \"HOME\"");
     EXPECT_EQ(one.exitCode, 0u) << one.output;
-    registry.DeleteKeyTree(kConfigurations, kMachine);
+    registry.DeleteKeyTree(kAllConfigurationsKey, kMachine);
     EXPECT_EQ(RunQuietly(" /import" + Quoted(file)).exitCode, 0u);
     EXPECT_EQ(ConfigurationStore(registry).ListConfigurationNames(kMachine), StringList{"Home"});
 }
@@ -361,7 +355,7 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
 {
     AddOffice();
     registry.WriteDword(ConfigurationKeyPath(1), "Volume", 5, kMachine);
-    const auto before = Dump(kConfigurations);
+    const auto before = Dump(kAllConfigurationsKey);
     const std::string valid = "{\"name\": \"New\", \"volume\": 1}, ";
     struct Case {
         const char* what;
@@ -399,7 +393,7 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
         EXPECT_NE(lines[0].find("flipset verb transfer.json"), std::string::npos)
             << c.what << ": " << lines[0];
         EXPECT_NE(lines[0].find(c.place), std::string::npos) << c.what << ": " << lines[0];
-        EXPECT_EQ(Dump(kConfigurations), before) << c.what;
+        EXPECT_EQ(Dump(kAllConfigurationsKey), before) << c.what;
         EXPECT_EQ(result.windowsSeen, 0) << c.what;
     }
 
@@ -411,7 +405,7 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
     const VerbResult unknownName = RunQuietly(" /export" + Quoted(file) + " Nobody");
     EXPECT_EQ(unknownName.exitCode, 1u) << unknownName.output;
     EXPECT_FALSE(testfiles::Exists(file)) << "no file for an unknown name";
-    EXPECT_EQ(Dump(kConfigurations), before);
+    EXPECT_EQ(Dump(kAllConfigurationsKey), before);
 }
 
 TEST_F(TransferVerbs, ATakenNameStopsTheImportUnlessReplaceReplacesItUnderItsNumber)
@@ -421,12 +415,12 @@ TEST_F(TransferVerbs, ATakenNameStopsTheImportUnlessReplaceReplacesItUnderItsNum
     registry.WriteString(office, "Wallpaper", "C:\\old.bmp", kMachine);
     ConfigurationStore(registry).SetConfigurationName(2, "Other", kMachine);
     WriteFile("{\"name\": \"Fresh\"}, {\"name\": \"Home office\", \"volume\": 7}");
-    const auto before = Dump(kConfigurations);
+    const auto before = Dump(kAllConfigurationsKey);
 
     const VerbResult refused = RunQuietly(" /import" + Quoted(file));
     EXPECT_EQ(refused.exitCode, 5u) << refused.output;
     EXPECT_NE(refused.output.find("Home office"), std::string::npos) << refused.output;
-    EXPECT_EQ(Dump(kConfigurations), before) << "nothing written, Fresh neither";
+    EXPECT_EQ(Dump(kAllConfigurationsKey), before) << "nothing written, Fresh neither";
 
     const VerbResult replaced = RunQuietly(" /import" + Quoted(file) + " /REPLACE");
     EXPECT_EQ(replaced.exitCode, 0u) << replaced.output;

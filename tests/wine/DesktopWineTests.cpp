@@ -7,6 +7,7 @@
 
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
+#include "wine/TestConstants.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -43,7 +44,7 @@ public:
 private:
     RegistryBackend& For(const std::string& path)
     {
-        const std::string program = "Software\\Quillon";
+        const std::string program = kProgramKey;
         return EqualsNoCase(path.substr(0, program.size()), program)
                    ? static_cast<RegistryBackend&>(memory_)
                    : static_cast<RegistryBackend&>(real_);
@@ -200,7 +201,7 @@ protected:
                   "Flipset Test,winspool,Ne00:");
     }
 
-    static constexpr const char* kConfiguration = "Software\\Quillon\\Flipset\\Configurations\\1";
+    const std::string kConfiguration = kAllConfigurationsKey + "\\1";
     static constexpr RegistryRoot kRoot = RegistryRoot::LocalMachine;
 
     SavedDesktopSettings saved_;

@@ -3,12 +3,12 @@
 // it, and find the machine changed. flipset.exe is driven from this test
 // program, as a user would drive it.
 
-#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "wine/FlipsetProcess.h"
 #include "wine/OwnTestService.h"
+#include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
 #include "wine/ui/UiDriver.h"
 
@@ -24,9 +24,6 @@ namespace {
 using ui::Ui;
 using ui::UiScript;
 
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-const std::string kAppDefaults = "Software\\Wine\\AppDefaults\\flipset.exe";
 const std::string kCardNumber = "4711";
 const std::string kCardKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\4711";
 const std::string kCardService = "{F11B5E70-0000-4711-0000-000000000001}";
@@ -35,8 +32,6 @@ const std::string kConnectionKey =
     kCardService + "\\Connection";
 const std::string kInterfaceKey =
     "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + kCardService;
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
 // Whether the tree's selected item has its check box ticked. The dialog is
 // in another process: only item handles cross, never a pointer.

@@ -3,18 +3,17 @@
 // windows (first-run question, splash, main window, Run), and the machine
 // checked afterwards.
 
-#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
 #include "wine/FlipsetProcess.h"
+#include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
 #include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
-
 
 namespace flipset {
 namespace {
@@ -22,12 +21,7 @@ namespace {
 using ui::Ui;
 using ui::UiScript;
 
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-const std::string kAppDefaults = "Software\\Wine\\AppDefaults\\flipset.exe";
 const std::string kStartPageKey = "Software\\Microsoft\\Internet Explorer\\Main";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
 class EndToEnd : public ::testing::Test {
 protected:

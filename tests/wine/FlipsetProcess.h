@@ -2,6 +2,7 @@
 // test starts from.
 #pragma once
 
+#include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
 #include "store/Registry.h"
 
@@ -14,8 +15,8 @@ namespace flipset {
 // The program's own keys under both roots removed: a first start.
 inline void ClearProgramData(CRegistry registry)
 {
-    registry.DeleteKeyTree("Software\\Quillon", RegistryRoot::LocalMachine);
-    registry.DeleteKeyTree("Software\\Quillon", RegistryRoot::CurrentUser);
+    registry.DeleteKeyTree(kProgramKey, kMachine);
+    registry.DeleteKeyTree(kProgramKey, kUser);
 }
 
 // Where the program to start is: by default the flipset.exe built beside

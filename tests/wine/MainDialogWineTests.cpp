@@ -4,12 +4,12 @@
 
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
-#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,10 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <memory>
 #include <stdexcept>
+#include <string>
+#include <type_traits>
 
 namespace flipset {
 namespace {
@@ -25,12 +28,6 @@ namespace {
 using ui::MessageBoxIcon;
 using ui::Ui;
 using ui::UiScript;
-
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-constexpr uint32_t kThisVersion = FLIPSET_VERSION_NUMBER;
 
 const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
                             IDC_MAIN_START_EXTERNALS, IDC_MAIN_SERVICES};
@@ -46,8 +43,8 @@ protected:
 
     void ClearProgramData()
     {
-        registry.DeleteKeyTree("Software\\Quillon", kMachine);
-        registry.DeleteKeyTree("Software\\Quillon", kUser);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
     void AddConfiguration(int number, const std::string& name, RegistryRoot root = kMachine)
     {
@@ -164,7 +161,7 @@ TEST_F(MainWindow, DeleteAsksAndThenSelectsTheEntryThatTookItsPlace)
     EXPECT_EQ(selectionAfterFirst, 2) << "the entry that moved up";
     EXPECT_EQ(afterLast, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(selectionAfterLast, 0) << "after the last entry, the first";
-    StringList keys = registry.EnumSubKeys("Software\\Quillon\\Flipset\\Configurations", kMachine);
+    StringList keys = registry.EnumSubKeys(kAllConfigurationsKey, kMachine);
     EXPECT_EQ(keys, (StringList{"1", "2"}));
 }
 
@@ -278,6 +275,40 @@ TEST_F(MainWindow, OnMajorVersionSixEveryNetworkFeatureIsOff)
     EXPECT_EQ(Setting("startupoption"), 2u) << "but not stored";
 }
 
+// Seen by a message hook on the window's thread: the marker posted to the
+// window has been taken from the queue.
+std::atomic<HWND> markedWindow{nullptr};
+std::atomic<bool> markerTaken{false};
+
+LRESULT CALLBACK NoticeMarker(int code, WPARAM removed, LPARAM lParam)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_NULL &&
+        message->hwnd == markedWindow.load())
+        markerTaken = true;
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+// Waits until the window's thread has handled every message posted to the
+// window so far. Posted messages are taken in order, one after the other's
+// handling, and the messages sent meanwhile are handled before any posted
+// one is taken; so once a harmless WM_NULL posted now has been taken, all
+// of them have been handled.
+void WaitUntilPostedMessagesHandled(Ui& ui, HWND window)
+{
+    markedWindow = window;
+    markerTaken = false;
+    const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)> hook(
+        SetWindowsHookExA(WH_GETMESSAGE, NoticeMarker, nullptr,
+                          GetWindowThreadProcessId(window, nullptr)),
+        &UnhookWindowsHookEx);
+    if (!hook)
+        ui.Fail("no message hook on the window's thread: error " + std::to_string(GetLastError()));
+    if (!PostMessageA(window, WM_NULL, 0, 0))
+        ui.Fail("the marker could not be posted: error " + std::to_string(GetLastError()));
+    ui.WaitUntil("the messages posted so far handled", [] { return markerTaken.load(); });
+}
+
 TEST_F(MainWindow, DuringARunCloseEscapeAndASecondRunAreIgnored)
 {
     AddConfiguration(1, "Home");
@@ -295,7 +326,7 @@ TEST_F(MainWindow, DuringARunCloseEscapeAndASecondRunAreIgnored)
         PostMessageA(window, WM_CLOSE, 0, 0);
         ui.PressKey(window, VK_ESCAPE);
         ui.DoubleClickListItem(window, IDC_MAIN_CONFIGURATIONS, "Home");
-        Sleep(200);
+        WaitUntilPostedMessagesHandled(ui, window);
         stillOpenAfterClose = IsWindowVisible(window) != FALSE;
         ui.WaitUntilGone(window);
     });

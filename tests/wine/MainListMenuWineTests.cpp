@@ -4,12 +4,12 @@
 // on the prefix's real registry.
 
 #include "app/MainDialog.h"
-#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
+#include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
 #include "wine/ui/UiDriver.h"
 
@@ -24,9 +24,6 @@ using ui::MessageBoxIcon;
 using ui::Ui;
 using ui::UiScript;
 
-const std::string kTitle = "Quillon Configuration Flipset";
-const std::string kConfigurations = "Software\\Quillon\\Flipset\\Configurations";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 // The file dialogs' file name box.
 constexpr int kFileNameBox = 1148;
 
@@ -108,8 +105,7 @@ protected:
     void SetUp() override
     {
         ClearProgramData();
-        registry.WriteDword("Software\\Quillon\\Flipset", "Version", FLIPSET_VERSION_NUMBER,
-                            kMachine);
+        registry.WriteDword(kSettingsKey, "Version", kThisVersion, kMachine);
         DeleteFileA(path.c_str());
     }
     void TearDown() override
@@ -224,7 +220,7 @@ TEST_F(MainListMenu, FromTheKeyboardWithoutASelectionOnlyExportAllAndImportAreOf
     EXPECT_TRUE(entries[IDM_LIST_DUPLICATE].greyed);
     EXPECT_FALSE(entries[IDM_LIST_EXPORT_ALL].greyed);
     EXPECT_FALSE(entries[IDM_LIST_IMPORT].greyed);
-    EXPECT_TRUE(registry.EnumSubKeys(kConfigurations, kMachine).empty());
+    EXPECT_TRUE(registry.EnumSubKeys(kAllConfigurationsKey, kMachine).empty());
 }
 
 TEST_F(MainListMenu, ExportThenImportRefillsTheListAndATakenNameIsRefused)

@@ -9,6 +9,7 @@
 #include "network/Win32DeviceInstaller.h"
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
+#include "wine/TestConstants.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -19,8 +20,6 @@
 
 namespace flipset {
 namespace {
-
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 
 // Spelled out here rather than taken from the code: these are the system's keys.
 const std::string kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";

@@ -4,6 +4,7 @@
 
 #include "ui/LoadText.h"
 #include "resource.h"
+#include "wine/TestConstants.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -70,7 +71,7 @@ TEST(ResourcesWine, MainWindowHasEveryControlWithItsKindAndText)
     };
     TemplateDialog dialog(IDD_MAIN);
     ASSERT_NE(dialog.get(), nullptr) << GetLastError();
-    EXPECT_EQ(WindowText(dialog.get()), "Quillon Configuration Flipset");
+    EXPECT_EQ(WindowText(dialog.get()), flipset::kTitle);
     EXPECT_TRUE(GetWindowLongA(dialog.get(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     for (const Control& control : controls) {
         const HWND window = GetDlgItem(dialog.get(), control.id);

@@ -9,6 +9,7 @@
 #include "engine/Win32ServiceManager.h"
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
+#include "wine/TestConstants.h"
 
 #include <windows.h>
 
@@ -328,12 +329,10 @@ TEST_F(ServicesWineTest, PhaseStopsAndStartsTheListedServices)
 
     MemoryRegistryBackend backend;
     CRegistry registry(backend);
-    const char* configuration = "Software\\Quillon\\Flipset\\Configurations\\1";
+    const std::string configuration = kAllConfigurationsKey + "\\1";
     registry.WriteString(configuration, "Name", "Office", RegistryRoot::LocalMachine);
-    registry.WriteDword("Software\\Quillon\\Flipset", "ServiceStopTimout", 50,
-                        RegistryRoot::LocalMachine);
-    registry.WriteDword("Software\\Quillon\\Flipset", "ServiceStartTimout", 60,
-                        RegistryRoot::LocalMachine);
+    registry.WriteDword(kSettingsKey, "ServiceStopTimout", 50, RegistryRoot::LocalMachine);
+    registry.WriteDword(kSettingsKey, "ServiceStartTimout", 60, RegistryRoot::LocalMachine);
     CQNHexCoder coder;
     coder.SetKey("5A0C93E1");
     ByteArray bytes;

@@ -2,12 +2,12 @@
 // resource, the program's own path and the COM start step against the real
 // HKEY_CLASSES_ROOT and COM runtime.
 
-#include "FlipsetVersion.h"
 #include "app/ComRegistration.h"
 #include "app/Win32ComServer.h"
 #include "app/Win32ProductVersion.h"
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
+#include "wine/TestConstants.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

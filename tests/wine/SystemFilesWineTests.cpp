@@ -8,6 +8,7 @@
 #include "support/ConfigurationSeed.h"
 #include "support/FakeRunHost.h"
 #include "support/MemoryRegistryBackend.h"
+#include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ namespace {
 
 using namespace testfiles;
 
-const std::string kConfigurationKey = "Software\\Quillon\\Flipset\\Configurations\\3";
+const std::string kConfigurationKey = kAllConfigurationsKey + "\\3";
 constexpr RegistryRoot kRoot = RegistryRoot::LocalMachine;
 
 std::string SystemEtcFolder()

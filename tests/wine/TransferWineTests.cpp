@@ -6,6 +6,7 @@
 #include "transfer/ConfigurationTransfer.h"
 #include "transfer/Win32CodePage.h"
 #include "transfer/Win32FileAccess.h"
+#include "wine/TestConstants.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,7 +17,6 @@
 namespace flipset {
 namespace {
 
-const std::string kConfigurations = "Software\\Quillon\\Flipset\\Configurations";
 constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
 
 std::string TemporaryPath(const char* name)
@@ -74,10 +74,10 @@ TEST(Win32FileAccess, WritesWholeFilesAndReportsWhatFails)
 
 class TransferWine : public ::testing::Test {
 protected:
-    void SetUp() override { registry.DeleteKeyTree(kConfigurations, kRoot); }
+    void SetUp() override { registry.DeleteKeyTree(kAllConfigurationsKey, kRoot); }
     void TearDown() override
     {
-        registry.DeleteKeyTree(kConfigurations, kRoot);
+        registry.DeleteKeyTree(kAllConfigurationsKey, kRoot);
         DeleteFileA(path.c_str());
     }
 
@@ -115,7 +115,7 @@ protected:
 TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
 {
     const std::vector<NetworkCard> cards = ListNetworkCards(registry);
-    const std::string office = kConfigurations + "\\1";
+    const std::string office = kAllConfigurationsKey + "\\1";
     registry.WriteString(office, "Name", "Office", kRoot);
     registry.WriteDword(office, "dofiles", 1, kRoot);
     Set(office, "Hostfile", 3, std::string("127.0.0.1 localhost\r\n# caf\xE9\r\n\0\0\0", 32));
@@ -131,20 +131,20 @@ TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
         registry.WriteDword(card, "IP", 0x0A000001, kRoot);
         Set(card, "Extra", 7, std::string("a\0b\0\0", 5));
     }
-    registry.WriteString(kConfigurations + "\\2", "Name", "Home", kRoot);
-    const auto before = Dump(kConfigurations);
+    registry.WriteString(kAllConfigurationsKey + "\\2", "Name", "Home", kRoot);
+    const auto before = Dump(kAllConfigurationsKey);
 
     const TransferResult exported = transfer.Export(path, {});
     ASSERT_EQ(exported.status, TransferStatus::Done) << exported.lines[0];
-    registry.DeleteKeyTree(kConfigurations, kRoot);
+    registry.DeleteKeyTree(kAllConfigurationsKey, kRoot);
     const TransferResult imported = transfer.Import(path, false);
     ASSERT_EQ(imported.status, TransferStatus::Done) << imported.lines[0];
-    EXPECT_EQ(Dump(kConfigurations), before);
+    EXPECT_EQ(Dump(kAllConfigurationsKey), before);
 
     // A second import finds both names taken and changes nothing.
     const TransferResult again = transfer.Import(path, false);
     EXPECT_EQ(again.status, TransferStatus::NameTaken);
-    EXPECT_EQ(Dump(kConfigurations), before);
+    EXPECT_EQ(Dump(kAllConfigurationsKey), before);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeServiceManager.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <commctrl.h>
@@ -27,8 +28,6 @@ using ui::Ui;
 using ui::UiScript;
 
 constexpr int kNumber = 3;
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 const std::string kKey = ConfigurationKeyPath(kNumber);
 
 // Every test starts from no program data; the tests of the other editors
@@ -45,8 +44,8 @@ protected:
 
     void ClearProgramData()
     {
-        registry.DeleteKeyTree("Software\\Quillon", kMachine);
-        registry.DeleteKeyTree("Software\\Quillon", kUser);
+        registry.DeleteKeyTree(kProgramKey, kMachine);
+        registry.DeleteKeyTree(kProgramKey, kUser);
     }
     ByteArray Binary(const char* name, RegistryRoot root = kMachine)
     {
@@ -334,7 +333,7 @@ TEST_F(DesktopSoundDialogTest, AWallpaperPathTooLongToReadBackIsRefusedAndTheDia
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunDesktop(script));
-    EXPECT_EQ(box.caption, "Quillon Configuration Flipset");
+    EXPECT_EQ(box.caption, kTitle);
     EXPECT_EQ(box.text, "The wallpaper path is 1104 bytes long; it may be at most 1023 bytes.");
     EXPECT_EQ(box.icon, MessageBoxIcon::Stop);
     EXPECT_TRUE(stillOpen);
@@ -511,7 +510,7 @@ TEST_F(SystemFilesDialogTest, ATextTooLongToReadBackIsRefusedAndTheEditorKeepsIt
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunSystemFiles(script));
-    EXPECT_EQ(box.caption, "Quillon Configuration Flipset");
+    EXPECT_EQ(box.caption, kTitle);
     EXPECT_EQ(box.text, "The text is 30000 bytes long; it may be at most 24573 bytes.");
     EXPECT_EQ(box.icon, MessageBoxIcon::Stop);
     EXPECT_TRUE(stillOpen);
@@ -676,7 +675,7 @@ TEST_F(ServicesDialogTest, AListTooLongToReadBackIsRefusedAndTheSelectionListOpe
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunServices(script));
-    EXPECT_EQ(box.caption, "Quillon Configuration Flipset");
+    EXPECT_EQ(box.caption, kTitle);
     EXPECT_EQ(box.text, "The stored list of services is " + std::to_string(CodedListSize(names)) +
                             " bytes long; it may be at most 24576 bytes.");
     EXPECT_EQ(box.icon, MessageBoxIcon::Stop);

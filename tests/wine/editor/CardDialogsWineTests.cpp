@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <commctrl.h>
@@ -23,13 +24,9 @@ namespace {
 using ui::Ui;
 using ui::UiScript;
 
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-
 // Spelled out here rather than taken from the code: the system's card list
 // and the program's stored layout.
 const std::string kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
-const std::string kProgramKey = "Software\\Quillon";
 const std::string kSelectTitle = "Select the Network Interface Card";
 const std::string kSetupTitle = "Setup the Network Interface Card";
 
@@ -239,7 +236,7 @@ TEST_F(CardSelectDialogWine, CancelHandsBackNothing)
 // --- Setup the Network Interface Card ---
 
 constexpr int kConfiguration = 5;
-const std::string kSettingsKey = "Software\\Quillon\\Flipset\\Configurations\\5\\" + kCardA;
+const std::string kCardSettingsKey = kAllConfigurationsKey + "\\5\\" + kCardA;
 
 // What the dialog shows.
 struct SetupView {
@@ -285,17 +282,17 @@ protected:
     }
     uint32_t Stored(const char* name, RegistryRoot root = kMachine) const
     {
-        return registry.ReadDword(kSettingsKey, name, 0xDEADBEEF, root);
+        return registry.ReadDword(kCardSettingsKey, name, 0xDEADBEEF, root);
     }
     StringList StoredNames(RegistryRoot root = kMachine) const
     {
-        return registry.EnumValueNames(kSettingsKey, root);
+        return registry.EnumValueNames(kCardSettingsKey, root);
     }
 };
 
 TEST_F(CardSetupDialogWine, AKeyWithoutValuesOpensAutomaticAndStoresTheDefaults)
 {
-    registry.WriteString(kSettingsKey, "NIC", "true", kMachine);  // as the Network button leaves it
+    registry.WriteString(kCardSettingsKey, "NIC", "true", kMachine);  // as the Network button leaves it
     SetupView view;
     UiScript script;
     script.Then([&](Ui& ui) {
@@ -317,19 +314,19 @@ TEST_F(CardSetupDialogWine, AKeyWithoutValuesOpensAutomaticAndStoresTheDefaults)
     EXPECT_EQ(Stored("DHCP"), 1u);
     for (const char* name : kAddressValues)
         EXPECT_EQ(Stored(name), 0u) << name;
-    EXPECT_EQ(registry.ReadString(kSettingsKey, "DOMAIN", "missing", kMachine), "");
-    EXPECT_EQ(registry.ReadString(kSettingsKey, "NIC", "", kMachine), "true");
+    EXPECT_EQ(registry.ReadString(kCardSettingsKey, "DOMAIN", "missing", kMachine), "");
+    EXPECT_EQ(registry.ReadString(kCardSettingsKey, "NIC", "", kMachine), "true");
 }
 
 TEST_F(CardSetupDialogWine, StoredValuesAreShownUnderThePerUserRootAndStoredBackUnchanged)
 {
-    registry.WriteDword(kSettingsKey, "Disabled", 1, kUser);
-    registry.WriteDword(kSettingsKey, "DHCP", 0, kUser);
-    registry.WriteDword(kSettingsKey, "IP", 0xC0A80001, kUser);
-    registry.WriteDword(kSettingsKey, "Netmask", 0xFFFFFF00, kUser);
-    registry.WriteDword(kSettingsKey, "Gateway", 0, kUser);
-    registry.WriteDword(kSettingsKey, "DNS1", 0x0A000001, kUser);
-    registry.WriteString(kSettingsKey, "DOMAIN", "corp.example", kUser);
+    registry.WriteDword(kCardSettingsKey, "Disabled", 1, kUser);
+    registry.WriteDword(kCardSettingsKey, "DHCP", 0, kUser);
+    registry.WriteDword(kCardSettingsKey, "IP", 0xC0A80001, kUser);
+    registry.WriteDword(kCardSettingsKey, "Netmask", 0xFFFFFF00, kUser);
+    registry.WriteDword(kCardSettingsKey, "Gateway", 0, kUser);
+    registry.WriteDword(kCardSettingsKey, "DNS1", 0x0A000001, kUser);
+    registry.WriteString(kCardSettingsKey, "DOMAIN", "corp.example", kUser);
     SetupView view;
     LRESULT domainLimit = 0;
     UiScript script;
@@ -357,7 +354,7 @@ TEST_F(CardSetupDialogWine, StoredValuesAreShownUnderThePerUserRootAndStoredBack
     EXPECT_EQ(Stored("Netmask", kUser), 0xFFFFFF00u);
     EXPECT_EQ(Stored("Gateway", kUser), 0u);
     EXPECT_EQ(Stored("DNS1", kUser), 0x0A000001u);
-    EXPECT_EQ(registry.ReadString(kSettingsKey, "DOMAIN", "", kUser), "corp.example");
+    EXPECT_EQ(registry.ReadString(kCardSettingsKey, "DOMAIN", "", kUser), "corp.example");
     EXPECT_TRUE(StoredNames(kMachine).empty()) << "nothing under the shared root";
 }
 
@@ -366,7 +363,7 @@ TEST_F(CardSetupDialogWine, DisablingTheCardDisablesTheRestAndCancelStoresNothin
     for (const bool automatic : {true, false}) {
         SCOPED_TRACE(automatic ? "automatic" : "fixed addresses");
         RemoveTestData();
-        registry.WriteDword(kSettingsKey, "DHCP", automatic ? 1 : 0, kMachine);
+        registry.WriteDword(kCardSettingsKey, "DHCP", automatic ? 1 : 0, kMachine);
         SetupView opened, disabled, reenabled;
         UiScript script;
         script.Then([&](Ui& ui) {
@@ -397,7 +394,7 @@ TEST_F(CardSetupDialogWine, DisablingTheCardDisablesTheRestAndCancelStoresNothin
 
 TEST_F(CardSetupDialogWine, TypedAddressesStayWhenAutomaticIsCheckedAndAreStored)
 {
-    registry.WriteDword(kSettingsKey, "DHCP", 0, kMachine);
+    registry.WriteDword(kCardSettingsKey, "DHCP", 0, kMachine);
     SetupView typed, automatic;
     UiScript script;
     script.Then([&](Ui& ui) {
@@ -424,7 +421,7 @@ TEST_F(CardSetupDialogWine, TypedAddressesStayWhenAutomaticIsCheckedAndAreStored
     EXPECT_EQ(Stored("Netmask"), 0xFFFFFF00u);
     EXPECT_EQ(Stored("Gateway"), 0x0A0000FEu);
     EXPECT_EQ(Stored("DNS1"), 0u);
-    EXPECT_EQ(registry.ReadString(kSettingsKey, "DOMAIN", "", kMachine), "office.example");
+    EXPECT_EQ(registry.ReadString(kCardSettingsKey, "DOMAIN", "", kMachine), "office.example");
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 
 #include "app/MainDialog.h"
 #include "editor/ConfigurationDialog.h"
-#include "FlipsetVersion.h"
 #include "network/CardInventory.h"
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <gtest/gtest.h>
@@ -25,13 +25,8 @@ using ui::Ui;
 using ui::UiScript;
 
 const std::string kDialog = "Configuration";
-const std::string kMainWindow = "Quillon Configuration Flipset";
 const std::string kCardSelect = "Select the Network Interface Card";
 const std::string kCardSetup = "Setup the Network Interface Card";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-constexpr uint32_t kThisVersion = FLIPSET_VERSION_NUMBER;
 
 // A card of our own in the machine's card list.
 const std::string kTestCard = "9931";
@@ -79,7 +74,7 @@ public:
 private:
     static std::string Redirect(const std::string& path)
     {
-        return StartsWithNoCase(path, "Software\\Quillon") ? ScratchKey() + "\\" + path : path;
+        return StartsWithNoCase(path, kProgramKey) ? ScratchKey() + "\\" + path : path;
     }
 
     Win32RegistryBackend real_;
@@ -270,7 +265,7 @@ TEST_F(ConfigurationDialogTest, OpensWithTheGivenNameCheckedAndTheFocusInTheEdit
     EXPECT_TRUE(okEnabled);
     EXPECT_TRUE(focusInEdit);
     EXPECT_EQ(name, "Home\\Office") << "untouched after Cancel";
-    EXPECT_TRUE(Subkeys(kConfigurationsKey).empty());
+    EXPECT_TRUE(Subkeys(kAllConfigurationsKey).empty());
 }
 
 TEST_F(ConfigurationDialogTest, AddAndOkWithoutAreasAllocatesAndStoresOnlyTheName)
@@ -285,7 +280,7 @@ TEST_F(ConfigurationDialogTest, AddAndOkWithoutAreasAllocatesAndStoresOnlyTheNam
     std::string name;
     EXPECT_TRUE(RunEdit(script, name, 0));
     EXPECT_EQ(name, "Home");
-    EXPECT_EQ(Subkeys(kConfigurationsKey), (StringList{"1", "2"}));
+    EXPECT_EQ(Subkeys(kAllConfigurationsKey), (StringList{"1", "2"}));
     EXPECT_EQ(ValueNames(2), (StringList{"Name"}));
     EXPECT_EQ(Value(2, "Name"), "Home");
     EXPECT_EQ(Value(1, "Name"), "Work");
@@ -307,7 +302,7 @@ TEST_F(ConfigurationDialogTest, AnAreaEditedBeforeCancelStaysWithoutAName)
     std::string name;
     EXPECT_FALSE(RunEdit(script, name, 0));
     EXPECT_EQ(name, "");
-    EXPECT_EQ(Subkeys(kConfigurationsKey), (StringList{"1"}));
+    EXPECT_EQ(Subkeys(kAllConfigurationsKey), (StringList{"1"}));
     EXPECT_EQ(ValueNames(1), (StringList{"IEHOME"}));
     EXPECT_EQ(Value(1, "IEHOME"), "http://intranet/");
     EXPECT_TRUE(ConfigurationStore(registry).ListConfigurationNames(kMachine).empty());
@@ -330,8 +325,8 @@ TEST_F(ConfigurationDialogTest, TwoAreasAndTheNameLandInOneKeyUnderTheChosenRoot
     });
     std::string name;
     EXPECT_TRUE(RunEdit(script, name, 0, kUser));
-    EXPECT_TRUE(Subkeys(kConfigurationsKey, kMachine).empty());
-    EXPECT_EQ(Subkeys(kConfigurationsKey, kUser), (StringList{"1"}));
+    EXPECT_TRUE(Subkeys(kAllConfigurationsKey, kMachine).empty());
+    EXPECT_EQ(Subkeys(kAllConfigurationsKey, kUser), (StringList{"1"}));
     const StringList values = ValueNames(1, kUser);
     for (const char* expected : {"Name", "IEHOME", "Wallpaper", "Volume"})
         EXPECT_NE(std::find(values.begin(), values.end(), expected), values.end()) << expected;
@@ -356,7 +351,7 @@ TEST_F(ConfigurationDialogTest, EditKeepsTheNumberAndRewritesOnlyTheName)
     std::string name = "Old";
     EXPECT_TRUE(RunEdit(script, name, 3));
     EXPECT_EQ(name, "New");
-    EXPECT_EQ(Subkeys(kConfigurationsKey), (StringList{"3"}));
+    EXPECT_EQ(Subkeys(kAllConfigurationsKey), (StringList{"3"}));
     EXPECT_EQ(ValueNames(3), (StringList{"IEHOME", "Name"}));
     EXPECT_EQ(Value(3, "Name"), "New");
     EXPECT_EQ(Value(3, "IEHOME"), "http://old/");
@@ -418,7 +413,7 @@ TEST_F(ConfigurationDialogTest, NetworkWithoutACardWritesNothing)
     EXPECT_FALSE(RunEdit(script, name, 0));
     EXPECT_EQ(cards, 0);
     EXPECT_FALSE(setupOpened);
-    EXPECT_TRUE(Subkeys(kConfigurationsKey).empty());
+    EXPECT_TRUE(Subkeys(kAllConfigurationsKey).empty());
 }
 
 TEST_F(ConfigurationDialogTest, AChosenCardStaysWhenItsSetupIsCancelled)
@@ -467,7 +462,7 @@ TEST_F(ConfigurationDialogTest, ANameTooLongToReadBackIsRefused)
     EXPECT_EQ(refusal.text, "The name is 1100 bytes long; it may be at most 1023 bytes.");
     EXPECT_EQ(refusal.icon, MessageBoxIcon::Stop);
     EXPECT_TRUE(stillOpen);
-    EXPECT_TRUE(Subkeys(kConfigurationsKey).empty());
+    EXPECT_TRUE(Subkeys(kAllConfigurationsKey).empty());
 }
 
 // The main window's Add and Edit open the dialog on the right configuration
@@ -480,7 +475,7 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
     std::string shownForEdit;
     UiScript script;
     script.Then([&](Ui& ui) {
-        HWND window = ui.WaitForWindow(kMainWindow);
+        HWND window = ui.WaitForWindow(kTitle);
         ui.Click(window, IDC_MAIN_ADD);
         HWND dialog = ui.WaitForWindow(kDialog);
         ui.SetText(dialog, IDC_CONFIG_NAME, "Alpha");
@@ -518,7 +513,7 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
     EXPECT_EQ(afterEdit, (std::vector<std::string>{"Alpha", "Gamma"}));
     EXPECT_EQ(Value(1, "Name", kUser), "Alpha") << "the first free number under the user's root";
     EXPECT_EQ(Value(4, "Name", kUser), "Gamma") << "Edit keeps the number";
-    EXPECT_TRUE(Subkeys(kConfigurationsKey, kMachine).empty());
+    EXPECT_TRUE(Subkeys(kAllConfigurationsKey, kMachine).empty());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeServiceManager.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <commctrl.h>
@@ -30,19 +31,14 @@ using ui::MessageBoxIcon;
 using ui::Ui;
 using ui::UiScript;
 
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-
 // Spelled out here rather than taken from the code: the stored layout and
 // the program's texts.
-const std::string kProgramKey = "Software\\Quillon";
-const std::string kConfigurationKey = "Software\\Quillon\\Flipset\\Configurations\\4";
+const std::string kConfigurationKey = kAllConfigurationsKey + "\\4";
 const std::string kBrowserKey = "Software\\Microsoft\\Internet Explorer\\Main";
 const std::string kSelectionTitle = "Selection";
 const std::string kRunFileTitle = "Select a file to run";
 const std::string kServicesTitle = "Service to stop";
 const std::string kHomepageTitle = "Select the homepage";
-const std::string kMessageCaption = "Quillon Configuration Flipset";
 constexpr const char* kMissing = "<missing>";
 
 void RegisterTreeControl()
@@ -591,7 +587,7 @@ TEST_F(Pickers, ARunListTooLargeToReadBackIsRefusedAndOpensAgainAsEdited)
         ui.Click(again, IDOK);
     });
     EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
-    EXPECT_EQ(refusal.caption, kMessageCaption);
+    EXPECT_EQ(refusal.caption, kTitle);
     EXPECT_EQ(refusal.icon, MessageBoxIcon::Stop);
     EXPECT_NE(refusal.text.find("The list is "), std::string::npos) << refusal.text;
     EXPECT_NE(refusal.text.find(" bytes long; it may be at most 24576 bytes."), std::string::npos)
@@ -674,7 +670,7 @@ TEST_F(Pickers, AStartPageTooLongToReadBackIsRefusedAndOpensAgainWithTheText)
         ui.Click(again, IDOK);
     });
     EXPECT_TRUE(script.RunWith([&] { EditStartPage(nullptr, registry, 4, kMachine); }));
-    EXPECT_EQ(refusal.caption, kMessageCaption);
+    EXPECT_EQ(refusal.caption, kTitle);
     EXPECT_EQ(refusal.icon, MessageBoxIcon::Stop);
     EXPECT_EQ(refusal.text, "The text is 1024 bytes long; it may be at most 1023 bytes.");
     EXPECT_EQ(shownAgain, longPage);

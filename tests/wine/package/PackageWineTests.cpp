@@ -4,11 +4,11 @@
 // beside this program (make-test-packages.sh); the prefix is the package
 // tests' own.
 
-#include "FlipsetVersion.h"
 #include "resource.h"
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
 #include "wine/FlipsetProcess.h"
+#include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
 #include "wine/ui/UiDriver.h"
 
@@ -29,14 +29,10 @@ namespace {
 // Spelled out here rather than taken from the package: they are what
 // Windows and other programs see.
 const std::string kUpgradeCode = "{99623A65-DB9A-4139-AB6A-E0854AB5EBE8}";
-const std::string kTitle = "Quillon Configuration Flipset";
 const std::string kShortcutName = "Quillon Configuration Flipset.lnk";
 const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const std::string kOwnAppIdKey = "AppID\\{24F24F96-8B70-4270-92F5-2D3339E77252}";
 const std::string kExecutableAppIdKey = "AppID\\Flipset.EXE";
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kClasses = RegistryRoot::ClassesRoot;
 constexpr DWORD kNoExitCode = 0xFFFFFFFF;
 
 std::string PackagePath(const std::string& version, const char* kind)

@@ -10,6 +10,7 @@
 // window did not appear).
 
 #include "resource.h"
+#include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
 
 #include <windows.h>
@@ -22,8 +23,8 @@ namespace {
 
 using flipset::ui::Ui;
 using flipset::ui::UiScript;
+using flipset::kTitle;
 
-const std::string kTitle = "Quillon Configuration Flipset";
 constexpr DWORD kPictureTimeout = 30000;
 
 class Pictures {
