@@ -1,10 +1,12 @@
 // The capture of the machine's state, the last run's snapshot, the undo and
 // the preview, on a workstation of stand-ins that a real run changes.
+#include "state/CurrentConfiguration.h"
 #include "state/MachineState.h"
 #include "state/StatePreview.h"
 #include "state/StateRestore.h"
 #include "state/StateSnapshot.h"
 
+#include "base/NameFilter.h"
 #include "engine/RunContext.h"
 #include "engine/RunSequence.h"
 #include "engine/ServiceControl.h"
@@ -472,6 +474,57 @@ TEST_F(Workstation, PreviewSaysWhichAreasWouldNotChange)
     const StringList lines = PreviewNow();
     EXPECT_EQ(lines, (StringList{"No change: files", "No change: desktop", "No change: start page",
                                  "No change: network cards", "No change: services"}));
+}
+
+TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
+{
+    CRegistry reg = machine.registry;
+    files.files[kHostsPath] = "127.0.0.1 localhost\n10.0.0.1 old\n";
+    reg.DeleteValue("Control Panel\\Desktop", "OriginalWallpaper", RegistryRoot::CurrentUser);
+    reg.WriteString("Control Panel\\Desktop", "WallpaperStyle", "0", RegistryRoot::CurrentUser);
+    reg.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "IPAddress", {"192.168.1.5"}, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "SubnetMask", {"255.255.255.0"}, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "DefaultGateway", {"192.168.1.1"}, RegistryRoot::LocalMachine);
+    reg.WriteString(kInterfaceKey, "Nameserver", "192.168.1.2", RegistryRoot::LocalMachine);
+    reg.WriteString(kInterfaceKey, "Domain", "home.example", RegistryRoot::LocalMachine);
+
+    const CaptureScope scope = CurrentStateScope(reg);
+    const MachineState now = CaptureFor(scope);
+    const NewConfigurationResult stored = StoreStateAsConfiguration(reg, kRoot, kNameCharacters, " Now ", now);
+    ASSERT_EQ(stored.status, NewConfigurationStatus::Done) << stored.message;
+    EXPECT_EQ(reg.ReadString(ConfigurationKeyPath(stored.number), "Name", "", kRoot), "Now");
+    for (const char* list : {"Run", "ServicesStop", "ServicesStart"}) {
+        RegistryValue value;
+        EXPECT_FALSE(reg.ReadValue(ConfigurationKeyPath(stored.number), list, value, kRoot)) << list;
+    }
+
+    host.selectedText = "Now";
+    RunSequence(reg, host, run).RunConfiguration();
+    EXPECT_EQ(DescribeChanges(now, CaptureFor(scope)), StringList());
+    EXPECT_TRUE(host.Lines("error: ").empty());
+    EXPECT_TRUE(shellJournal.empty());
+}
+
+TEST_F(Workstation, ConfigurationOfTheCurrentStateNeedsAFreeAllowedName)
+{
+    const MachineState now = CaptureFor(CurrentStateScope(machine.registry));
+    const StringList before = machine.registry.EnumSubKeys(kConfigurationsKey, kRoot);
+    const struct {
+        const char* name;
+        NewConfigurationStatus status;
+    } cases[] = {
+        {"office", NewConfigurationStatus::NameTaken},
+        {"   ", NewConfigurationStatus::BadName},
+        {"a\\b", NewConfigurationStatus::BadName},
+    };
+    for (const auto& c : cases) {
+        const NewConfigurationResult result =
+            StoreStateAsConfiguration(machine.registry, kRoot, kNameCharacters, c.name, now);
+        EXPECT_EQ(result.status, c.status) << c.name;
+        EXPECT_FALSE(result.message.empty());
+    }
+    EXPECT_EQ(machine.registry.EnumSubKeys(kConfigurationsKey, kRoot), before);
 }
 
 }  // namespace
