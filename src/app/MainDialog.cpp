@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "app/FirstRun.h"
+#include "app/StateCommands.h"
 #include "ui/LoadText.h"
 #include "app/Win32ProductVersion.h"
 #include "editor/ConfigurationDialog.h"
@@ -216,7 +217,11 @@ void MainDialog::LoadSelectedOptions()
 
 void MainDialog::RunConfiguration()
 {
-    RunSequence(registry_, *this, platform_).RunConfiguration();
+    // The snapshot for an undo is taken silently: a run that cannot store one
+    // goes on as it always has, and the undo entry tells why it is missing.
+    RunSequence sequence(registry_, *this, platform_);
+    TakeSnapshotBeforeChanges(sequence, registry_, platform_, nullptr);
+    sequence.RunConfiguration();
 }
 
 bool MainDialog::OnCommand(int id, int notification, HWND control)
