@@ -122,6 +122,8 @@ TEST(Win32Desktop, WithoutAMixerDeviceTheVolumeFailsAtOpen)
     if (!PrefixHasNoMixer())
         GTEST_SKIP() << "this prefix has a mixer device";
     EXPECT_EQ(Win32Desktop().SetMasterVolume(32767), MixerResult::OpenFailed);
+    uint32_t volume = 0;
+    EXPECT_EQ(Win32Desktop().GetMasterVolume(volume), MixerResult::OpenFailed);
 }
 
 TEST(DesktopWine, ThePhaseWritesTheSettingsAndReportsTheMissingMixerOnce)
