@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ googletest      # native build and GoogleTest sources
     g++-mingw-w64-x86-64-posix            # the Windows cross compilers
     wine wine64 xvfb                      # runs the Windows tests, on their own X server
+    pulseaudio                            # their own sound server: a mixer device under Wine
     nlohmann-json3-dev                    # JSON of the configuration files (header-only)
     fonts-wine                            # Wine's own fonts, copied into the prefixes
 )

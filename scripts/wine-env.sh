@@ -1,15 +1,24 @@
 # The Wine environment of a prefix, written once for every script that runs
 # Windows programs here: run.sh, the tests' fixture (wine-prefix.sh) and
 # their runner (wine-run.sh). Source it (POSIX sh) and call the functions
-# with the prefix's path; each prefix gets an X server of its own.
+# with the prefix's path; each prefix gets an X server and a sound server of
+# its own.
 #
 #   wine_env PREFIX      exports WINEPREFIX (absolute), WINEDEBUG,
-#                        WINEDLLOVERRIDES, and DISPLAY when the prefix has
-#                        an X server of its own
+#                        WINEDLLOVERRIDES, DISPLAY when the prefix has an X
+#                        server of its own, and PULSE_SERVER (with the
+#                        client's runtime folders) when it has a sound server
 #   start_xvfb PREFIX    starts that X server (Xvfb, on a free display) and
 #                        exports its DISPLAY; its display and process id are
 #                        kept next to the prefix (PREFIX.display, .xvfb-pid)
 #   stop_xvfb PREFIX     ends it
+#   start_pulse PREFIX   starts that sound server (pulseaudio with one null
+#                        sink, so that Wine's mixer has a device) in a
+#                        private folder next to the prefix (PREFIX.pulse:
+#                        its socket, process id, state and log) and
+#                        exports what its clients need; fails, with the
+#                        server's log, when it does not come up
+#   stop_pulse PREFIX    ends it and removes that folder
 #   prepare_prefix       creates the exported prefix when it is new
 #   stop_wineserver      ends the exported prefix's server and waits for it
 
@@ -24,6 +33,17 @@ wine_env() {
         DISPLAY=$(cat "$WINEPREFIX.display")
         export DISPLAY
     fi
+    # Only the prefix's own server, even when it has died: a program then
+    # finds no device rather than the desktop session's sound.
+    if [ -d "$WINEPREFIX.pulse" ]; then
+        _wine_env_pulse_client "$WINEPREFIX.pulse"
+    fi
+}
+
+_wine_env_pulse_client() {
+    export PULSE_SERVER="unix:$1/native"
+    export PULSE_RUNTIME_PATH="$1"
+    export PULSE_COOKIE="$1/cookie"
 }
 
 start_xvfb() {
@@ -55,6 +75,51 @@ stop_xvfb() {
         kill "$(cat "$_wine_env_state.xvfb-pid")" 2>/dev/null || true
         rm -f "$_wine_env_state.xvfb-pid" "$_wine_env_state.display"
     fi
+}
+
+start_pulse() {
+    _wine_env_pulse=$(realpath -m "$1").pulse
+    stop_pulse "$1"
+    mkdir -m 700 -p "$_wine_env_pulse"
+    # Everything the server keeps lies in its folder; it neither looks for
+    # a session bus nor leaves when its last client goes, and anyone may
+    # connect through its socket (the folder itself is private). As root
+    # it warns that it is meant for a user, and runs.
+    if ! env -u PULSE_SERVER -u DISPLAY DBUS_SESSION_BUS_ADDRESS=disabled: \
+        HOME="$_wine_env_pulse" XDG_RUNTIME_DIR="$_wine_env_pulse" \
+        XDG_CONFIG_HOME="$_wine_env_pulse" PULSE_RUNTIME_PATH="$_wine_env_pulse" \
+        PULSE_STATE_PATH="$_wine_env_pulse" \
+        pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit=yes \
+        --realtime=no --high-priority=no -n \
+        --log-target="newfile:$_wine_env_pulse/log" \
+        --load="module-null-sink sink_name=flipset_test" \
+        --load="module-native-protocol-unix socket=$_wine_env_pulse/native auth-anonymous=1 auth-cookie-enabled=0" \
+        >/dev/null 2>&1 </dev/null ||
+        [ ! -S "$_wine_env_pulse/native" ]; then
+        echo "pulseaudio did not start:" >&2
+        cat "$_wine_env_pulse/log" >&2 2>/dev/null
+        return 1
+    fi
+    _wine_env_pulse_client "$_wine_env_pulse"
+}
+
+stop_pulse() {
+    _wine_env_pulse=$(realpath -m "$1").pulse
+    [ -d "$_wine_env_pulse" ] || return 0
+    if [ -s "$_wine_env_pulse/pid" ]; then
+        _wine_env_pid=$(cat "$_wine_env_pulse/pid")
+        # Not another program that has since taken the number of a server
+        # that died.
+        if [ "$(cat "/proc/$_wine_env_pid/comm" 2>/dev/null)" = pulseaudio ]; then
+            kill "$_wine_env_pid" 2>/dev/null || true
+            _wine_env_tries=0
+            while kill -0 "$_wine_env_pid" 2>/dev/null && [ $_wine_env_tries -lt 50 ]; do
+                _wine_env_tries=$((_wine_env_tries + 1))
+                sleep 0.1
+            done
+        fi
+    fi
+    rm -rf "$_wine_env_pulse"
 }
 
 stop_wineserver() {

@@ -1,24 +1,9 @@
 #include "editor/ConfigurationLists.h"
 
-#include "coder/QNHexCoder.h"
+#include "coder/CodedList.h"
 #include "store/ConfigurationStore.h"
 
 namespace flipset {
-
-namespace {
-
-StringList CodedEntries(const StringList& entries)
-{
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    StringList coded;
-    coded.reserve(entries.size());
-    for (const std::string& entry : entries)
-        coded.push_back(coder.CodeValue(entry));
-    return coded;
-}
-
-}  // namespace
 
 bool FitsTextValue(const std::string& text)
 {
@@ -33,17 +18,13 @@ StringList ReadCodedList(CRegistry registry, int configurationNumber, RegistryRo
     if (!registry.ReadBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root))
         return entries;
     CRegistry::UnpackStringList(bytes, entries);
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    for (std::string& entry : entries)
-        entry = coder.DecodeValue(entry);
-    return entries;
+    return DecodeListEntries(entries);
 }
 
 size_t CodedListSize(const StringList& entries)
 {
     ByteArray bytes;
-    CRegistry::PackStringList(CodedEntries(entries), bytes);
+    CRegistry::PackStringList(CodeListEntries(entries), bytes);
     return bytes.size();
 }
 
@@ -51,7 +32,7 @@ bool WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot ro
                     const char* valueName, const StringList& entries)
 {
     ByteArray bytes;
-    CRegistry::PackStringList(CodedEntries(entries), bytes);
+    CRegistry::PackStringList(CodeListEntries(entries), bytes);
     if (bytes.size() > kLargestBinaryValue)
         return false;
     (void)registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);

@@ -2,7 +2,7 @@
 
 #include "base/NameFilter.h"
 #include "base/Text.h"
-#include "coder/QNHexCoder.h"
+#include "coder/CodedList.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 
@@ -215,23 +215,13 @@ StringList UnpackCodedList(const ByteArray& bytes)
 {
     StringList entries;
     CRegistry::UnpackStringList(bytes, entries);
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    for (std::string& entry : entries)
-        entry = coder.DecodeValue(entry);
-    return entries;
+    return DecodeListEntries(entries);
 }
 
 ByteArray PackCodedList(const StringList& entries)
 {
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    StringList coded;
-    coded.reserve(entries.size());
-    for (const std::string& entry : entries)
-        coded.push_back(coder.CodeValue(entry));
     ByteArray bytes;
-    CRegistry::PackStringList(coded, bytes);
+    CRegistry::PackStringList(CodeListEntries(entries), bytes);
     return bytes;
 }
 

@@ -140,8 +140,8 @@ TEST_F(CommandLineVerbs, QuietApplyWithFailingStepsWritesTheirMessagesAndExitsWi
     const std::string key = AddOffice();
     StoreCodedList(registry, key, "ServicesStart", {"FlipsetVerbNotInstalled"}, kMachine);
 
-    // The stored options: every area, the desktop's mixer included (this
-    // prefix has none).
+    // The stored options: every area, the desktop's mixer included (these
+    // tests have no sound server, so it has no device).
     const VerbResult result = RunQuietly(" /apply \"Home office\" /quiet");
 
     ASSERT_TRUE(result.ended) << "no message box waits for a person";

@@ -112,52 +112,164 @@ private:
     std::vector<std::unique_ptr<SavedUserValue>> values_;
 };
 
-bool PrefixHasNoMixer()
+// The master volume as this process's mixer reads it back: the volume is
+// kept per process, so only the process that set it sees the new level.
+::testing::AssertionResult ReadMasterVolume(uint32_t* volume)
 {
-    return mixerGetNumDevs() == 0;
+    HMIXER mixer = nullptr;
+    if (mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR)
+        return ::testing::AssertionFailure() << "mixerOpen failed";
+    const HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
+    MIXERLINEA line = {};
+    line.cbStruct = sizeof line;
+    line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    MIXERCONTROLA control = {};
+    control.cbStruct = sizeof control;
+    MIXERLINECONTROLSA controls = {};
+    controls.cbStruct = sizeof controls;
+    controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+    controls.cControls = 1;
+    controls.cbmxctrl = sizeof control;
+    controls.pamxctrl = &control;
+    MIXERCONTROLDETAILS_UNSIGNED level = {};
+    MIXERCONTROLDETAILS details = {};
+    details.cbStruct = sizeof details;
+    details.cChannels = 1;
+    details.cbDetails = sizeof level;
+    details.paDetails = &level;
+    const char* failed = nullptr;
+    if (mixerGetLineInfoA(object, &line,
+                          MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+        MMSYSERR_NOERROR) {
+        failed = "mixerGetLineInfoA";
+    } else {
+        controls.dwLineID = line.dwLineID;
+        if (mixerGetLineControlsA(object, &controls,
+                                  MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+            MMSYSERR_NOERROR) {
+            failed = "mixerGetLineControlsA";
+        } else {
+            details.dwControlID = control.dwControlID;
+            if (mixerGetControlDetailsA(object, &details,
+                                        MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
+                MMSYSERR_NOERROR)
+                failed = "mixerGetControlDetailsA";
+        }
+    }
+    mixerClose(mixer);
+    if (failed != nullptr)
+        return ::testing::AssertionFailure() << failed << " failed";
+    *volume = level.dwValue;
+    return ::testing::AssertionSuccess();
 }
 
-TEST(Win32Desktop, WithoutAMixerDeviceTheVolumeFailsAtOpen)
+// A configuration with every desktop value, in the program's keys in memory.
+class DesktopPhaseWine : public ::testing::Test {
+protected:
+    void SeedConfiguration(uint32_t volume)
+    {
+        registry_.WriteString(kConfiguration, "Name", "Office", kRoot);
+        registry_.WriteDword(kConfiguration, "WallpaperPosition", 1, kRoot);
+        // The platform rejects a picture that does not exist; it is stored all the same.
+        registry_.WriteString(kConfiguration, "Wallpaper", "C:\\flipset-missing-picture.bmp",
+                              kRoot);
+        registry_.WriteDword(kConfiguration, "Volume", volume, kRoot);
+        registry_.WriteString(kConfiguration, "DefPrinter", "Flipset Test,winspool,Ne00:", kRoot);
+        registry_.WriteString(kDesktopKey, "OriginalWallpaper", "C:\\old.bmp",
+                              RegistryRoot::CurrentUser);
+        host_.selectedText = "Office";
+    }
+
+    void RunPhase()
+    {
+        RunContext ctx(registry_, host_);
+        Win32Desktop desktop;
+        ApplyDesktopSettings(ctx, desktop);
+    }
+
+    void ExpectTheSettingsWritten()
+    {
+        const RegistryRoot user = RegistryRoot::CurrentUser;
+        EXPECT_EQ(registry_.ReadString(kDesktopKey, "WallpaperStyle", "", user), "3");
+        EXPECT_EQ(registry_.ReadString(kDesktopKey, "TileWallpaper", "", user), "0");
+        EXPECT_EQ(registry_.ReadString(kDesktopKey, "Wallpaper", "", user),
+                  "C:\\flipset-missing-picture.bmp");
+        EXPECT_EQ(registry_.ReadString(kDesktopKey, "OriginalWallpaper", "<none>", user),
+                  "<none>");
+        EXPECT_EQ(registry_.ReadString(kWindowsKey, "Device", "", user),
+                  "Flipset Test,winspool,Ne00:");
+    }
+
+    static constexpr const char* kConfiguration = "Software\\Quillon\\Flipset\\Configurations\\1";
+    static constexpr RegistryRoot kRoot = RegistryRoot::LocalMachine;
+
+    SavedDesktopSettings saved_;
+    ProgramKeysInMemoryBackend backend_;
+    CRegistry registry_{backend_};
+    FakeRunHost host_;
+};
+
+// These run in a prefix whose sound server works (the tests' fixture starts
+// one): without a device they fail rather than skip.
+class WithMixerDevice : public DesktopPhaseWine {
+protected:
+    void SetUp() override
+    {
+        ASSERT_GT(mixerGetNumDevs(), 0u)
+            << "no mixer device: the tests' fixture starts a sound server for the prefix";
+    }
+};
+
+TEST_F(WithMixerDevice, SetMasterVolumeSetsTheLevelGiven)
 {
-    if (!PrefixHasNoMixer())
-        GTEST_SKIP() << "this prefix has a mixer device";
+    for (uint32_t volume : {0u, 1u, 12345u, 32767u, 65534u, 65535u}) {
+        ASSERT_EQ(Win32Desktop().SetMasterVolume(volume), MixerResult::Done) << volume;
+        uint32_t read = 0;
+        ASSERT_TRUE(ReadMasterVolume(&read));
+        EXPECT_EQ(read, volume);
+    }
+}
+
+TEST_F(WithMixerDevice, ThePhaseWritesTheSettingsAndSetsTheVolume)
+{
+    SeedConfiguration(16384);
+    ASSERT_EQ(Win32Desktop().SetMasterVolume(65535), MixerResult::Done);
+
+    RunPhase();
+
+    EXPECT_EQ(host_.journal, std::vector<std::string>{});
+    uint32_t volume = 0;
+    ASSERT_TRUE(ReadMasterVolume(&volume));
+    EXPECT_EQ(volume, 16384u);
+    ExpectTheSettingsWritten();
+}
+
+// These run in a process that cannot reach the sound server (their own
+// ctest entry): the mixer has no device.
+class WithoutMixerDevice : public DesktopPhaseWine {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(mixerGetNumDevs(), 0u)
+            << "a mixer device: run these with FLIPSET_WINE_NO_SOUND=1";
+    }
+};
+
+TEST_F(WithoutMixerDevice, SetMasterVolumeFailsAtOpen)
+{
     EXPECT_EQ(Win32Desktop().SetMasterVolume(32767), MixerResult::OpenFailed);
     uint32_t volume = 0;
     EXPECT_EQ(Win32Desktop().GetMasterVolume(volume), MixerResult::OpenFailed);
 }
 
-TEST(DesktopWine, ThePhaseWritesTheSettingsAndReportsTheMissingMixerOnce)
+TEST_F(WithoutMixerDevice, ThePhaseReportsTheMissingMixerOnceAndGoesOn)
 {
-    SavedDesktopSettings saved;
-    ProgramKeysInMemoryBackend backend;
-    CRegistry registry(backend);
-    const std::string configuration = "Software\\Quillon\\Flipset\\Configurations\\1";
-    const RegistryRoot root = RegistryRoot::LocalMachine;
-    registry.WriteString(configuration, "Name", "Office", root);
-    registry.WriteDword(configuration, "WallpaperPosition", 1, root);
-    // The platform rejects a picture that does not exist; it is stored all the same.
-    registry.WriteString(configuration, "Wallpaper", "C:\\flipset-missing-picture.bmp", root);
-    registry.WriteDword(configuration, "Volume", 65535, root);
-    registry.WriteString(configuration, "DefPrinter", "Flipset Test,winspool,Ne00:", root);
-    registry.WriteString(kDesktopKey, "OriginalWallpaper", "C:\\old.bmp",
-                         RegistryRoot::CurrentUser);
-    FakeRunHost host;
-    host.selectedText = "Office";
-    RunContext ctx(registry, host);
-    Win32Desktop desktop;
+    SeedConfiguration(65535);
 
-    ApplyDesktopSettings(ctx, desktop);
+    RunPhase();
 
-    if (PrefixHasNoMixer()) {
-        EXPECT_EQ(host.journal, std::vector<std::string>{"message: mixerOpen() failed"});
-    }
-    const RegistryRoot user = RegistryRoot::CurrentUser;
-    EXPECT_EQ(registry.ReadString(kDesktopKey, "WallpaperStyle", "", user), "3");
-    EXPECT_EQ(registry.ReadString(kDesktopKey, "TileWallpaper", "", user), "0");
-    EXPECT_EQ(registry.ReadString(kDesktopKey, "Wallpaper", "", user),
-              "C:\\flipset-missing-picture.bmp");
-    EXPECT_EQ(registry.ReadString(kDesktopKey, "OriginalWallpaper", "<none>", user), "<none>");
-    EXPECT_EQ(registry.ReadString(kWindowsKey, "Device", "", user), "Flipset Test,winspool,Ne00:");
+    EXPECT_EQ(host_.journal, std::vector<std::string>{"message: mixerOpen() failed"});
+    ExpectTheSettingsWritten();
 }
 
 // The phase stores the wallpaper itself; the platform only shows it.

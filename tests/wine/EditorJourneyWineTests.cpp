@@ -206,7 +206,7 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
 
         ui.SelectListItem(main, IDC_MAIN_CONFIGURATIONS, "Home Office");
         ui.Click(main, IDC_MAIN_RUN);
-        mixer = ui.AnswerMessageBox(IDOK);  // this prefix has no mixer device
+        mixer = ui.AnswerMessageBox(IDOK);  // no sound server for these tests
         ui.WaitUntilGone(main);
     });
     EXPECT_TRUE(script.Drive(program.Id()));

@@ -76,7 +76,7 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
         listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
         ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Office");
         ui.Click(window, IDC_MAIN_RUN);
-        mixer = ui.AnswerMessageBox(IDOK);  // this prefix has no mixer device
+        mixer = ui.AnswerMessageBox(IDOK);  // no sound server for these tests
         ui.WaitUntilGone(window);
     });
     EXPECT_TRUE(script.Drive(program.Id()));
