@@ -174,6 +174,46 @@ int Main()
                 Median(captures), *std::max_element(captures.begin(), captures.end()),
                 kCaptureRounds);
 
+    // Each part of the capture on its own.
+    {
+        RunContext ctx(registry, host);
+        const CaptureScope whole = RunScope(ctx, false);
+        struct Part {
+            const char* name;
+            CaptureScope scope;
+        } parts[] = {{"files", {}}, {"desktop", {}}, {"start page", {}}, {"cards", {}},
+                     {"services", {}}};
+        parts[0].scope.files = true;
+        parts[1].scope.desktop = true;
+        parts[2].scope.startPage = true;
+        parts[3].scope.cards = true;
+        parts[3].scope.cardNumbers = whole.cardNumbers;
+        parts[4].scope.services = true;
+        parts[4].scope.serviceNames = whole.serviceNames;
+        for (const Part& part : parts) {
+            std::vector<double> times;
+            for (int round = 0; round < kCaptureRounds; ++round) {
+                MachineState captured;
+                std::string error;
+                const double partStart = Milliseconds();
+                CaptureMachineState(state, part.scope, captured, error);
+                times.push_back(Milliseconds() - partStart);
+            }
+            std::printf("  capture of the %-26s median %8.2f ms\n", part.name, Median(times));
+        }
+        MachineState captured;
+        std::string error;
+        CaptureMachineState(state, whole, captured, error);
+        RunSnapshot snapshot{"Bench", CurrentTimeText(), captured};
+        std::vector<double> times;
+        for (int round = 0; round < kCaptureRounds; ++round) {
+            const double partStart = Milliseconds();
+            StoreLastRunSnapshot(registry, kRoot, snapshot);
+            times.push_back(Milliseconds() - partStart);
+        }
+        std::printf("  %-41s median %8.2f ms\n", "storing the snapshot", Median(times));
+    }
+
     RunSequence sequence(registry, host, platform.run);
     double snapshotEnd = 0;
     const double start = Milliseconds();

@@ -151,9 +151,13 @@ bool CaptureMachineState(const StatePlatform& platform, const CaptureScope& scop
     for (const std::string& cardNumber : scope.cardNumbers)
         state.cards.push_back(CaptureCard(platform.registry, cardNumber));
     state.hasServices = scope.services;
-    for (const std::string& name : scope.serviceNames)
-        state.services.push_back(
-            ServiceRunState{name, IsRunningState(QueryServiceState(platform.services, name))});
+    if (!scope.serviceNames.empty()) {
+        const std::vector<uint32_t> states =
+            QueryServiceStates(platform.services, scope.serviceNames);
+        for (size_t i = 0; i < states.size(); ++i)
+            state.services.push_back(
+                ServiceRunState{scope.serviceNames[i], IsRunningState(states[i])});
+    }
     return true;
 }
 
