@@ -27,6 +27,13 @@
 #define IDC_MAIN_DISABLE_ALL_NOW 1044
 #define IDC_MAIN_STARTUP_GROUP 1045
 
+// The configuration list's context menu: one popup, its entries' commands.
+#define IDR_MAIN_LIST_MENU 144
+#define IDM_LIST_EXPORT 40001
+#define IDM_LIST_EXPORT_ALL 40002
+#define IDM_LIST_IMPORT 40003
+#define IDM_LIST_DUPLICATE 40004
+
 // Splash (IDD_SPLASH).
 #define IDC_SPLASH_PICTURE 1046
 
@@ -85,6 +92,14 @@
 #define IDS_WHAT_PRINTER_ENTRY 2051
 #define IDS_WHAT_LIST 2052
 #define IDS_WHAT_SERVICE_LIST 2053
+
+// Configuration files, from the main window's context menu and the
+// command line.
+#define IDS_CONFIGURATION_FILES 2064
+#define IDS_EXPORT_TITLE 2065
+#define IDS_EXPORT_ALL_TITLE 2066
+#define IDS_IMPORT_TITLE 2067
+#define IDS_RUN_NOT_CARRIED_OUT 2068
 
 // Configuration (IDD_CONFIGURATION).
 #define IDC_CONFIG_NAME 1007

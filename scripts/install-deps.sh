@@ -13,7 +13,7 @@ packages=(
 )
 case "${1:-}" in
 --fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
---screenshot) packages+=(imagemagick x11-utils) ;;
+--screenshot) packages+=(imagemagick x11-utils fonts-dejavu-core) ;;
 --package) packages+=(wixl) ;;                   # builds the Windows Installer package
 esac
 

@@ -84,5 +84,13 @@ if [ "$(tr -d '\r\n' <"$requests/done")" != ok ]; then
     exit 1
 fi
 
-# Still to come: the command-line usage ("/help"), once the program has it:
-# start flipset.exe with it here and take its window's picture like the others.
+# The command-line usage: flipset.exe writes it to its output (a file here,
+# never a pipe: Wine's helpers would keep one open), and it is drawn as a
+# console shows it.
+help_text=$(realpath -m build/screenshots/help.txt)
+wine "$exe" /help >"$help_text" 2>/dev/null </dev/null
+printf -v console 'C:\\>flipset /help\n%s\n\nC:\\>_' "$(tr -d '\r' <"$help_text")"
+convert -size 1200x1000 xc:'#0c0c0c' -font /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf \
+    -pointsize 14 -fill '#cccccc' -annotate +16+24 "$console" -trim +repage \
+    -bordercolor '#0c0c0c' -border 16x14 docs/command-line-help.png
+echo docs/command-line-help.png

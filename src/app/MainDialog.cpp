@@ -10,8 +10,12 @@
 #include "network/AdapterControl.h"
 #include "resource.h"
 #include "ui/ListBoxText.h"
+#include "ui/OpenFileDialog.h"
+
+#include <windowsx.h>
 
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 namespace flipset {
@@ -89,14 +93,39 @@ private:
     RunHost& host_;
 };
 
+// A configuration name as a file name: the characters a file name cannot
+// hold become "_".
+std::string FileNameFor(const std::string& name)
+{
+    std::string fileName = name;
+    for (char& c : fileName) {
+        if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    return fileName;
+}
+
+std::vector<FileFilter> ConfigurationFileFilters()
+{
+    return {{LoadText(IDS_CONFIGURATION_FILES), "*.json"}, {LoadText(IDS_ALL_FILES), "*.*"}};
+}
+
 }  // namespace
+
+const MainDialog::ListMenuEntry MainDialog::kListMenuEntries[] = {
+    {IDM_LIST_EXPORT, true, &MainDialog::OnExport},
+    {IDM_LIST_EXPORT_ALL, false, &MainDialog::OnExportAll},
+    {IDM_LIST_IMPORT, false, &MainDialog::OnImport},
+    {IDM_LIST_DUPLICATE, true, &MainDialog::OnDuplicate},
+};
 
 MainDialog::MainDialog(CRegistry registry, const RunPlatform& platform)
     : DialogBase(IDD_MAIN),
       registry_(registry),
       platform_(platform),
       store_(registry),
-      icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FLIPSET)))
+      icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FLIPSET))),
+      nameCharacters_(LoadNameCharacters())
 {
 }
 
@@ -267,6 +296,15 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
     default:
         break;
     }
+    for (const ListMenuEntry& entry : kListMenuEntries) {
+        if (entry.commandId == id) {
+            // A command can come without the menu, and the menu from before a
+            // change of selection: one that needs a selection checks again.
+            if (!busy_ && (!entry.needsSelection || GetSelectedConfigurationNumber() >= 1))
+                (this->*entry.handler)();
+            return true;
+        }
+    }
     for (const OptionBox& box : kOptionBoxes) {
         if (box.id == id) {
             OnOptionClicked(id, box.option);
@@ -314,6 +352,120 @@ void MainDialog::SetAllCards(bool enable)
     SetAllCardsState(registry_, platform_.devices, *this, enable);
 }
 
+void MainDialog::ShowListMenu(LPARAM position)
+{
+    const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
+    POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (point.x == -1 && point.y == -1) {
+        // Shift+F10 or the Menu key: under the selected entry, else at the
+        // list's corner.
+        RECT item{};
+        const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+        if (selected == LB_ERR ||
+            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                         reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            item = RECT{};
+        point = POINT{item.left + 8, item.bottom};
+        ClientToScreen(list, &point);
+    } else {
+        // A right-click on an entry selects it first, so the menu acts on
+        // the entry under the pointer.
+        POINT client = point;
+        ScreenToClient(list, &client);
+        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+        if (hit != LB_ERR && HIWORD(hit) == 0 &&
+            SendMessageA(list, LB_GETCURSEL, 0, 0) != LOWORD(hit)) {
+            SendMessageA(list, LB_SETCURSEL, LOWORD(hit), 0);
+            LoadSelectedOptions();
+        }
+    }
+
+    const HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_LIST_MENU));
+    if (menu == nullptr)
+        return;
+    const HMENU popup = GetSubMenu(menu, 0);
+    const bool selected = GetSelectedConfigurationNumber() >= 1;
+    for (const ListMenuEntry& entry : kListMenuEntries) {
+        if (entry.needsSelection)
+            EnableMenuItem(popup, static_cast<UINT>(entry.commandId),
+                           MF_BYCOMMAND | (selected ? MF_ENABLED : MF_GRAYED));
+    }
+    // The chosen entry comes back as WM_COMMAND, as a button's click does.
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                   Handle(), nullptr);
+    DestroyMenu(menu);
+}
+
+void MainDialog::OnExport()
+{
+    const std::string name = Trim(SelectedListText());
+    ExportToChosenFile(IDS_EXPORT_TITLE, FileNameFor(name), {name});
+}
+
+void MainDialog::OnExportAll()
+{
+    ExportToChosenFile(IDS_EXPORT_ALL_TITLE, std::string(), {});
+}
+
+void MainDialog::ExportToChosenFile(UINT titleId, const std::string& proposedName,
+                                    const StringList& names)
+{
+    std::string path;
+    if (!ChooseFileToSave(Handle(), LoadText(titleId), ConfigurationFileFilters(), "json",
+                          proposedName, path))
+        return;
+    WaitCursorScope waitCursor(*this);
+    const TransferResult result = Transfer().Export(path, names);
+    ShowTransferResult(result);
+}
+
+void MainDialog::OnImport()
+{
+    std::string path;
+    if (!ChooseFileToOpen(Handle(), LoadText(IDS_IMPORT_TITLE), ConfigurationFileFilters(), path))
+        return;
+    TransferResult result;
+    {
+        WaitCursorScope waitCursor(*this);
+        result = Transfer().Import(path, false);
+    }
+    if (result.number >= 1)
+        FillConfigurationListAndSelect(result.name);
+    ShowTransferResult(result);
+}
+
+void MainDialog::OnDuplicate()
+{
+    const TransferResult result = Transfer().Duplicate(Trim(SelectedListText()));
+    if (result.number >= 1)
+        FillConfigurationListAndSelect(result.name);
+    ShowTransferResult(result);
+}
+
+void MainDialog::ShowTransferResult(const TransferResult& result)
+{
+    bool failed = result.status != TransferStatus::Done;
+    std::string text;
+    for (const std::string& line : result.lines) {
+        failed = failed || line.rfind("error:", 0) == 0;
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(),
+                MB_OK | (failed ? MB_ICONSTOP : MB_ICONINFORMATION));
+}
+
+void MainDialog::FillConfigurationListAndSelect(const std::string& name)
+{
+    FillConfigurationList();
+    const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
+    const LRESULT index =
+        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(name.c_str()));
+    if (index != LB_ERR)
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    LoadSelectedOptions();
+}
+
 void MainDialog::OnCancel()
 {
     if (busy_)
@@ -321,10 +473,14 @@ void MainDialog::OnCancel()
     EndDialog(IDCANCEL);
 }
 
-bool MainDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/,
-                            INT_PTR* /*result*/)
+bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* /*result*/)
 {
     switch (message) {
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != Item(IDC_MAIN_CONFIGURATIONS) || busy_)
+            return false;
+        ShowListMenu(lParam);
+        return true;
     case WM_CLOSE:
         OnCancel();
         return true;

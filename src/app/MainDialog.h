@@ -1,8 +1,9 @@
 // The main window: the configuration list with Add, Delete, Edit, Run and
-// Close, the five option boxes that choose what a run applies, the network
-// action at start, and the two buttons that switch every network card at
-// once. It hosts the run (RunHost): a run shows its progress in this
-// window's title bar and closes the window when it is done.
+// Close and its context menu (export, import, duplicate), the five option
+// boxes that choose what a run applies, the network action at start, and
+// the two buttons that switch every network card at once. It hosts the run
+// (RunHost): a run shows its progress in this window's title bar and closes
+// the window when it is done.
 #pragma once
 
 #include "ui/DialogBase.h"
@@ -12,6 +13,9 @@
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
+#include "transfer/ConfigurationTransfer.h"
+#include "transfer/Win32CodePage.h"
+#include "transfer/Win32FileAccess.h"
 
 #include <array>
 #include <iterator>
@@ -70,6 +74,33 @@ private:
     void EditConfiguration(std::string name, int configurationNumber);
     void SetAllCards(bool enable);
 
+    // The configuration list's context menu, at a screen position, or
+    // under the selected entry when the keyboard opened it.
+    void ShowListMenu(LPARAM position);
+    void OnExport();
+    void OnExportAll();
+    void OnImport();
+    void OnDuplicate();
+    ConfigurationTransfer Transfer()
+    {
+        return {registry_, Root(), codePage_, files_, nameCharacters_};
+    }
+    void ExportToChosenFile(UINT titleId, const std::string& proposedName, const StringList& names);
+    // The result's lines in a message box, with the stop icon when the
+    // operation failed or a line reports an error.
+    void ShowTransferResult(const TransferResult& result);
+    // The list afresh, with the named configuration selected.
+    void FillConfigurationListAndSelect(const std::string& name);
+
+    // An entry of the context menu: its command, whether it acts on the
+    // selected configuration (greyed without one), and its handler.
+    struct ListMenuEntry {
+        int commandId;
+        bool needsSelection;
+        void (MainDialog::*handler)();
+    };
+    static const ListMenuEntry kListMenuEntries[];
+
     // The buttons' balloon help: its text, and the side it opens to.
     struct TipText {
         int buttonId;
@@ -94,6 +125,9 @@ private:
     bool busy_ = false;
     int waitCursorDepth_ = 0;
     std::array<TipButton, std::size(kTipTexts)> tipButtons_;
+    Win32CodePage codePage_;
+    Win32FileAccess files_;
+    std::string nameCharacters_;
 };
 
 }  // namespace flipset

@@ -2,6 +2,7 @@
 
 #include "engine/Win32WaitWithMessages.h"
 #include "resource.h"
+#include "ui/LoadText.h"
 
 #include <utility>
 
@@ -9,7 +10,6 @@ namespace flipset {
 
 namespace {
 
-constexpr const char* kTitle = "Quillon Configuration Flipset";
 // Posted at WM_INITDIALOG: the work starts once the window is up.
 constexpr UINT kStartWork = WM_APP + 1;
 
@@ -28,7 +28,7 @@ bool RunProgressDialog::RunWork()
 
 bool RunProgressDialog::OnInitDialog()
 {
-    SetItemText(IDC_RUN_PROGRESS_TEXT, kTitle);
+    SetItemText(IDC_RUN_PROGRESS_TEXT, LoadText(IDS_TITLE));
     PostMessageA(Handle(), kStartWork, 0, 0);
     return true;
 }
@@ -56,12 +56,12 @@ void RunProgressDialog::ShowCaption(const std::string& caption)
 
 void RunProgressDialog::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), kTitle, MB_OK | MB_ICONSTOP);
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void RunProgressDialog::ShowMessage(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), kTitle, MB_OK);
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK);
 }
 
 void RunProgressDialog::Wait(uint32_t milliseconds)

@@ -7,8 +7,10 @@
 #include "app/Win32ConsoleOutput.h"
 #include "app/Win32Platform.h"
 #include "editor/ConfigurationDialog.h"
+#include "resource.h"
 #include "transfer/Win32CodePage.h"
 #include "transfer/Win32FileAccess.h"
+#include "ui/LoadText.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -72,7 +74,7 @@ ExitCode Apply(Win32Platform& platform, const VerbCommand& command, OutputSink& 
         result = RunApply(platform.Registry(), platform.run, plan, output, presenter);
     });
     if (!window.RunWork()) {
-        WriteErrorLine(output, "the run could not be carried out");
+        WriteErrorLine(output, LoadText(IDS_RUN_NOT_CARRIED_OUT));
         return ExitCode::StepFailed;
     }
     return result;
@@ -143,7 +145,8 @@ int RunVerbCommand(const std::string& commandLine)
     try {
         return static_cast<int>(Run(ParseVerbCommand(commandLine), output));
     } catch (...) {
-        // Out of memory: whatever the verb had done is reported as a failure.
+        // Out of memory: whatever the verb had done is reported as a failure,
+        // with a text that needs no memory to load.
         WriteErrorLine(output, "out of memory");
         return static_cast<int>(ExitCode::StepFailed);
     }

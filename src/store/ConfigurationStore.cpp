@@ -21,36 +21,60 @@ std::string ConfigurationStore::TrimmedNameOf(const std::string& subkeyName,
     return Trim(registry_.ReadString(path, ConfigurationValue::kName, "", root));
 }
 
-int ConfigurationStore::FindConfigurationNumber(const std::string& name, RegistryRoot root) const
+int FindConfigurationNumber(const std::vector<NamedConfiguration>& configurations,
+                            const std::string& name)
 {
-    StringList subkeys = registry_.EnumSubKeys(kConfigurationsKey, root);
-    for (const std::string& subkey : subkeys) {
-        if (subkey.empty())
-            continue;
-        const std::string configurationName = TrimmedNameOf(subkey, root);
-        if (!configurationName.empty() && EqualsNoCase(configurationName, name))
-            return LeadingNumber(subkey);
+    for (const NamedConfiguration& configuration : configurations) {
+        if (EqualsNoCase(configuration.name, name))
+            return configuration.number;
     }
     return 0;
 }
 
+int ConfigurationStore::FindConfigurationNumber(const std::string& name, RegistryRoot root) const
+{
+    return flipset::FindConfigurationNumber(ListConfigurations(root), name);
+}
+
 int ConfigurationStore::AllocateConfigurationNumber(RegistryRoot root) const
 {
+    return AllocateConfigurationNumbers(1, root).front();
+}
+
+std::vector<int> ConfigurationStore::AllocateConfigurationNumbers(size_t count,
+                                                                  RegistryRoot root) const
+{
     StringList subkeys = registry_.EnumSubKeys(kConfigurationsKey, root);
-    // The smallest number in use by no subkey. With k subkeys it is at most
-    // k + 1, so only the numbers up to k need marking; and it never exceeds
-    // the largest number in use plus one, so it needs no "max + 1" that could
-    // overflow when a key is named 2147483647.
-    std::vector<bool> used(subkeys.size() + 1, false);
+    // With k subkeys, the count smallest unused numbers are at most k +
+    // count, so only the numbers up to that need marking; and none exceeds
+    // the largest number in use plus count, so no "max + 1" can overflow
+    // when a key is named 2147483647.
+    std::vector<bool> used(subkeys.size() + count + 1, false);
     for (const std::string& subkey : subkeys) {
         const int number = LeadingNumber(subkey);
         if (number > 0 && static_cast<size_t>(number) < used.size())
             used[static_cast<size_t>(number)] = true;
     }
-    size_t candidate = 1;
-    while (candidate < used.size() && used[candidate])
-        ++candidate;
-    return static_cast<int>(candidate);
+    std::vector<int> numbers;
+    for (size_t candidate = 1; numbers.size() < count && candidate < used.size(); ++candidate) {
+        if (!used[candidate])
+            numbers.push_back(static_cast<int>(candidate));
+    }
+    return numbers;
+}
+
+std::vector<NamedConfiguration> ConfigurationStore::ListConfigurations(RegistryRoot root) const
+{
+    StringList subkeys = registry_.EnumSubKeys(kConfigurationsKey, root);
+    std::vector<NamedConfiguration> configurations;
+    for (const std::string& subkey : subkeys) {
+        if (subkey.empty())
+            continue;
+        std::string name = TrimmedNameOf(subkey, root);
+        if (!name.empty())
+            configurations.push_back({LeadingNumber(subkey), std::move(name)});
+    }
+    return configurations;
 }
 
 StringList ConfigurationStore::ListConfigurationNames(RegistryRoot root) const

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace flipset {
 
@@ -23,6 +24,17 @@ RegistryRoot ConfigurationRoot(uint32_t settingsRootChoice);
 
 // The configuration key of number n, below the configuration root.
 std::string ConfigurationKeyPath(int configurationNumber);
+
+// A configuration as the list shows it: its number and trimmed name.
+struct NamedConfiguration {
+    int number;
+    std::string name;
+};
+
+// The number of the first configuration in the list whose name equals the
+// name ignoring case; 0 when there is none. The name is compared as given.
+int FindConfigurationNumber(const std::vector<NamedConfiguration>& configurations,
+                            const std::string& name);
 
 class ConfigurationStore {
 public:
@@ -36,6 +48,13 @@ public:
     // The smallest number that no subkey of the configurations key uses,
     // whether or not that subkey has a "Name".
     int AllocateConfigurationNumber(RegistryRoot root) const;
+    // The count smallest such numbers, ascending: what count configurations
+    // created one after the other get, found with one pass over the keys.
+    std::vector<int> AllocateConfigurationNumbers(size_t count, RegistryRoot root) const;
+
+    // Every configuration with a non-blank name, in enumeration order: for
+    // callers that look up many names, with one pass over the keys.
+    std::vector<NamedConfiguration> ListConfigurations(RegistryRoot root) const;
 
     // The trimmed, non-blank names of all configurations, in no particular
     // order.

@@ -100,10 +100,11 @@ TransferResult ConfigurationTransfer::Export(const std::string& path,
     if (names.empty()) {
         numbers = ConfigurationNumbers(registry_, root_);
     } else {
-        const ConfigurationStore store(registry_);
+        const std::vector<NamedConfiguration> existing =
+            ConfigurationStore(registry_).ListConfigurations(root_);
         TransferResult missing;
         for (const std::string& name : names) {
-            const int number = store.FindConfigurationNumber(Trim(name), root_);
+            const int number = FindConfigurationNumber(existing, Trim(name));
             if (number == 0)
                 missing.lines.push_back("error: no configuration has the name " +
                                         Quoted(Trim(name)));
@@ -146,11 +147,14 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
         return Failure(TransferStatus::FileFault, path + ": " + reason);
 
     // Where each goes: the number of the configuration it replaces, or 0.
+    // The names and free numbers are looked up once: a file may hold
+    // thousands of configurations.
     const ConfigurationStore store(registry_);
+    const std::vector<NamedConfiguration> existing = store.ListConfigurations(root_);
     std::vector<int> replaced;
     TransferResult taken;
     for (const ConfigurationSnapshot& snapshot : snapshots) {
-        const int number = store.FindConfigurationNumber(SnapshotName(snapshot), root_);
+        const int number = FindConfigurationNumber(existing, SnapshotName(snapshot));
         if (number != 0 && !replace)
             taken.lines.push_back("error: " + path + ": configuration " +
                                   Quoted(SnapshotName(snapshot)) + ": the name is already taken");
@@ -185,6 +189,9 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
     }
 
     // Written one by one; a failed write puts back what was there before.
+    const std::vector<int> freeNumbers = store.AllocateConfigurationNumbers(
+        static_cast<size_t>(std::count(replaced.begin(), replaced.end(), 0)), root_);
+    size_t nextFree = 0;
     std::vector<std::pair<int, ConfigurationSnapshot>> undo;
     for (size_t i = 0; i < snapshots.size(); ++i) {
         int number = replaced[i];
@@ -193,7 +200,7 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
             before = ReadConfigurationSnapshot(registry_, number, root_);
             store.DeleteConfiguration(number, root_);
         } else {
-            number = store.AllocateConfigurationNumber(root_);
+            number = freeNumbers[nextFree++];
         }
         undo.emplace_back(number, std::move(before));
         if (!WriteConfigurationSnapshot(registry_, number, root_, snapshots[i])) {

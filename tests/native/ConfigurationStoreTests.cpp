@@ -84,6 +84,15 @@ TEST(ConfigurationStore, AllocateGivesTheSmallestNumberNoSubkeyUses)
             configurations.AddUnnamed(subkey);
         EXPECT_EQ(configurations.store.AllocateConfigurationNumber(kRoot), c.expected) << c.what;
         EXPECT_EQ(configurations.store.AllocateConfigurationNumber(kOtherRoot), 1) << c.what;
+
+        // Several at once: what creating them one after the other gives.
+        const std::vector<int> batch = configurations.store.AllocateConfigurationNumbers(3, kRoot);
+        std::vector<int> oneByOne;
+        for (int i = 0; i < 3; ++i) {
+            oneByOne.push_back(configurations.store.AllocateConfigurationNumber(kRoot));
+            configurations.AddUnnamed(std::to_string(oneByOne.back()));
+        }
+        EXPECT_EQ(batch, oneByOne) << c.what;
     }
 }
 

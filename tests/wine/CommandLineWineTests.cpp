@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,211 @@ TEST_F(CommandLineVerbs, ListWritesTheNamesOfTheSelectedRootInTheMainWindowsOrde
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(Lines(result.output), ListBoxOrder(names));
     EXPECT_EQ(result.windowsSeen, 0);
+}
+
+// --- /export and /import -----------------------------------------------------
+
+const std::string kConfigurations = "Software\\Quillon\\Flipset\\Configurations";
+const std::string kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+// Card numbers that no prefix's own cards use.
+const std::string kTestCard = "77";
+
+class TransferVerbs : public CommandLineVerbs {
+protected:
+    void SetUp() override
+    {
+        CommandLineVerbs::SetUp();
+        // Wine keeps the card list as a volatile key, which takes only
+        // volatile subkeys.
+        HKEY card = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kCards + "\\" + kTestCard).c_str(), 0,
+                                  nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &card,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(card);
+        ASSERT_TRUE(registry.WriteString(kCards + "\\" + kTestCard, "Description",
+                                         "Flipset Test Adapter", kMachine));
+        DeleteFileA(file.c_str());
+    }
+    void TearDown() override
+    {
+        registry.DeleteKeyTree(kCards + "\\" + kTestCard, kMachine);
+        DeleteFileA(file.c_str());
+        CommandLineVerbs::TearDown();
+    }
+
+    // Every value and key below the key, with its type and bytes.
+    std::map<std::string, RegistryValue> Dump(const std::string& key) const
+    {
+        std::map<std::string, RegistryValue> values;
+        for (const std::string& name : registry.EnumValueNames(key, kMachine))
+            registry.ReadValue(key, name, values[key + "\\" + name], kMachine);
+        for (const std::string& subkey : registry.EnumSubKeys(key, kMachine)) {
+            values[key + "\\" + subkey + "\\"] = {};
+            for (auto& entry : Dump(key + "\\" + subkey))
+                values.insert(entry);
+        }
+        return values;
+    }
+    void Set(const std::string& key, const std::string& name, uint32_t type,
+             const std::string& bytes) const
+    {
+        registry.WriteValue(key, name, {type, ByteArray(bytes.begin(), bytes.end())}, kMachine);
+    }
+    void WriteFile(const std::string& configurations) const
+    {
+        ASSERT_TRUE(testfiles::WriteWhole(
+            file, "{\"format\": \"Flipset configurations\", \"version\": 1,\n"
+                  "\"configurations\": [" + configurations + "]}\n"));
+    }
+    std::string Quoted(const std::string& text) const { return " \"" + text + "\""; }
+
+    const std::string file = testfiles::OwnFolder() + "\\flipset verb transfer.json";
+};
+
+TEST_F(TransferVerbs, ExportDeleteImportGivesBackEveryValueByteForByte)
+{
+    const std::string office = AddOffice();
+    registry.WriteDword(office, "dofiles", 1, kMachine);
+    registry.WriteDword(office, "donetwork", 0, kMachine);
+    StorePackedList(registry, office, "Hostfile", {"127.0.0.1 localhost", "# caf\xE9 \x80\xFF"},
+                    kMachine);
+    registry.WriteString(office, "Wallpaper", "C:\\M\xFC" "hle.bmp", kMachine);
+    registry.WriteDword(office, "WallpaperPosition", 2, kMachine);
+    registry.WriteDword(office, "Volume", 65535, kMachine);
+    registry.WriteString(office, "IEHOME", "http://intranet/\xE4", kMachine);
+    StoreCodedList(registry, office, "Run", {"C:\\tools\\sync.exe [/s \xA7]", "notepad.exe"}, kMachine);
+    StoreCodedList(registry, office, "ServicesStop", {"Spooler"}, kMachine);
+    Set(office, "Unknown", REG_QWORD, std::string("\x80\x81\xFE\xFF\0\1\2\3", 8));
+    Set(office, "Expand", REG_EXPAND_SZ, std::string("%TEMP%\\\xE9\0", 9));
+    Set(office, "Volume2", REG_BINARY, std::string("\xFF", 1));
+    const std::string card = office + "\\" + kTestCard;
+    registry.WriteString(card, "NIC", "true", kMachine);
+    registry.WriteDword(card, "DHCP", 0, kMachine);
+    registry.WriteDword(card, "IP", 0xC0A80114, kMachine);
+    registry.WriteString(card, "DOMAIN", "office.example", kMachine);
+    Set(card, "Extra", REG_MULTI_SZ, std::string("a\0\xF6\0\0", 5));
+    ConfigurationStore(registry).SetConfigurationName(2, "Home", kMachine);
+    const auto before = Dump(kConfigurations);
+
+    const VerbResult exported = RunQuietly(" /export" + Quoted(file));
+    ASSERT_TRUE(exported.ended);
+    EXPECT_EQ(exported.exitCode, 0u) << exported.output;
+    EXPECT_EQ(exported.windowsSeen, 0);
+    registry.DeleteKeyTree(kConfigurations, kMachine);
+
+    const VerbResult imported = RunQuietly(" -IMPORT" + Quoted(file));
+    ASSERT_TRUE(imported.ended);
+    EXPECT_EQ(imported.exitCode, 0u) << imported.output;
+    EXPECT_EQ(imported.windowsSeen, 0);
+    EXPECT_EQ(Dump(kConfigurations), before);
+
+    // Only the named one, found ignoring case.
+    const VerbResult one = RunQuietly(" /export" + Quoted(file) + " \"HOME\"");
+    EXPECT_EQ(one.exitCode, 0u) << one.output;
+    registry.DeleteKeyTree(kConfigurations, kMachine);
+    EXPECT_EQ(RunQuietly(" /import" + Quoted(file)).exitCode, 0u);
+    EXPECT_EQ(ConfigurationStore(registry).ListConfigurationNames(kMachine), StringList{"Home"});
+}
+
+TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
+{
+    AddOffice();
+    registry.WriteDword(ConfigurationKeyPath(1), "Volume", 5, kMachine);
+    const auto before = Dump(kConfigurations);
+    const std::string valid = "{\"name\": \"New\", \"volume\": 1}, ";
+    struct Case {
+        const char* what;
+        std::string content;  // the configurations after a valid one; "" for a raw file
+        std::string raw;
+        const char* place;
+        DWORD exitCode = 4;
+    };
+    const Case cases[] = {
+        {"truncated", "", "{\"format\": \"Flipset configurations\", \"version\": 1,\n\"configurations\": [{\"name\": \"X\"",
+         "line 2"},
+        {"another version", "", "{\"format\": \"Flipset configurations\", \"version\": 2, \"configurations\": []}",
+         "version"},
+        {"a wrong type", "{\"name\": \"Loud\", \"volume\": \"loud\"}", "", "\"volume\""},
+        {"an over-long text", "{\"name\": \"Long\", \"wallpaper\": \"" + std::string(1024, 'w') + "\"}", "",
+         "\"wallpaper\""},
+        {"a bad address",
+         "{\"name\": \"Card\", \"cards\": [{\"description\": \"Flipset Test Adapter\", \"address\": \"10.0.0.256\"}]}",
+         "", "\"address\""},
+        {"a duplicate name", "{\"name\": \" new \"}", "", "\" new \""},
+        {"an unknown field", "{\"name\": \"Colour\", \"colour\": 1}", "", "\"colour\""},
+        {"a name already taken, in another case", "{\"name\": \"HOME OFFICE\"}", "", "HOME OFFICE", 5},
+    };
+    for (const Case& c : cases) {
+        if (c.raw.empty())
+            WriteFile(valid + c.content);
+        else
+            ASSERT_TRUE(testfiles::WriteWhole(file, c.raw));
+        const VerbResult result = RunQuietly(" /import" + Quoted(file));
+        ASSERT_TRUE(result.ended) << c.what;
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.output;
+        const std::vector<std::string> lines = Lines(result.output);
+        ASSERT_FALSE(lines.empty()) << c.what;
+        EXPECT_EQ(lines[0].rfind("error: ", 0), 0u) << c.what << ": " << lines[0];
+        EXPECT_NE(lines[0].find("flipset verb transfer.json"), std::string::npos)
+            << c.what << ": " << lines[0];
+        EXPECT_NE(lines[0].find(c.place), std::string::npos) << c.what << ": " << lines[0];
+        EXPECT_EQ(Dump(kConfigurations), before) << c.what;
+        EXPECT_EQ(result.windowsSeen, 0) << c.what;
+    }
+
+    DeleteFileA(file.c_str());
+    const VerbResult missing = RunQuietly(" /import" + Quoted(file));
+    EXPECT_EQ(missing.exitCode, 4u) << missing.output;
+    const VerbResult unwritable = RunQuietly(" /export \"C:\\no such folder\\x.json\"");
+    EXPECT_EQ(unwritable.exitCode, 4u) << unwritable.output;
+    const VerbResult unknownName = RunQuietly(" /export" + Quoted(file) + " Nobody");
+    EXPECT_EQ(unknownName.exitCode, 1u) << unknownName.output;
+    EXPECT_FALSE(testfiles::Exists(file)) << "no file for an unknown name";
+    EXPECT_EQ(Dump(kConfigurations), before);
+}
+
+TEST_F(TransferVerbs, ATakenNameStopsTheImportUnlessReplaceReplacesItUnderItsNumber)
+{
+    const std::string office = AddOffice();
+    registry.WriteDword(office, "Volume", 5, kMachine);
+    registry.WriteString(office, "Wallpaper", "C:\\old.bmp", kMachine);
+    ConfigurationStore(registry).SetConfigurationName(2, "Other", kMachine);
+    WriteFile("{\"name\": \"Fresh\"}, {\"name\": \"Home office\", \"volume\": 7}");
+    const auto before = Dump(kConfigurations);
+
+    const VerbResult refused = RunQuietly(" /import" + Quoted(file));
+    EXPECT_EQ(refused.exitCode, 5u) << refused.output;
+    EXPECT_NE(refused.output.find("Home office"), std::string::npos) << refused.output;
+    EXPECT_EQ(Dump(kConfigurations), before) << "nothing written, Fresh neither";
+
+    const VerbResult replaced = RunQuietly(" /import" + Quoted(file) + " /REPLACE");
+    EXPECT_EQ(replaced.exitCode, 0u) << replaced.output;
+    EXPECT_EQ(registry.ReadString(office, "Name", "", kMachine), "Home office");
+    EXPECT_EQ(registry.ReadDword(office, "Volume", 0, kMachine), 7u);
+    EXPECT_EQ(registry.ReadString(office, "Wallpaper", "gone", kMachine), "gone")
+        << "the file's values replace the old ones as a whole";
+    EXPECT_EQ(ConfigurationStore(registry).FindConfigurationNumber("Fresh", kMachine), 3);
+    EXPECT_EQ(ConfigurationStore(registry).FindConfigurationNumber("Other", kMachine), 2);
+}
+
+TEST_F(TransferVerbs, CardsAreMatchedByDescriptionAndAnUnmatchedCardIsNamed)
+{
+    WriteFile("{\"name\": \"Travel\", \"cards\": ["
+              "{\"description\": \"FLIPSET TEST adapter\", \"cardNumber\": \"5\", \"dhcp\": true},"
+              "{\"description\": \"Flipset Absent Adapter\", \"cardNumber\": \"6\", \"disabled\": true}]}");
+
+    const VerbResult result = RunQuietly(" /import" + Quoted(file));
+
+    ASSERT_TRUE(result.ended);
+    EXPECT_EQ(result.exitCode, 0u) << result.output;
+    EXPECT_NE(result.output.find("Flipset Absent Adapter"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("error:"), std::string::npos) << result.output;
+    const int number = ConfigurationStore(registry).FindConfigurationNumber("Travel", kMachine);
+    ASSERT_GE(number, 1);
+    const std::string key = ConfigurationKeyPath(number);
+    EXPECT_EQ(registry.EnumSubKeys(key, kMachine), StringList{kTestCard});
+    EXPECT_EQ(registry.ReadDword(key + "\\" + kTestCard, "DHCP", 99, kMachine), 1u);
 }
 
 }  // namespace
