@@ -97,7 +97,8 @@ std::string SeedConfiguration(Win32Platform& platform, Seeded& seeded)
     for (int i = static_cast<int>(cards.size()); i < 2; ++i) {
         const std::string number = "90" + std::to_string(i);
         registry.WriteString(NetworkCardKey(number), "Description", "Bench card " + number, kRoot);
-        registry.WriteString(NetworkCardKey(number), "ServiceName", "{BENCH-" + number + "}", kRoot);
+        registry.WriteString(NetworkCardKey(number), "ServiceName", "{BENCH-" + number + "}",
+                             kRoot);
         cards.push_back({number, "Bench card " + number});
         seeded.keys.push_back(NetworkCardKey(number));
         seeded.keys.push_back(TcpipInterfaceKey("{BENCH-" + number + "}"));
@@ -138,11 +139,10 @@ std::string SeedConfiguration(Win32Platform& platform, Seeded& seeded)
     CRegistry::PackStringList({"127.0.0.1 localhost\n10.0.0.16 bench"}, bytes);
     registry.WriteBinary(key, "Hostfile", bytes, kRoot);
     registry.WriteString(key, "Wallpaper", "", kRoot);
-    for (const char* wait : {"BeforeRunTimout", "AfterRunTimout", "ServiceStartTimout",
-                             "ServiceStopTimout"})
+    for (const char* wait :
+         {"BeforeRunTimout", "AfterRunTimout", "ServiceStartTimout", "ServiceStopTimout"})
         registry.WriteDword(kProgramSettingsKey, wait, 0, kRoot);
-    std::printf("configuration: 2 cards, %zu stopped services in the stop list\n",
-                stopped.size());
+    std::printf("configuration: 2 cards, %zu stopped services in the stop list\n", stopped.size());
     return "Bench";
 }
 
@@ -181,8 +181,8 @@ int Main()
         struct Part {
             const char* name;
             CaptureScope scope;
-        } parts[] = {{"files", {}}, {"desktop", {}}, {"start page", {}}, {"cards", {}},
-                     {"services", {}}};
+        } parts[] = {
+            {"files", {}}, {"desktop", {}}, {"start page", {}}, {"cards", {}}, {"services", {}}};
         parts[0].scope.files = true;
         parts[1].scope.desktop = true;
         parts[2].scope.startPage = true;
@@ -240,8 +240,8 @@ int Main()
 
     host.marks.clear();
     const double undoStart = Milliseconds();
-    const UndoOutcome undo = UndoLastRun(state, platform.devices, host, kRoot, ServiceWaits{},
-                                         CurrentTimeText());
+    const UndoOutcome undo =
+        UndoLastRun(state, platform.devices, host, kRoot, ServiceWaits{}, CurrentTimeText());
     std::printf("undo: %.2f ms (%s)\n", Milliseconds() - undoStart,
                 undo.status == UndoStatus::Restored ? "restored" : undo.reason.c_str());
 

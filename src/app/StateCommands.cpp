@@ -51,21 +51,24 @@ ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
     const NewConfigurationResult result = StoreStateAsConfiguration(
         registry, StoredConfigurationRoot(registry), nameCharacters, command.name, state);
     switch (result.status) {
-    case NewConfigurationStatus::Done: output.WriteLine(result.message); return ExitCode::Done;
+    case NewConfigurationStatus::Done:
+        output.WriteLine(result.message);
+        return ExitCode::Done;
     case NewConfigurationStatus::BadName:
         WriteErrorLine(output, result.message);
         return ExitCode::BadUsage;
     case NewConfigurationStatus::NameTaken:
         WriteErrorLine(output, result.message);
         return ExitCode::NameTaken;
-    case NewConfigurationStatus::WriteFailed: break;
+    case NewConfigurationStatus::WriteFailed:
+        break;
     }
     WriteErrorLine(output, result.message);
     return ExitCode::StepFailed;
 }
 
-ExitCode RunPreviewCommand(CRegistry registry, const RunPlatform& platform,
-                           const ApplyPlan& plan, OutputSink& output)
+ExitCode RunPreviewCommand(CRegistry registry, const RunPlatform& platform, const ApplyPlan& plan,
+                           OutputSink& output)
 {
     // A host that shows nothing: the preview only reads.
     class Silent : public RunPresenter {

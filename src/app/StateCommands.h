@@ -35,8 +35,8 @@ ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
                            OutputSink& output);
 
 // "/preview" of a planned run: its lines on the output.
-ExitCode RunPreviewCommand(CRegistry registry, const RunPlatform& platform,
-                           const ApplyPlan& plan, OutputSink& output);
+ExitCode RunPreviewCommand(CRegistry registry, const RunPlatform& platform, const ApplyPlan& plan,
+                           OutputSink& output);
 
 // "/undo": NoSuchConfiguration when there is no usable snapshot; otherwise
 // as "/apply": Done, or StepFailed when a step reported an error.

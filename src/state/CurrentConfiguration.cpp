@@ -171,8 +171,8 @@ ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std:
         if (state.desktop.hasVolume)
             values.push_back({ConfigurationValue::kVolume, NumberValue(state.desktop.volume)});
         if (state.desktop.printer.present)
-            values.push_back({ConfigurationValue::kDefaultPrinter,
-                              TextValue(FirstText(state.desktop.printer))});
+            values.push_back(
+                {ConfigurationValue::kDefaultPrinter, TextValue(FirstText(state.desktop.printer))});
     }
     if (state.hasStartPage && state.startPage.present)
         values.push_back({ConfigurationValue::kStartPage, TextValue(FirstText(state.startPage))});
@@ -185,15 +185,15 @@ ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std:
 
 NewConfigurationResult StoreStateAsConfiguration(CRegistry registry, RegistryRoot root,
                                                  std::string_view allowedNameCharacters,
-                                                 const std::string& name,
-                                                 const MachineState& state)
+                                                 const std::string& name, const MachineState& state)
 {
     NewConfigurationResult result;
     const std::string trimmed = Trim(name);
     if (trimmed.empty() || trimmed.size() > kLongestName ||
         FilterName(trimmed, allowedNameCharacters) != trimmed) {
         result.status = NewConfigurationStatus::BadName;
-        result.message = "\"" + trimmed + "\" is not a configuration name: it must not be "
+        result.message = "\"" + trimmed +
+                         "\" is not a configuration name: it must not be "
                          "blank and may hold only letters, digits, spaces and !@#$&?-_.,";
         return result;
     }

@@ -74,9 +74,11 @@ DesktopState CaptureDesktop(CRegistry registry, DesktopPlatform& desktop)
 {
     DesktopState state;
     for (const char* name : kOldWallpaperValues)
-        state.values.push_back(ReadValueState(registry, kDesktopKey, name, RegistryRoot::CurrentUser));
+        state.values.push_back(
+            ReadValueState(registry, kDesktopKey, name, RegistryRoot::CurrentUser));
     for (const char* name : {kWallpaperStyleValue, kTileWallpaperValue})
-        state.values.push_back(ReadValueState(registry, kDesktopKey, name, RegistryRoot::CurrentUser));
+        state.values.push_back(
+            ReadValueState(registry, kDesktopKey, name, RegistryRoot::CurrentUser));
     state.printer =
         ReadValueState(registry, kWindowsKey, kDefaultPrinterValue, RegistryRoot::CurrentUser);
     state.hasVolume = desktop.GetMasterVolume(state.volume) == MixerResult::Done;
@@ -112,7 +114,8 @@ CaptureScope RunScope(const RunContext& ctx, bool networkSkipped)
     scope.startPage = true;
     scope.cards = host.IsOptionChecked(RunOption::Network) && !networkSkipped;
     if (scope.cards)
-        scope.cardNumbers = ctx.Registry().EnumSubKeys(ctx.ConfigurationKey(), ctx.ConfigurationRoot());
+        scope.cardNumbers =
+            ctx.Registry().EnumSubKeys(ctx.ConfigurationKey(), ctx.ConfigurationRoot());
     scope.services = host.IsOptionChecked(RunOption::Services);
     if (scope.services) {
         AddListedServices(ctx, ConfigurationValue::kServicesStop, scope.serviceNames);

@@ -29,8 +29,7 @@ struct ValueState {
 
     bool operator==(const ValueState& other) const
     {
-        return name == other.name && present == other.present &&
-               (!present || value == other.value);
+        return name == other.name && present == other.present && (!present || value == other.value);
     }
 };
 

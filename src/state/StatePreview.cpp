@@ -60,7 +60,8 @@ std::string ValueText(const ValueState& state)
     const RegistryValue& value = state.value;
     switch (value.type) {
     case static_cast<uint32_t>(RegistryValueType::String):
-    case kExpandString: return "\"" + WithoutTrailingZeros(value.data) + "\"";
+    case kExpandString:
+        return "\"" + WithoutTrailingZeros(value.data) + "\"";
     case static_cast<uint32_t>(RegistryValueType::Dword):
         if (value.data.size() == 4) {
             uint32_t number = 0;
@@ -82,7 +83,8 @@ std::string ValueText(const ValueState& state)
         }
         return text.empty() ? "(empty list)" : text;
     }
-    default: break;
+    default:
+        break;
     }
     return std::to_string(value.data.size()) + " bytes";
 }
@@ -258,9 +260,9 @@ void PredictDesktop(const RunContext& ctx, DesktopState& desktop)
     }
     std::string style;
     std::string tile;
-    if (WallpaperLayoutTexts(ctx.ReadDword(ConfigurationValue::kWallpaperPosition,
-                                           kDefaultWallpaperPosition),
-                             style, tile)) {
+    if (WallpaperLayoutTexts(
+            ctx.ReadDword(ConfigurationValue::kWallpaperPosition, kDefaultWallpaperPosition), style,
+            tile)) {
         SetValueState(desktop.values, TextValue(kWallpaperStyleValue, style));
         SetValueState(desktop.values, TextValue(kTileWallpaperValue, tile));
     }

@@ -130,8 +130,8 @@ void RestoreMachineState(const MachineState& state, const StatePlatform& platfor
     RestoreFiles(state.files, platform.files, host);
     if (state.hasDesktop)
         RestoreDesktop(state.desktop, platform, host);
-    if (state.hasStartPage &&
-        !RestoreValue(platform.registry, kBrowserMainKey, state.startPage, RegistryRoot::CurrentUser))
+    if (state.hasStartPage && !RestoreValue(platform.registry, kBrowserMainKey, state.startPage,
+                                            RegistryRoot::CurrentUser))
         host.ShowError("Error restoring the start page");
     for (const CardState& card : state.cards)
         RestoreCard(card, platform, devices, host);
@@ -146,14 +146,16 @@ UndoOutcome UndoLastRun(const StatePlatform& platform, DeviceInstaller& devices,
     switch (LoadLastRunSnapshot(platform.registry, root, outcome.undone, error)) {
     case SnapshotLoad::Missing:
         outcome.status = UndoStatus::NoSnapshot;
-        outcome.reason = "there is no snapshot of a run to undo (a run stores one before it "
-                         "changes anything, when the program's key can be written)";
+        outcome.reason =
+            "there is no snapshot of a run to undo (a run stores one before it "
+            "changes anything, when the program's key can be written)";
         return outcome;
     case SnapshotLoad::Refused:
         outcome.status = UndoStatus::Refused;
         outcome.reason = error;
         return outcome;
-    case SnapshotLoad::Loaded: break;
+    case SnapshotLoad::Loaded:
+        break;
     }
 
     RunSnapshot own;
@@ -182,8 +184,12 @@ bool DescribeLastRun(CRegistry registry, RegistryRoot root, std::string& text)
     case SnapshotLoad::Loaded:
         text = snapshot.configurationName + ", " + snapshot.time;
         return true;
-    case SnapshotLoad::Missing: text = "no run has stored a snapshot"; return false;
-    case SnapshotLoad::Refused: text = error; return false;
+    case SnapshotLoad::Missing:
+        text = "no run has stored a snapshot";
+        return false;
+    case SnapshotLoad::Refused:
+        text = error;
+        return false;
     }
     return false;
 }
@@ -195,8 +201,8 @@ bool TakeRunSnapshot(const RunContext& ctx, const StatePlatform& platform, bool 
     RunSnapshot snapshot;
     snapshot.configurationName = ctx.ReadString(ConfigurationValue::kName, "");
     snapshot.time = now;
-    bool stored = CaptureMachineState(platform, RunScope(ctx, networkSkipped), snapshot.state,
-                                      problem);
+    bool stored =
+        CaptureMachineState(platform, RunScope(ctx, networkSkipped), snapshot.state, problem);
     if (stored && !StoreLastRunSnapshot(platform.registry, root, snapshot)) {
         problem = "the program's key cannot be written";
         stored = false;

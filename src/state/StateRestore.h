@@ -30,8 +30,7 @@ void RestoreMachineState(const MachineState& state, const StatePlatform& platfor
                          DeviceInstaller& devices, RunHost& host, const ServiceWaits& waits);
 
 // What an undo tells its caller beyond the host's messages.
-constexpr const char* kProgramsNotUndone =
-    "Programs that the run started are not undone.";
+constexpr const char* kProgramsNotUndone = "Programs that the run started are not undone.";
 
 enum class UndoStatus {
     Restored,    // the snapshot's state was put back (steps may have failed)
@@ -41,8 +40,8 @@ enum class UndoStatus {
 
 struct UndoOutcome {
     UndoStatus status = UndoStatus::NoSnapshot;
-    std::string reason;      // why nothing was restored
-    RunSnapshot undone;      // the snapshot that was put back
+    std::string reason;              // why nothing was restored
+    RunSnapshot undone;              // the snapshot that was put back
     std::string ownSnapshotProblem;  // empty when the undo's own snapshot was stored
 };
 

@@ -200,9 +200,8 @@ bool ReadState(Reader& in, MachineState& state)
         return false;
     state.cards.resize(count);
     for (CardState& card : state.cards) {
-        if (!in.Text(card.cardNumber) || !in.Text(card.description) ||
-            !in.Text(card.serviceName) || !in.Flag(card.enabled) ||
-            !ReadValues(in, card.interfaceValues))
+        if (!in.Text(card.cardNumber) || !in.Text(card.description) || !in.Text(card.serviceName) ||
+            !in.Flag(card.enabled) || !ReadValues(in, card.interfaceValues))
             return false;
     }
     if (!in.Flag(state.hasServices) || !in.Count(count, kMinServiceSize))

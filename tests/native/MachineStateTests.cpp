@@ -51,7 +51,8 @@ protected:
         CRegistry reg = machine.registry;
         // The machine as it is before any run.
         files.files[kHostsPath] = LargeHostsFile();
-        reg.WriteString("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp", RegistryRoot::CurrentUser);
+        reg.WriteString("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp",
+                        RegistryRoot::CurrentUser);
         reg.WriteString("Control Panel\\Desktop", "OriginalWallpaper", "C:\\orig.bmp",
                         RegistryRoot::CurrentUser);
         reg.WriteString("Control Panel\\Desktop", "WallpaperStyle", "2", RegistryRoot::CurrentUser);
@@ -67,7 +68,8 @@ protected:
 
         // The configuration "Office", every area set.
         reg.WriteString(kConfigKey, "Name", "Office", kRoot);
-        StorePackedList(reg, kConfigKey, "Hostfile", {"127.0.0.1 localhost\r\n10.0.0.5 mail"}, kRoot);
+        StorePackedList(reg, kConfigKey, "Hostfile", {"127.0.0.1 localhost\r\n10.0.0.5 mail"},
+                        kRoot);
         StorePackedList(reg, kConfigKey, "LMHostfile", {"10.0.0.9 FILESRV #PRE"}, kRoot);
         reg.WriteString(kConfigKey, "Wallpaper", "C:\\office.bmp", kRoot);
         reg.WriteDword(kConfigKey, "WallpaperPosition", kWallpaperGrow, kRoot);
@@ -86,8 +88,8 @@ protected:
         StoreCodedList(reg, kConfigKey, "ServicesStop", {"Spooler"}, kRoot);
         StoreCodedList(reg, kConfigKey, "ServicesStart", {"Themes"}, kRoot);
         StoreCodedList(reg, kConfigKey, "Run", {"C:\\tools\\vpn.exe [/connect]"}, kRoot);
-        for (const char* wait : {"ServiceStopTimout", "ServiceStartTimout", "BeforeRunTimout",
-                                 "AfterRunTimout"})
+        for (const char* wait :
+             {"ServiceStopTimout", "ServiceStartTimout", "BeforeRunTimout", "AfterRunTimout"})
             reg.WriteDword(kProgramSettingsKey, wait, 0, RegistryRoot::LocalMachine);
 
         host.selectedText = "Office";
@@ -284,7 +286,8 @@ TEST(RunSnapshotFormat, RoundTripKeepsEveryPart)
     snapshot.time = "2026-05-06 07:08:09";
     MachineState& s = snapshot.state;
     s.hasFiles = true;
-    s.files = {{"hosts", "C:\\h", true, std::string("a\0b\r\n", 5)}, {"lmhosts", "C:\\l", false, ""}};
+    s.files = {{"hosts", "C:\\h", true, std::string("a\0b\r\n", 5)},
+               {"lmhosts", "C:\\l", false, ""}};
     s.hasDesktop = true;
     s.desktop.values = {{"Wallpaper", true, {1, {'x', 0}}}, {"TileWallpaper", false, {}}};
     s.desktop.printer = {"Device", true, {1, {'p', 0}}};
@@ -386,8 +389,7 @@ struct PreviewCase {
     std::function<void(CRegistry, FakeRunHost&)> change;
 };
 
-class PreviewMatchesRun : public Workstation,
-                          public ::testing::WithParamInterface<PreviewCase> {};
+class PreviewMatchesRun : public Workstation, public ::testing::WithParamInterface<PreviewCase> {};
 
 TEST_P(PreviewMatchesRun, LinesEqualTheDifferencesOfTheRealRun)
 {
@@ -407,36 +409,36 @@ const std::string kCard = "Software\\Quillon\\Flipset\\Configurations\\1\\0007";
 
 INSTANTIATE_TEST_SUITE_P(
     Configurations, PreviewMatchesRun,
-    ::testing::Values(
-        PreviewCase{"every area", [](CRegistry, FakeRunHost&) {}},
-        PreviewCase{"a card on DHCP, left disabled",
-                    [](CRegistry r, FakeRunHost&) {
-                        r.WriteDword(kCard, "DHCP", 1, kRoot);
-                        r.WriteDword(kCard, "Disabled", 1, kRoot);
-                    }},
-        PreviewCase{"no files, no printer, tiled, blank start page",
-                    [](CRegistry r, FakeRunHost&) {
-                        r.DeleteValue(kConfigKey, "Hostfile", kRoot);
-                        r.DeleteValue(kConfigKey, "LMHostfile", kRoot);
-                        r.DeleteValue(kConfigKey, "DefPrinter", kRoot);
-                        r.WriteDword(kConfigKey, "WallpaperPosition", kWallpaperTile, kRoot);
-                        r.WriteString(kConfigKey, "IEHOME", "  ", kRoot);
-                    }},
-        PreviewCase{"an unknown position",
-                    [](CRegistry r, FakeRunHost&) {
-                        r.WriteDword(kConfigKey, "WallpaperPosition", 9, kRoot);
-                    }},
-        PreviewCase{"only the desktop",
-                    [](CRegistry, FakeRunHost& h) {
-                        h.options[RunOption::Files] = false;
-                        h.options[RunOption::Network] = false;
-                        h.options[RunOption::Services] = false;
-                    }},
-        PreviewCase{"a card without a connection",
-                    [](CRegistry r, FakeRunHost&) {
-                        r.DeleteKeyTree(std::string(MachineKey::kNetworkClasses),
-                                        RegistryRoot::LocalMachine);
-                    }}),
+    ::testing::Values(PreviewCase{"every area", [](CRegistry, FakeRunHost&) {}},
+                      PreviewCase{"a card on DHCP, left disabled",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.WriteDword(kCard, "DHCP", 1, kRoot);
+                                      r.WriteDword(kCard, "Disabled", 1, kRoot);
+                                  }},
+                      PreviewCase{"no files, no printer, tiled, blank start page",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.DeleteValue(kConfigKey, "Hostfile", kRoot);
+                                      r.DeleteValue(kConfigKey, "LMHostfile", kRoot);
+                                      r.DeleteValue(kConfigKey, "DefPrinter", kRoot);
+                                      r.WriteDword(kConfigKey, "WallpaperPosition", kWallpaperTile,
+                                                   kRoot);
+                                      r.WriteString(kConfigKey, "IEHOME", "  ", kRoot);
+                                  }},
+                      PreviewCase{"an unknown position",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.WriteDword(kConfigKey, "WallpaperPosition", 9, kRoot);
+                                  }},
+                      PreviewCase{"only the desktop",
+                                  [](CRegistry, FakeRunHost& h) {
+                                      h.options[RunOption::Files] = false;
+                                      h.options[RunOption::Network] = false;
+                                      h.options[RunOption::Services] = false;
+                                  }},
+                      PreviewCase{"a card without a connection",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.DeleteKeyTree(std::string(MachineKey::kNetworkClasses),
+                                                      RegistryRoot::LocalMachine);
+                                  }}),
     [](const ::testing::TestParamInfo<PreviewCase>& info) {
         std::string name;
         for (const char* c = info.param.what; *c; ++c)
@@ -484,19 +486,23 @@ TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
     reg.WriteString("Control Panel\\Desktop", "WallpaperStyle", "0", RegistryRoot::CurrentUser);
     reg.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
     reg.WriteMultiString(kInterfaceKey, "IPAddress", {"192.168.1.5"}, RegistryRoot::LocalMachine);
-    reg.WriteMultiString(kInterfaceKey, "SubnetMask", {"255.255.255.0"}, RegistryRoot::LocalMachine);
-    reg.WriteMultiString(kInterfaceKey, "DefaultGateway", {"192.168.1.1"}, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "SubnetMask", {"255.255.255.0"},
+                         RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "DefaultGateway", {"192.168.1.1"},
+                         RegistryRoot::LocalMachine);
     reg.WriteString(kInterfaceKey, "Nameserver", "192.168.1.2", RegistryRoot::LocalMachine);
     reg.WriteString(kInterfaceKey, "Domain", "home.example", RegistryRoot::LocalMachine);
 
     const CaptureScope scope = CurrentStateScope(reg);
     const MachineState now = CaptureFor(scope);
-    const NewConfigurationResult stored = StoreStateAsConfiguration(reg, kRoot, kNameCharacters, " Now ", now);
+    const NewConfigurationResult stored =
+        StoreStateAsConfiguration(reg, kRoot, kNameCharacters, " Now ", now);
     ASSERT_EQ(stored.status, NewConfigurationStatus::Done) << stored.message;
     EXPECT_EQ(reg.ReadString(ConfigurationKeyPath(stored.number), "Name", "", kRoot), "Now");
     for (const char* list : {"Run", "ServicesStop", "ServicesStart"}) {
         RegistryValue value;
-        EXPECT_FALSE(reg.ReadValue(ConfigurationKeyPath(stored.number), list, value, kRoot)) << list;
+        EXPECT_FALSE(reg.ReadValue(ConfigurationKeyPath(stored.number), list, value, kRoot))
+            << list;
     }
 
     host.selectedText = "Now";

@@ -65,12 +65,12 @@ protected:
     {
         ClearProgramData(registry);
         registry.WriteString(kAppDefaults, "Version", "winxp", kUser);
-        for (const char* wait : {"BeforeRunTimout", "AfterRunTimout", "ServiceStartTimout",
-                                 "ServiceStopTimout"})
+        for (const char* wait :
+             {"BeforeRunTimout", "AfterRunTimout", "ServiceStartTimout", "ServiceStopTimout"})
             registry.WriteDword(kSettingsKey, wait, 0, kMachine);
-        for (const char* name : {"Wallpaper", "OriginalWallpaper", "ConvertedWallpaper",
-                                 "ConvertedWallpaper Last WriteTime", "WallpaperStyle",
-                                 "TileWallpaper"})
+        for (const char* name :
+             {"Wallpaper", "OriginalWallpaper", "ConvertedWallpaper",
+              "ConvertedWallpaper Last WriteTime", "WallpaperStyle", "TileWallpaper"})
             saved.push_back(std::make_unique<SavedValue>(registry, kDesktopKey, name));
         saved.push_back(std::make_unique<SavedValue>(registry, kWindowsKey, "Device"));
         saved.push_back(std::make_unique<SavedValue>(registry, kBrowserKey, "Start Page"));
@@ -105,8 +105,8 @@ protected:
     std::string DesktopState()
     {
         std::string state;
-        for (const char* name : {"Wallpaper", "OriginalWallpaper", "WallpaperStyle",
-                                 "TileWallpaper"})
+        for (const char* name :
+             {"Wallpaper", "OriginalWallpaper", "WallpaperStyle", "TileWallpaper"})
             state += std::string(name) + "=" + Text(kDesktopKey, name) + ";";
         return state + "printer=" + Text(kWindowsKey, "Device") +
                ";start=" + Text(kBrowserKey, "Start Page");
@@ -182,8 +182,7 @@ TEST_F(StateVerbs, UndoPutsTheMachineBackAndASecondUndoReturnsToTheRun)
     EXPECT_EQ(undo.exitCode, 0u) << undo.output;
     EXPECT_NE(undo.output.find("undid the run of \"Home office\""), std::string::npos)
         << undo.output;
-    EXPECT_NE(undo.output.find("Programs that the run started are not undone."),
-              std::string::npos);
+    EXPECT_NE(undo.output.find("Programs that the run started are not undone."), std::string::npos);
     EXPECT_EQ(testfiles::ReadWhole(hostsPath), before) << "byte for byte, beyond the read limit";
     EXPECT_FALSE(testfiles::Exists(lmhostsPath));
     EXPECT_EQ(DesktopState(), desktopBefore);
@@ -228,8 +227,8 @@ TEST_F(StateVerbs, PreviewListsEveryAreaAndChangesNothing)
          {"hosts: 2 lines -> 2 lines\r\n", "  - 10.0.0.1 old\r\n", "  + 10.0.0.5 new\r\n",
           "lmhosts: missing -> 1 line\r\n",
           "Desktop Wallpaper: \"C:\\before.bmp\" -> \"C:\\after.bmp\"\r\n",
-          "Start page: (none) -> \"http://after.example/\"\r\n",
-          "No change: network cards\r\n", "Cannot be undone: starts C:\\tools\\vpn.exe\r\n"})
+          "Start page: (none) -> \"http://after.example/\"\r\n", "No change: network cards\r\n",
+          "Cannot be undone: starts C:\\tools\\vpn.exe\r\n"})
         EXPECT_NE(preview.output.find(line), std::string::npos) << line << preview.output;
     EXPECT_NE(preview.output.find("Service " + service.Name() + ": stopped -> running"),
               std::string::npos)
@@ -247,8 +246,8 @@ TEST_F(StateVerbs, ApplyingACapturedConfigurationChangesNothing)
 {
     ASSERT_TRUE(testfiles::WriteWhole(hostsPath, "127.0.0.1 localhost\n10.0.0.1 here\n"));
     ASSERT_TRUE(testfiles::WriteWhole(lmhostsPath, "10.0.0.2 LMHERE #PRE\n"));
-    for (const char* name : {"OriginalWallpaper", "ConvertedWallpaper",
-                             "ConvertedWallpaper Last WriteTime"})
+    for (const char* name :
+         {"OriginalWallpaper", "ConvertedWallpaper", "ConvertedWallpaper Last WriteTime"})
         registry.DeleteValue(kDesktopKey, name, kUser);
     registry.WriteString(kDesktopKey, "Wallpaper", "C:\\here.bmp", kUser);
     registry.WriteString(kDesktopKey, "WallpaperStyle", "0", kUser);
