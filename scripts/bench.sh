@@ -5,9 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target flipset_wait_benchmark flipset_transfer_benchmark
+cmake --build --preset windows --target flipset_wait_benchmark flipset_transfer_benchmark \
+    flipset_run_benchmark
 prefix=build/windows/wineprefix
 tests/wine/wine-prefix.sh start "$prefix"
 trap 'tests/wine/wine-prefix.sh stop "$prefix"' EXIT
 build/windows/wine-run.sh build/windows/bench/flipset_wait_benchmark.exe
 build/windows/wine-run.sh build/windows/bench/flipset_transfer_benchmark.exe
+build/windows/wine-run.sh build/windows/bench/flipset_run_benchmark.exe

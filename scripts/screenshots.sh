@@ -44,6 +44,17 @@ reg_add 'HKCU\Software\Wine\AppDefaults\flipset.exe' /v Version /d winxp
 reg_add 'HKLM\Software\Quillon\Flipset' /v Version /t REG_DWORD /d "$FLIPSET_VERSION_NUMBER"
 reg_add 'HKLM\Software\Quillon\Flipset\Configurations\1' /v Name /d Office
 reg_add 'HKLM\Software\Quillon\Flipset\Configurations\2' /v Name /d Home
+# Office's values for the preview: a hosts file (a packed list of one entry),
+# the wallpaper, the printer, the start page and a program to start.
+packed_hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; printf '000000'; }
+office='HKLM\Software\Quillon\Flipset\Configurations\1'
+reg_add "$office" /v Hostfile /t REG_BINARY \
+    /d "$(packed_hex $'127.0.0.1 localhost\n10.0.0.5 mail.office.example\n10.0.0.9 files.office.example')"
+reg_add "$office" /v Wallpaper /d 'C:\windows\office.bmp'
+reg_add "$office" /v WallpaperPosition /t REG_DWORD /d 1
+reg_add "$office" /v DefPrinter /d 'Office Laser,winspool,Ne01:'
+reg_add "$office" /v IEHOME /d 'http://intranet.office.example/'
+reg_add "$office" /v dorun /t REG_DWORD /d 0
 # A network card as the system records it, for the card dialogs.
 card_service='{F11B5E70-0000-4711-0000-000000000001}'
 card_key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\4711'

@@ -1,5 +1,6 @@
 #include "app/ApplyCommand.h"
 
+#include "app/StateCommands.h"
 #include "engine/SystemInfo.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
@@ -79,7 +80,12 @@ ExitCode RunApply(CRegistry registry, const RunPlatform& platform, const ApplyPl
                   OutputSink& output, RunPresenter& presenter)
 {
     CommandRunHost host(plan, output, presenter);
-    RunSequence(registry, host, platform).RunConfiguration();
+    RunSequence sequence(registry, host, platform);
+    TakeSnapshotBeforeChanges(sequence, registry, platform, [&output](const std::string& problem) {
+        output.WriteLine("warning: the state before the run could not be stored (" + problem +
+                         "): /undo will not be available");
+    });
+    sequence.RunConfiguration();
     if (!host.Finished())
         return ExitCode::NoSuchConfiguration;
     return host.ErrorCount() > 0 ? ExitCode::StepFailed : ExitCode::Done;

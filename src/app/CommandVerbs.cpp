@@ -18,6 +18,7 @@ struct VerbWord {
 constexpr VerbWord kVerbWords[] = {
     {"apply", Verb::Apply},   {"list", Verb::List}, {"export", Verb::Export},
     {"import", Verb::Import}, {"help", Verb::Help}, {"?", Verb::Help},
+    {"capture", Verb::Capture}, {"preview", Verb::Preview}, {"undo", Verb::Undo},
 };
 
 struct AreaWord {
@@ -93,20 +94,23 @@ bool ParseAreas(const std::string& text, std::vector<RunOption>& areas, std::str
     }
 }
 
+// "/apply NAME [/only AREAS] [/quiet]", and "/preview" without "/quiet".
 void ParseApply(const StringList& args, VerbCommand& command)
 {
+    const bool quietAllowed = command.verb == Verb::Apply;
+    const std::string verbWord = quietAllowed ? "/apply" : "/preview";
     size_t i = 1;
     const auto isOwnSwitch = [](const std::string& a) {
         return IsSwitch(a, "only") || IsSwitch(a, "quiet");
     };
     if (i >= args.size() || Trim(args[i]).empty() || isOwnSwitch(args[i])) {
-        command.usageError = "/apply needs the name of a configuration";
+        command.usageError = verbWord + " needs the name of a configuration";
         return;
     }
     command.name = args[i++];
     for (; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (IsSwitch(a, "quiet")) {
+        if (quietAllowed && IsSwitch(a, "quiet")) {
             command.quiet = true;
         } else if (IsSwitch(a, "only")) {
             if (command.onlyGiven) {
@@ -162,6 +166,28 @@ void ParseImport(const StringList& args, VerbCommand& command)
             return;
         }
         command.replace = true;
+    }
+}
+
+void ParseCapture(const StringList& args, VerbCommand& command)
+{
+    if (args.size() < 2 || Trim(args[1]).empty() || args[1][0] == '/') {
+        command.usageError = "/capture needs the name of the new configuration";
+        return;
+    }
+    command.name = args[1];
+    if (args.size() > 2)
+        command.usageError = "unexpected argument \"" + args[2] + "\"";
+}
+
+void ParseUndo(const StringList& args, VerbCommand& command)
+{
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (!IsSwitch(args[i], "quiet")) {
+            command.usageError = "unexpected argument \"" + args[i] + "\"";
+            return;
+        }
+        command.quiet = true;
     }
 }
 
@@ -224,7 +250,10 @@ VerbCommand ParseVerbCommand(const std::string& commandLine)
         return command;
     }
     switch (command.verb) {
-    case Verb::Apply: ParseApply(args, command); break;
+    case Verb::Apply:
+    case Verb::Preview: ParseApply(args, command); break;
+    case Verb::Capture: ParseCapture(args, command); break;
+    case Verb::Undo: ParseUndo(args, command); break;
     case Verb::Export: ParseExport(args, command); break;
     case Verb::Import: ParseImport(args, command); break;
     case Verb::List:
@@ -244,6 +273,17 @@ std::string UsageText()
            "      options stored with it or, with /only, the AREAS listed, comma-separated,\n"
            "      from files,network,desktop,programs,services. /quiet shows no window and\n"
            "      no message box: every message is written to the output instead.\n"
+           "  flipset /preview NAME [/only AREAS]\n"
+           "      Writes what /apply would change, area by area, as \"before -> after\"\n"
+           "      lines, what it would not change and what an undo cannot take back.\n"
+           "      Changes nothing.\n"
+           "  flipset /undo [/quiet]\n"
+           "      Puts back the state from before the last run (of /apply or the main\n"
+           "      window), as far as a run changed it; programs it started are not\n"
+           "      undone. An undo can itself be undone.\n"
+           "  flipset /capture NAME\n"
+           "      Stores the current system files, desktop, start page and network\n"
+           "      cards as the new configuration NAME.\n"
            "  flipset /list\n"
            "      Writes the configuration names, one a line.\n"
            "  flipset /export FILE [NAME ...]\n"
@@ -257,7 +297,7 @@ std::string UsageText()
            "spaces in quotation marks.\n"
            "Exit codes:\n"
            "  0  done, and no message reported an error\n"
-           "  1  no configuration has that name\n"
+           "  1  no configuration has that name; for /undo: no usable snapshot of a run\n"
            "  2  the run finished, but at least one step reported an error\n"
            "  3  bad usage: an unknown verb, switch or area, or a missing argument\n"
            "  4  a file could not be read, understood or written; nothing was changed\n"

@@ -26,7 +26,7 @@ enum class ExitCode : int {
     NameTaken = 5,           // a name is already taken
 };
 
-enum class Verb { Apply, List, Export, Import, Help };
+enum class Verb { Apply, List, Export, Import, Help, Capture, Preview, Undo };
 
 // A verb command as parsed. With a usage error, only verb (when it was
 // recognised) and usageError mean anything.
@@ -35,8 +35,9 @@ struct VerbCommand {
     // What is wrong with the command line; empty when it is well formed.
     std::string usageError;
 
-    // Apply: the configuration's name, and with "/only" the areas to apply
-    // instead of the options stored with the configuration.
+    // Apply and preview: the configuration's name, and with "/only" the
+    // areas to apply instead of the options stored with the configuration.
+    // Capture: the new configuration's name.
     std::string name;
     bool onlyGiven = false;
     std::vector<RunOption> areas;

@@ -1,13 +1,20 @@
 #include "app/MainDialog.h"
 
 #include "app/FirstRun.h"
+#include "app/PreviewDialog.h"
+#include "app/StateCommands.h"
 #include "ui/LoadText.h"
 #include "app/Win32ProductVersion.h"
 #include "editor/ConfigurationDialog.h"
+#include "editor/ValueEntryDialog.h"
+#include "engine/RunContext.h"
 #include "engine/SystemInfo.h"
 #include "engine/Win32WaitWithMessages.h"
 #include "network/AdapterControl.h"
 #include "resource.h"
+#include "state/CurrentConfiguration.h"
+#include "state/StatePreview.h"
+#include "state/StateRestore.h"
 #include "ui/ListBoxText.h"
 #include "ui/OpenFileDialog.h"
 
@@ -116,6 +123,9 @@ const MainDialog::ListMenuEntry MainDialog::kListMenuEntries[] = {
     {IDM_LIST_EXPORT_ALL, false, &MainDialog::OnExportAll},
     {IDM_LIST_IMPORT, false, &MainDialog::OnImport},
     {IDM_LIST_DUPLICATE, true, &MainDialog::OnDuplicate},
+    {IDM_LIST_NEW_FROM_STATE, false, &MainDialog::OnNewFromState},
+    {IDM_LIST_PREVIEW, true, &MainDialog::OnPreview},
+    {IDM_LIST_UNDO, false, &MainDialog::OnUndo},
 };
 
 MainDialog::MainDialog(CRegistry registry, const RunPlatform& platform)
@@ -245,7 +255,11 @@ void MainDialog::LoadSelectedOptions()
 
 void MainDialog::RunConfiguration()
 {
-    RunSequence(registry_, *this, platform_).RunConfiguration();
+    // The snapshot for an undo is taken silently: a run that cannot store one
+    // goes on as it always has, and the undo entry tells why it is missing.
+    RunSequence sequence(registry_, *this, platform_);
+    TakeSnapshotBeforeChanges(sequence, registry_, platform_, nullptr);
+    sequence.RunConfiguration();
 }
 
 bool MainDialog::OnCommand(int id, int notification, HWND control)
@@ -385,6 +399,13 @@ void MainDialog::ShowListMenu(LPARAM position)
             EnableMenuItem(popup, static_cast<UINT>(entry.commandId),
                            MF_BYCOMMAND | (selected ? MF_ENABLED : MF_GRAYED));
     }
+    // The undo entry names the run it would undo, or why there is none.
+    std::string lastRun;
+    const bool undoable = DescribeLastRun(registry_, Root(), lastRun);
+    const std::string undoText =
+        FormatText(undoable ? IDS_UNDO_ENTRY : IDS_UNDO_UNAVAILABLE, {lastRun});
+    ModifyMenuA(popup, IDM_LIST_UNDO, MF_BYCOMMAND | MF_STRING | (undoable ? 0 : MF_GRAYED),
+                IDM_LIST_UNDO, undoText.c_str());
     // The chosen entry comes back as WM_COMMAND, as a button's click does.
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0,
                    Handle(), nullptr);
@@ -435,6 +456,82 @@ void MainDialog::OnDuplicate()
     if (result.number >= 1)
         FillConfigurationListAndSelect(result.name);
     ShowTransferResult(result);
+}
+
+void MainDialog::OnNewFromState()
+{
+    std::string name;
+    if (!ValueEntryDialog().Execute(Handle(), name, LoadText(IDS_NEW_FROM_STATE_TITLE),
+                                    LoadText(IDS_NEW_FROM_STATE_LABEL)))
+        return;
+    NewConfigurationResult result;
+    {
+        WaitCursorScope waitCursor(*this);
+        MachineState state;
+        std::string error;
+        if (!CaptureMachineState(StatePlatformOf(registry_, platform_),
+                                 CurrentStateScope(registry_), state, error)) {
+            ShowStopMessage(FormatText(IDS_STATE_UNREADABLE, {error}));
+            return;
+        }
+        result = StoreStateAsConfiguration(registry_, Root(), nameCharacters_, name, state);
+    }
+    if (result.status != NewConfigurationStatus::Done) {
+        ShowStopMessage(result.message);
+        return;
+    }
+    FillConfigurationListAndSelect(Trim(name));
+}
+
+void MainDialog::OnPreview()
+{
+    const std::string name = Trim(SelectedListText());
+    StringList lines;
+    {
+        WaitCursorScope waitCursor(*this);
+        const RunContext ctx(registry_, *this);
+        MachineState before;
+        std::string error;
+        if (!CaptureMachineState(StatePlatformOf(registry_, platform_),
+                                 RunScope(ctx, IsMajorVersion6()), before, error)) {
+            ShowStopMessage(FormatText(IDS_STATE_UNREADABLE, {error}));
+            return;
+        }
+        lines = PreviewRun(ctx, before);
+    }
+    PreviewDialog().Execute(Handle(), FormatText(IDS_PREVIEW_TITLE, {name}), lines);
+}
+
+// The undo runs as a run does: the window busy, its progress in the title
+// bar, each failed step in a message box; the window stays open after it.
+void MainDialog::OnUndo()
+{
+    const ProgramSettings settings = Settings();
+    const ServiceWaits waits{settings.Read(ProgramSettings::kServiceStopWait),
+                             settings.Read(ProgramSettings::kServiceStartWait)};
+    BeginWaitCursor();
+    UndoOutcome outcome;
+    {
+        RunGuard guard(*this);
+        outcome = UndoLastRun(StatePlatformOf(registry_, platform_), platform_.devices, *this,
+                              Root(), waits, CurrentTimeText());
+        SetCaption(guard.Title());
+        guard.Release(RunGuard::Buttons::Restore);
+    }
+    if (outcome.status != UndoStatus::Restored) {
+        ShowStopMessage(FormatText(IDS_UNDO_UNAVAILABLE, {outcome.reason}));
+        return;
+    }
+    std::string text = FormatText(IDS_UNDO_DONE, {outcome.undone.configurationName,
+                                                  outcome.undone.time});
+    if (!outcome.ownSnapshotProblem.empty())
+        text += "\n" + FormatText(IDS_UNDO_OWN_SNAPSHOT_MISSING, {outcome.ownSnapshotProblem});
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void MainDialog::ShowStopMessage(const std::string& text)
+{
+    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void MainDialog::ShowTransferResult(const TransferResult& result)

@@ -1,9 +1,10 @@
 // The main window: the configuration list with Add, Delete, Edit, Run and
-// Close and its context menu (export, import, duplicate), the five option
-// boxes that choose what a run applies, the network action at start, and
-// the two buttons that switch every network card at once. It hosts the run
-// (RunHost): a run shows its progress in this window's title bar and closes
-// the window when it is done.
+// Close and its context menu (export, import, duplicate, a new configuration
+// from the current state, the preview of a run, the undo of the last run),
+// the five option boxes that choose what a run applies, the network action
+// at start, and the two buttons that switch every network card at once. It
+// hosts the run (RunHost): a run shows its progress in this window's title
+// bar and closes the window when it is done.
 #pragma once
 
 #include "ui/DialogBase.h"
@@ -81,6 +82,10 @@ private:
     void OnExportAll();
     void OnImport();
     void OnDuplicate();
+    void OnNewFromState();
+    void OnPreview();
+    void OnUndo();
+    void ShowStopMessage(const std::string& text);
     ConfigurationTransfer Transfer()
     {
         return {registry_, Root(), codePage_, files_, nameCharacters_};

@@ -2,6 +2,7 @@
 
 #include "app/ApplyCommand.h"
 #include "app/RunProgressDialog.h"
+#include "app/StateCommands.h"
 #include "app/TransferCommands.h"
 #include "app/Win32ConsoleOutput.h"
 #include "app/Win32Platform.h"
@@ -79,6 +80,28 @@ ExitCode Apply(Win32Platform& platform, const VerbCommand& command, OutputSink& 
     return result;
 }
 
+// Undo shows itself as a run does: quietly, or in the progress window.
+ExitCode Undo(Win32Platform& platform, const VerbCommand& command, OutputSink& output)
+{
+    ComScope com;
+    if (command.quiet) {
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        QuietPresenter quiet;
+        return RunUndoCommand(platform.Registry(), platform.run, output, quiet);
+    }
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    ExitCode result = ExitCode::StepFailed;
+    RunProgressDialog window([&](RunPresenter& presenter) {
+        result = RunUndoCommand(platform.Registry(), platform.run, output, presenter);
+    });
+    if (!window.RunWork()) {
+        WriteErrorLine(output, "the undo could not be carried out");
+        return ExitCode::StepFailed;
+    }
+    return result;
+}
+
 ExitCode Run(const VerbCommand& command, OutputSink& output)
 {
     if (!command.usageError.empty()) {
@@ -91,6 +114,16 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
     case Verb::Help: WriteUsage(output); return ExitCode::Done;
     case Verb::List: return ListConfigurations(platform.Registry(), ListBoxOrder, output);
     case Verb::Apply: return Apply(platform, command, output);
+    case Verb::Preview: {
+        ApplyPlan plan;
+        if (!PlanApply(platform.Registry(), platform.system, command, output, plan))
+            return ExitCode::NoSuchConfiguration;
+        return RunPreviewCommand(platform.Registry(), platform.run, plan, output);
+    }
+    case Verb::Undo: return Undo(platform, command, output);
+    case Verb::Capture:
+        return RunCaptureCommand(platform.Registry(), platform.run, LoadNameCharacters(), command,
+                                 output);
     case Verb::Export:
     case Verb::Import: {
         const Win32CodePage codePage;

@@ -4,19 +4,6 @@ namespace flipset {
 
 namespace {
 
-constexpr const char* kDesktopKey = "Control Panel\\Desktop";
-constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
-constexpr const char* kDefaultPrinterValue = "Device";
-
-// Cleared before a new wallpaper is set, so that no value of the old one
-// (such as a converted copy) survives it.
-constexpr const char* kOldWallpaperValues[] = {"Wallpaper", "OriginalWallpaper",
-                                               "ConvertedWallpaper",
-                                               "ConvertedWallpaper Last WriteTime"};
-constexpr const char* kWallpaperValue = "Wallpaper";
-constexpr const char* kWallpaperStyleValue = "WallpaperStyle";
-constexpr const char* kTileWallpaperValue = "TileWallpaper";
-
 struct WallpaperLayout {
     uint32_t position;
     const char* style;
@@ -38,16 +25,27 @@ void WriteDesktopValue(const RunContext& ctx, const char* name, const std::strin
 
 void WriteWallpaperLayout(const RunContext& ctx, uint32_t position)
 {
-    for (const WallpaperLayout& layout : kWallpaperLayouts) {
-        if (layout.position == position) {
-            WriteDesktopValue(ctx, kWallpaperStyleValue, layout.style);
-            WriteDesktopValue(ctx, kTileWallpaperValue, layout.tile);
-            return;
-        }
-    }
+    std::string style;
+    std::string tile;
+    if (!WallpaperLayoutTexts(position, style, tile))
+        return;
+    WriteDesktopValue(ctx, kWallpaperStyleValue, style);
+    WriteDesktopValue(ctx, kTileWallpaperValue, tile);
 }
 
 }  // namespace
+
+bool WallpaperLayoutTexts(uint32_t position, std::string& style, std::string& tile)
+{
+    for (const WallpaperLayout& layout : kWallpaperLayouts) {
+        if (layout.position == position) {
+            style = layout.style;
+            tile = layout.tile;
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string MixerFailureText(MixerResult result)
 {
@@ -57,6 +55,7 @@ std::string MixerFailureText(MixerResult result)
     case MixerResult::GetLineInfoFailed: return "mixerGetLineInfo() failed";
     case MixerResult::GetLineControlsFailed: return "mixerGetLineControls() failed";
     case MixerResult::SetControlDetailsFailed: return "mixerSetControlDetails() failed";
+    case MixerResult::GetControlDetailsFailed: return "mixerGetControlDetails() failed";
     }
     return std::string();
 }

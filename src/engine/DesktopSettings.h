@@ -16,6 +16,7 @@ enum class MixerResult {
     GetLineInfoFailed,
     GetLineControlsFailed,
     SetControlDetailsFailed,
+    GetControlDetailsFailed,
 };
 
 // The text shown for a failed mixer step; empty for Done.
@@ -40,7 +41,28 @@ public:
 
     // Sets the speakers' master volume, the level passed on unchanged.
     virtual MixerResult SetMasterVolume(uint32_t volume) = 0;
+
+    // The speakers' master volume as the mixer holds it now.
+    virtual MixerResult GetMasterVolume(uint32_t& volume) = 0;
 };
+
+// The current user's desktop values that the phase writes.
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+constexpr const char* kWallpaperValue = "Wallpaper";
+constexpr const char* kWallpaperStyleValue = "WallpaperStyle";
+constexpr const char* kTileWallpaperValue = "TileWallpaper";
+// Cleared before a new wallpaper is set, so that no value of the old one
+// (such as a converted copy) survives it; the wallpaper itself is first.
+constexpr const char* kOldWallpaperValues[] = {"Wallpaper", "OriginalWallpaper",
+                                               "ConvertedWallpaper",
+                                               "ConvertedWallpaper Last WriteTime"};
+// The current user's default printer entry.
+constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+constexpr const char* kDefaultPrinterValue = "Device";
+
+// The "WallpaperStyle" and "TileWallpaper" texts of a stored position;
+// false for a position that leaves both values as they are.
+bool WallpaperLayoutTexts(uint32_t position, std::string& style, std::string& tile);
 
 // The Desktop phase. Reads the configuration's wallpaper, position, volume
 // and printer and applies them in this order: the old wallpaper values

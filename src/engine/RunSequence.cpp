@@ -36,6 +36,13 @@ void RunSequence::RunConfiguration()
         return;
     }
 
+    if (beforeChanges_) {
+        try {
+            beforeChanges_(ctx);
+        } catch (...) {
+        }
+    }
+
     host_.RestoreWaitCursor();
     StoreOptions(ctx);
 

@@ -9,7 +9,9 @@
 #include "engine/RunHost.h"
 #include "store/Registry.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace flipset {
 
@@ -68,6 +70,12 @@ public:
     // arrive in the middle of one.
     void RunConfiguration();
 
+    // Called once a run has found its configuration, before it changes
+    // anything (the options it stores included); the run goes on whatever
+    // the call does, and an exception from it is not the run's concern.
+    using BeforeChanges = std::function<void(RunContext& ctx)>;
+    void SetBeforeChanges(BeforeChanges beforeChanges) { beforeChanges_ = std::move(beforeChanges); }
+
 private:
     void StoreOptions(RunContext& ctx) const;
     bool IsOn(RunOption option) const { return host_.IsOptionChecked(option); }
@@ -75,6 +83,7 @@ private:
     CRegistry registry_;
     RunHost& host_;
     const RunPlatform& platform_;
+    BeforeChanges beforeChanges_;
 };
 
 }  // namespace flipset

@@ -79,8 +79,24 @@ uint32_t QueryServiceState(ServiceManager& services, const std::string& name)
     std::unique_ptr<ManagerHandle> manager = services.OpenManager(ManagerAccess::Control);
     if (!manager)
         return ServiceState::kStopped;
+    return QueryOpenServiceState(*manager, name);
+}
+
+std::vector<uint32_t> QueryServiceStates(ServiceManager& services, const StringList& names)
+{
+    std::vector<uint32_t> states(names.size(), ServiceState::kStopped);
+    std::unique_ptr<ManagerHandle> manager = services.OpenManager(ManagerAccess::Control);
+    if (!manager)
+        return states;
+    for (size_t i = 0; i < names.size(); ++i)
+        states[i] = QueryOpenServiceState(*manager, names[i]);
+    return states;
+}
+
+uint32_t QueryOpenServiceState(ManagerHandle& manager, const std::string& name)
+{
     uint32_t openError = ServiceError::kSuccess;
-    std::unique_ptr<ServiceHandle> service = manager->OpenNamedService(name, &openError);
+    std::unique_ptr<ServiceHandle> service = manager.OpenNamedService(name, &openError);
     if (!service)
         return ServiceState::kStopped;
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace flipset {
 
@@ -132,6 +133,10 @@ bool StartNamedService(ServiceManager& services, const std::string& name);
 
 // The service's state (ServiceState); kStopped when it cannot be opened.
 uint32_t QueryServiceState(ServiceManager& services, const std::string& name);
+// The same through a manager that is already open.
+uint32_t QueryOpenServiceState(ManagerHandle& manager, const std::string& name);
+// The states of several services, in their order, through one manager.
+std::vector<uint32_t> QueryServiceStates(ServiceManager& services, const StringList& names);
 
 // Fills the list with the names of the installed Win32 services, in the
 // platform's order. True when the list is not empty; for an empty list,

@@ -2,13 +2,6 @@
 
 namespace flipset {
 
-namespace {
-
-constexpr const char* kBrowserMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
-constexpr const char* kStartPageValue = "Start Page";
-
-// The file's content: every string followed by one line feed, with the line
-// breaks inside a string kept as stored.
 std::string SystemFileContent(const StringList& strings)
 {
     std::string content;
@@ -18,8 +11,6 @@ std::string SystemFileContent(const StringList& strings)
     }
     return content;
 }
-
-}  // namespace
 
 std::string SystemFilesFolder(FileSystem& fileSystem)
 {

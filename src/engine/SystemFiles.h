@@ -8,6 +8,9 @@
 
 namespace flipset {
 
+// How reading a whole file ended.
+enum class FileRead { Read, Missing, Failed };
+
 // What the Files phase needs of the platform's file system.
 class FileSystem {
 public:
@@ -23,6 +26,12 @@ public:
     // it when missing. All or nothing: on failure (false) the file is as it
     // was before, and nothing else is left behind.
     virtual bool ReplaceFileContent(const std::string& path, const std::string& bytes) = 0;
+
+    // The file's whole content, at any size; Missing when there is no file.
+    virtual FileRead ReadFileContent(const std::string& path, std::string& bytes) = 0;
+
+    // Deletes the file; true when it is gone, or was never there.
+    virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 // The names of the two system files inside their folder.
@@ -35,6 +44,14 @@ std::string SystemFilesFolder(FileSystem& fileSystem);
 
 // The full path of one system file.
 std::string SystemFilePath(FileSystem& fileSystem, const char* fileName);
+
+// The file's content for the strings of a list value: every string followed
+// by one line feed, with the line breaks inside a string kept as stored.
+std::string SystemFileContent(const StringList& strings);
+
+// The current user's browser start page.
+constexpr const char* kBrowserMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
+constexpr const char* kStartPageValue = "Start Page";
 
 // Replaces the file at path with the strings of the configuration's packed
 // list value: each string's bytes as stored, then one line feed. A value

@@ -56,9 +56,11 @@ void Win32Desktop::RefreshDesktop()
     PostMessageA(icons, WM_KEYUP, VK_F5, kKeyReleaseData);
 }
 
-MixerResult Win32Desktop::SetMasterVolume(uint32_t volume)
+namespace {
+
+// Opens the first mixer and finds the speakers' volume control.
+MixerResult FindVolumeControl(MixerDevice& mixer, MIXERCONTROLA& control)
 {
-    MixerDevice mixer;
     if (!mixer.Open(0))
         return MixerResult::OpenFailed;
 
@@ -70,7 +72,7 @@ MixerResult Win32Desktop::SetMasterVolume(uint32_t volume)
         MMSYSERR_NOERROR)
         return MixerResult::GetLineInfoFailed;
 
-    MIXERCONTROLA control = {};
+    control = {};
     control.cbStruct = sizeof control;
     MIXERLINECONTROLSA controls = {};
     controls.cbStruct = sizeof controls;
@@ -83,11 +85,13 @@ MixerResult Win32Desktop::SetMasterVolume(uint32_t volume)
                               MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
         MMSYSERR_NOERROR)
         return MixerResult::GetLineControlsFailed;
+    return MixerResult::Done;
+}
 
-    // One channel, so that every channel takes the level; not scaled or
-    // clamped to the control's range.
-    MIXERCONTROLDETAILS_UNSIGNED level = {};
-    level.dwValue = volume;
+// The details of one channel, so that every channel is set or read as one.
+MIXERCONTROLDETAILS OneChannelDetails(const MIXERCONTROLA& control,
+                                      MIXERCONTROLDETAILS_UNSIGNED& level)
+{
     MIXERCONTROLDETAILS details = {};
     details.cbStruct = sizeof details;
     details.dwControlID = control.dwControlID;
@@ -95,10 +99,45 @@ MixerResult Win32Desktop::SetMasterVolume(uint32_t volume)
     details.cMultipleItems = 0;
     details.cbDetails = sizeof level;
     details.paDetails = &level;
+    return details;
+}
+
+}  // namespace
+
+MixerResult Win32Desktop::SetMasterVolume(uint32_t volume)
+{
+    MixerDevice mixer;
+    MIXERCONTROLA control;
+    const MixerResult found = FindVolumeControl(mixer, control);
+    if (found != MixerResult::Done)
+        return found;
+
+    // Not scaled or clamped to the control's range.
+    MIXERCONTROLDETAILS_UNSIGNED level = {};
+    level.dwValue = volume;
+    MIXERCONTROLDETAILS details = OneChannelDetails(control, level);
     if (mixerSetControlDetails(mixer.Object(), &details,
                                MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) !=
         MMSYSERR_NOERROR)
         return MixerResult::SetControlDetailsFailed;
+    return MixerResult::Done;
+}
+
+MixerResult Win32Desktop::GetMasterVolume(uint32_t& volume)
+{
+    MixerDevice mixer;
+    MIXERCONTROLA control;
+    const MixerResult found = FindVolumeControl(mixer, control);
+    if (found != MixerResult::Done)
+        return found;
+
+    MIXERCONTROLDETAILS_UNSIGNED level = {};
+    MIXERCONTROLDETAILS details = OneChannelDetails(control, level);
+    if (mixerGetControlDetailsA(mixer.Object(), &details,
+                                MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
+        MMSYSERR_NOERROR)
+        return MixerResult::GetControlDetailsFailed;
+    volume = level.dwValue;
     return MixerResult::Done;
 }
 

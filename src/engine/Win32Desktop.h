@@ -18,6 +18,9 @@ public:
     // Sets the volume control of the speakers' destination line on mixer
     // device 0, one value for all channels.
     MixerResult SetMasterVolume(uint32_t volume) override;
+
+    // Reads that control's value (of the first channel).
+    MixerResult GetMasterVolume(uint32_t& volume) override;
 };
 
 }  // namespace flipset

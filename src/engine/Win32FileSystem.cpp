@@ -96,4 +96,38 @@ bool Win32FileSystem::ReplaceFileContent(const std::string& path, const std::str
     return temporary.MoveOver(path);
 }
 
+FileRead Win32FileSystem::ReadFileContent(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
+                                                                               : FileRead::Failed;
+    }
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.Get(), &size) || size.HighPart != 0 || size.LowPart > 0x7FFFFFFF)
+        return FileRead::Failed;
+    bytes.resize(size.LowPart);
+    DWORD done = 0;
+    while (done < size.LowPart) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), &bytes[done], size.LowPart - done, &read, nullptr) || read == 0) {
+            bytes.clear();
+            return FileRead::Failed;
+        }
+        done += read;
+    }
+    return FileRead::Read;
+}
+
+bool Win32FileSystem::RemoveFile(const std::string& path)
+{
+    if (DeleteFileA(path.c_str()))
+        return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace flipset

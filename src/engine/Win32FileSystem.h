@@ -14,6 +14,12 @@ public:
     // then moves it into the target's place, so that the old file is either
     // replaced whole or left as it was; the temporary file never stays.
     bool ReplaceFileContent(const std::string& path, const std::string& bytes) override;
+
+    // Missing only when the file or its folder is not found; any other
+    // failure to open or read is Failed.
+    FileRead ReadFileContent(const std::string& path, std::string& bytes) override;
+
+    bool RemoveFile(const std::string& path) override;
 };
 
 }  // namespace flipset

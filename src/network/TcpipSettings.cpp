@@ -2,6 +2,8 @@
 
 #include "store/ConfigurationSchema.h"
 
+#include <utility>
+
 namespace flipset {
 
 namespace {
@@ -26,41 +28,83 @@ std::string DottedAddress(uint32_t address)
            std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
 }
 
-void ApplyCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
-                    const std::string& cardSettingsKey, const std::string& interfaceKey)
+namespace {
+
+RegistryValue StringValue(const std::string& text)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::String);
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+RegistryValue DwordValue(uint32_t number)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::Dword);
+    value.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+                  static_cast<unsigned char>(number >> 16),
+                  static_cast<unsigned char>(number >> 24)};
+    return value;
+}
+
+// A list of one text: the text, its 0 byte and the list's closing 0 byte.
+RegistryValue OneTextList(const std::string& text)
+{
+    RegistryValue value = StringValue(text);
+    value.type = static_cast<uint32_t>(RegistryValueType::MultiString);
+    value.data.push_back(0);
+    return value;
+}
+
+TcpipWrite Write(const char* name, RegistryValue value)
+{
+    return TcpipWrite{name, false, std::move(value)};
+}
+
+}  // namespace
+
+std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
+                                         const std::string& cardSettingsKey)
 {
     auto readAddress = [&](const char* name) {
         return DottedAddress(
             registry.ReadDword(cardSettingsKey, name, kDefaultAddress, configurationRoot));
     };
-
-    const std::string domain =
-        registry.ReadString(cardSettingsKey, CardValue::kDomain, "", configurationRoot);
-    (void)registry.WriteString(interfaceKey, TcpipValue::kDomain, domain, kInterfaceRoot);
-
+    std::vector<TcpipWrite> writes;
+    writes.push_back(Write(TcpipValue::kDomain, StringValue(registry.ReadString(
+                                                    cardSettingsKey, CardValue::kDomain, "",
+                                                    configurationRoot))));
     const uint32_t dhcp =
         registry.ReadDword(cardSettingsKey, CardValue::kDhcp, kDefaultDhcp, configurationRoot);
     if (dhcp == kFixedAddresses) {
-        (void)registry.WriteDword(interfaceKey, TcpipValue::kEnableDhcp, 0, kInterfaceRoot);
-        (void)registry.WriteString(interfaceKey, TcpipValue::kNameserver,
-                                   readAddress(CardValue::kDns1), kInterfaceRoot);
-        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kDefaultGateway,
-                                        {readAddress(CardValue::kGateway)}, kInterfaceRoot);
-        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kIpAddress,
-                                        {readAddress(CardValue::kIp)}, kInterfaceRoot);
-        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kSubnetMask,
-                                        {readAddress(CardValue::kNetmask)}, kInterfaceRoot);
+        writes.push_back(Write(TcpipValue::kEnableDhcp, DwordValue(0)));
+        writes.push_back(Write(TcpipValue::kNameserver, StringValue(readAddress(CardValue::kDns1))));
+        writes.push_back(
+            Write(TcpipValue::kDefaultGateway, OneTextList(readAddress(CardValue::kGateway))));
+        writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(readAddress(CardValue::kIp))));
+        writes.push_back(
+            Write(TcpipValue::kSubnetMask, OneTextList(readAddress(CardValue::kNetmask))));
     } else {
-        (void)registry.WriteDword(interfaceKey, TcpipValue::kEnableDhcp, 1, kInterfaceRoot);
-        (void)registry.WriteString(interfaceKey, TcpipValue::kNameserver, "", kInterfaceRoot);
-        // An empty list deletes the value: automatic configuration has no
-        // fixed gateway.
-        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kDefaultGateway, {},
-                                        kInterfaceRoot);
-        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kIpAddress, {kNoAddress},
-                                        kInterfaceRoot);
-        (void)registry.WriteMultiString(interfaceKey, TcpipValue::kSubnetMask, {kNoAddress},
-                                        kInterfaceRoot);
+        writes.push_back(Write(TcpipValue::kEnableDhcp, DwordValue(1)));
+        writes.push_back(Write(TcpipValue::kNameserver, StringValue("")));
+        // Automatic configuration has no fixed gateway.
+        writes.push_back(TcpipWrite{TcpipValue::kDefaultGateway, true, RegistryValue()});
+        writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(kNoAddress)));
+        writes.push_back(Write(TcpipValue::kSubnetMask, OneTextList(kNoAddress)));
+    }
+    return writes;
+}
+
+void ApplyCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
+                    const std::string& cardSettingsKey, const std::string& interfaceKey)
+{
+    for (const TcpipWrite& write : PlannedCardTcpip(registry, configurationRoot, cardSettingsKey)) {
+        if (write.remove)
+            (void)registry.DeleteValue(interfaceKey, write.name, kInterfaceRoot);
+        else
+            (void)registry.WriteValue(interfaceKey, write.name, write.value, kInterfaceRoot);
     }
 }
 

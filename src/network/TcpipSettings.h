@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace flipset {
 
@@ -31,6 +32,18 @@ std::string TcpipInterfaceKey(const std::string& serviceName);
 // An address stored with its first octet in the most significant byte, as
 // "a.b.c.d" (0xC0A80001 gives "192.168.0.1").
 std::string DottedAddress(uint32_t address);
+
+// One value of an interface key as a card's settings leave it: written with
+// its type and bytes, or removed.
+struct TcpipWrite {
+    const char* name;
+    bool remove;
+    RegistryValue value;
+};
+
+// What ApplyCardTcpip writes, in its order, for the card settings key.
+std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
+                                         const std::string& cardSettingsKey);
 
 // Reads the card settings key (under the configuration root) and writes the
 // interface key (under HKEY_LOCAL_MACHINE, created when missing). "DHCP" 0

@@ -16,6 +16,11 @@ constexpr const char* kProgramSettingsKey = "Software\\Quillon\\Flipset";
 // number in decimal.
 constexpr const char* kConfigurationsKey = "Software\\Quillon\\Flipset\\Configurations";
 
+// Under the program settings key of the configuration root: the machine's
+// state before the last run, which an undo puts back (REG_BINARY, one value,
+// so that it is written whole or not at all).
+constexpr const char* kLastRunSnapshotValue = "LastRunSnapshot";
+
 // Values of a configuration key.
 namespace ConfigurationValue {
 constexpr const char* kName = "Name";                            // REG_SZ

@@ -3,6 +3,9 @@
 // output and shows to a person, and the exit code it ends with.
 
 #include "app/ApplyCommand.h"
+#include "app/StateCommands.h"
+#include "base/NameFilter.h"
+#include "state/StateRestore.h"
 #include "store/ConfigurationStore.h"
 #include "support/ConfigurationSeed.h"
 #include "support/FakeDeviceInstaller.h"
@@ -235,6 +238,112 @@ TEST(OutputLine, EveryLineBreakBecomesOneSpace)
     RecordingOutput output;
     WriteErrorLine(output, "Invalid interface\nfound");
     EXPECT_EQ(output.lines, std::vector<std::string>{"error: Invalid interface found"});
+}
+
+const std::string kLmhostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\lmhosts";
+
+TEST_F(ApplyCommandTest, UndoPutsBackWhatTheLastApplyChangedAndCanItselfBeUndone)
+{
+    const std::string key = Add(2, "Office");
+    StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
+    StoreOptions(key, {1, 0, 0, 0, 0});
+    files.files[kHostsPath] = "127.0.0.1 localhost\r\n";
+
+    ASSERT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
+    EXPECT_EQ(output.lines, std::vector<std::string>{});
+    presenter.journal.clear();
+
+    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::Done);
+    EXPECT_EQ(files.files[kHostsPath], "127.0.0.1 localhost\r\n");
+    EXPECT_EQ(files.files.count(kLmhostsPath), 0u);
+    ASSERT_EQ(output.lines.size(), 2u);
+    EXPECT_EQ(output.lines[0].rfind("undid the run of \"Office\" at ", 0), 0u) << output.lines[0];
+    EXPECT_EQ(output.lines[1], kProgramsNotUndone);
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Writing Hostfile", "Writing LMHostfile"}));
+
+    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::Done);
+    EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
+}
+
+TEST_F(ApplyCommandTest, UndoWithoutAUsableSnapshotIsNoSuchConfigurationAndChangesNothing)
+{
+    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
+    ASSERT_EQ(output.lines.size(), 1u);
+    EXPECT_EQ(output.lines[0].rfind("error: nothing to undo: there is no snapshot", 0), 0u);
+
+    registry.WriteBinary(kSettingsKey, "LastRunSnapshot", {'F', 'L', 'S', 'S', 1, 0, 0, 0, 9},
+                         RegistryRoot::LocalMachine);
+    output.lines.clear();
+    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(output.lines,
+              std::vector<std::string>{"error: nothing to undo: the stored snapshot cannot be used: "
+                                       "it is not a snapshot"});
+    EXPECT_TRUE(presenter.journal.empty());
+    EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(ApplyCommandTest, ARunWhoseSnapshotCannotBeStoredGoesOnAndSaysUndoIsUnavailable)
+{
+    const std::string key = Add(2, "Office");
+    StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
+    StoreOptions(key, {1, 0, 0, 0, 0});
+    files.broken.insert(kLmhostsPath);
+
+    EXPECT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
+    EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
+    ASSERT_EQ(output.lines.size(), 1u);
+    EXPECT_EQ(output.lines[0].rfind("warning: the state before the run could not be stored", 0), 0u);
+    output.lines.clear();
+    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
+}
+
+TEST_F(ApplyCommandTest, CaptureStoresANewConfigurationUnderAFreeName)
+{
+    Add(2, "Office");
+    files.files[kHostsPath] = "127.0.0.1 localhost\n";
+    const struct {
+        const char* commandLine;
+        ExitCode code;
+    } cases[] = {
+        {"f.exe /capture office", ExitCode::NameTaken},
+        {"f.exe /capture \"a/b\"", ExitCode::BadUsage},
+        {"f.exe /capture \"Now\"", ExitCode::Done},
+        {"f.exe /capture now", ExitCode::NameTaken},
+    };
+    for (const auto& c : cases) {
+        output.lines.clear();
+        EXPECT_EQ(RunCaptureCommand(registry, platform, kNameCharacters,
+                                    ParseVerbCommand(c.commandLine), output),
+                  c.code)
+            << c.commandLine;
+        ASSERT_EQ(output.lines.size(), 1u);
+    }
+    EXPECT_EQ(ConfigurationStore(registry).ListConfigurationNames(RegistryRoot::LocalMachine).size(),
+              2u);
+    ByteArray hosts;
+    EXPECT_TRUE(registry.ReadBinary(ConfigurationKeyPath(1), "Hostfile", hosts,
+                                    RegistryRoot::LocalMachine));
+}
+
+TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
+{
+    const std::string key = Add(2, "Office");
+    StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
+    StoreCodedList(registry, key, "Run", {"C:\\vpn.exe"}, RegistryRoot::LocalMachine);
+    StoreOptions(key, {0, 0, 0, 0, 0});
+
+    const VerbCommand command = ParseVerbCommand("f.exe /preview Office /only files,programs");
+    ApplyPlan plan;
+    ASSERT_TRUE(PlanApply(registry, system, command, output, plan));
+    EXPECT_EQ(RunPreviewCommand(registry, platform, plan, output), ExitCode::Done);
+    EXPECT_EQ(output.lines,
+              (std::vector<std::string>{"hosts: missing -> 1 line", "  + 10.0.0.1 server",
+                                        "No change: start page",
+                                        "Cannot be undone: starts C:\\vpn.exe"}));
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 0, 0, 0}));
+    EXPECT_TRUE(presenter.journal.empty());
+    EXPECT_TRUE(journal.empty());
 }
 
 }  // namespace

@@ -107,6 +107,23 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_TRUE(import.replace);
     EXPECT_FALSE(ParseVerbCommand("f.exe /import a.json").replace);
 
+    VerbCommand preview = ParseVerbCommand("f.exe /Preview \"Home office\" /only desktop");
+    EXPECT_EQ(preview.usageError, "");
+    EXPECT_EQ(preview.verb, Verb::Preview);
+    EXPECT_EQ(preview.name, "Home office");
+    EXPECT_EQ(preview.areas, (std::vector<RunOption>{RunOption::Desktop}));
+
+    VerbCommand capture = ParseVerbCommand("f.exe -capture \"Now here\"");
+    EXPECT_EQ(capture.usageError, "");
+    EXPECT_EQ(capture.verb, Verb::Capture);
+    EXPECT_EQ(capture.name, "Now here");
+
+    VerbCommand undo = ParseVerbCommand("f.exe /UNDO -quiet");
+    EXPECT_EQ(undo.usageError, "");
+    EXPECT_EQ(undo.verb, Verb::Undo);
+    EXPECT_TRUE(undo.quiet);
+    EXPECT_FALSE(ParseVerbCommand("f.exe /undo").quiet);
+
     EXPECT_EQ(ParseVerbCommand("f.exe /list").verb, Verb::List);
     EXPECT_EQ(ParseVerbCommand("f.exe /help").verb, Verb::Help);
     EXPECT_EQ(ParseVerbCommand("f.exe /?").verb, Verb::Help);
@@ -138,6 +155,12 @@ TEST(ParseVerbCommand, BadUsageSaysWhatIsWrong)
         {"f.exe /import", "/import needs a file"},
         {"f.exe /import /replace", "/import needs a file"},
         {"f.exe /import a.json b.json", "unexpected argument \"b.json\""},
+        {"f.exe /preview", "/preview needs the name of a configuration"},
+        {"f.exe /preview x /quiet", "unexpected argument \"/quiet\""},
+        {"f.exe /capture", "/capture needs the name of the new configuration"},
+        {"f.exe /capture /quiet", "/capture needs the name of the new configuration"},
+        {"f.exe /capture x y", "unexpected argument \"y\""},
+        {"f.exe /undo x", "unexpected argument \"x\""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseVerbCommand(c.commandLine).usageError, c.expected) << c.commandLine;
@@ -147,7 +170,8 @@ TEST(UsageText, NamesEveryVerbAndEveryExitCode)
 {
     const std::string usage = UsageText();
     for (const char* text : {"/apply NAME [/only AREAS] [/quiet]", "/list", "/export FILE [NAME ...]",
-                             "/import FILE [/replace]", "/?", "files,network,desktop,programs,services"})
+                             "/import FILE [/replace]", "/?",
+                             "/preview NAME [/only AREAS]", "/undo [/quiet]", "/capture NAME", "files,network,desktop,programs,services"})
         EXPECT_NE(usage.find(text), std::string::npos) << text;
     for (int code = 0; code <= 5; ++code)
         EXPECT_NE(usage.find("  " + std::to_string(code) + "  "), std::string::npos) << code;

@@ -36,6 +36,11 @@ public:
         journal_.push_back("platform volume: " + std::to_string(volume));
         return volumeResult;
     }
+    MixerResult GetMasterVolume(uint32_t& volume) override
+    {
+        volume = 0;
+        return volumeResult;
+    }
 
 private:
     std::vector<std::string>& journal_;

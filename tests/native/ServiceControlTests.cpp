@@ -462,6 +462,22 @@ TEST(ServiceControl, QueryServiceStateIsStoppedWhenTheServiceCannotBeOpened)
     EXPECT_EQ(QueryServiceState(services, "Spooler"), ServiceState::kStopped);
 }
 
+TEST(ServiceControl, QueryServiceStatesAnswersInOrderThroughOneManager)
+{
+    FakeServiceManager services;
+    services.Add("Spooler", ServiceState::kRunning);
+    services.Add("Themes", ServiceState::kStopped);
+    EXPECT_EQ(QueryServiceStates(services, {"Themes", "Missing", "Spooler"}),
+              (std::vector<uint32_t>{ServiceState::kStopped, ServiceState::kStopped,
+                                     ServiceState::kRunning}));
+    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "open manager"), 1);
+    EXPECT_EQ(services.openHandles, 0);
+
+    services.managerOpens = false;
+    EXPECT_EQ(QueryServiceStates(services, {"Spooler"}),
+              std::vector<uint32_t>{ServiceState::kStopped});
+}
+
 TEST(ServiceControl, StartNamedServiceAcceptsAnAlreadyRunningService)
 {
     struct Case {

@@ -37,6 +37,17 @@ public:
         files[path] = bytes;
         return true;
     }
+    FileRead ReadFileContent(const std::string& path, std::string& bytes) override
+    {
+        const auto found = files.find(path);
+        bytes = found == files.end() ? std::string() : found->second;
+        return found == files.end() ? FileRead::Missing : FileRead::Read;
+    }
+    bool RemoveFile(const std::string& path) override
+    {
+        files.erase(path);
+        return true;
+    }
 };
 
 class SystemFilesTest : public ::testing::Test {

@@ -17,13 +17,36 @@
 
 namespace flipset {
 
+// The files that exist, by path, with their content.
 class FakeFiles : public FileSystem {
 public:
     std::map<std::string, std::string> files;
+    // Paths that can be neither read nor written nor removed.
+    std::set<std::string> broken;
     std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
     bool ReplaceFileContent(const std::string& path, const std::string& bytes) override
     {
+        if (broken.count(path))
+            return false;
         files[path] = bytes;
+        return true;
+    }
+    FileRead ReadFileContent(const std::string& path, std::string& bytes) override
+    {
+        bytes.clear();
+        if (broken.count(path))
+            return FileRead::Failed;
+        const auto found = files.find(path);
+        if (found == files.end())
+            return FileRead::Missing;
+        bytes = found->second;
+        return FileRead::Read;
+    }
+    bool RemoveFile(const std::string& path) override
+    {
+        if (broken.count(path))
+            return false;
+        files.erase(path);
         return true;
     }
 };
@@ -33,10 +56,22 @@ public:
     explicit FakeDesktop(std::vector<std::string>& journal) : journal_(journal) {}
     void SetWallpaper(const std::string& path) override { journal_.push_back("wallpaper: " + path); }
     void RefreshDesktop() override { journal_.push_back("refresh"); }
-    MixerResult SetMasterVolume(uint32_t volume) override
+    // The mixer's level; a result other than Done stands for a machine
+    // without a usable mixer, for setting and reading alike.
+    uint32_t volume = 32767;
+    MixerResult mixer = MixerResult::Done;
+
+    MixerResult SetMasterVolume(uint32_t level) override
     {
-        journal_.push_back("volume: " + std::to_string(volume));
-        return MixerResult::Done;
+        journal_.push_back("volume: " + std::to_string(level));
+        if (mixer == MixerResult::Done)
+            volume = level;
+        return mixer;
+    }
+    MixerResult GetMasterVolume(uint32_t& level) override
+    {
+        level = volume;
+        return mixer;
     }
 
 private:

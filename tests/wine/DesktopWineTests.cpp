@@ -3,9 +3,14 @@
 
 #include "engine/DesktopSettings.h"
 #include "engine/Win32Desktop.h"
+#include "state/MachineState.h"
+#include "state/StateRestore.h"
 #include "store/Win32RegistryBackend.h"
 
+#include "support/FakeDeviceInstaller.h"
+#include "support/FakePlatform.h"
 #include "support/FakeRunHost.h"
+#include "support/FakeServiceManager.h"
 #include "support/MemoryRegistryBackend.h"
 #include "wine/TestConstants.h"
 
@@ -245,6 +250,35 @@ TEST_F(WithMixerDevice, ThePhaseWritesTheSettingsAndSetsTheVolume)
     ExpectTheSettingsWritten();
 }
 
+// Wine keeps the level per process, so it is read back here, where it was
+// set and captured.
+TEST_F(WithMixerDevice, TheVolumeIsCapturedAndPutBack)
+{
+    Win32Desktop desktop;
+    ASSERT_EQ(desktop.SetMasterVolume(12000), MixerResult::Done);
+    uint32_t read = 0;
+    ASSERT_EQ(desktop.GetMasterVolume(read), MixerResult::Done);
+    EXPECT_EQ(read, 12000u);
+
+    FakeFiles files;
+    FakeServiceManager services;
+    const StatePlatform platform{registry_, files, desktop, services};
+    CaptureScope scope;
+    scope.desktop = true;
+    MachineState state;
+    std::string error;
+    ASSERT_TRUE(CaptureMachineState(platform, scope, state, error)) << error;
+    ASSERT_TRUE(state.desktop.hasVolume);
+    EXPECT_EQ(state.desktop.volume, 12000u);
+
+    ASSERT_EQ(desktop.SetMasterVolume(50000), MixerResult::Done);
+    FakeDeviceInstaller devices(registry_);
+    RestoreMachineState(state, platform, devices, host_, ServiceWaits{});
+    EXPECT_EQ(host_.Lines("message: "), std::vector<std::string>{});
+    ASSERT_TRUE(ReadMasterVolume(&read));
+    EXPECT_EQ(read, 12000u);
+}
+
 // These run in a process that cannot reach the sound server (their own
 // ctest entry): the mixer has no device.
 class WithoutMixerDevice : public DesktopPhaseWine {
@@ -259,6 +293,8 @@ protected:
 TEST_F(WithoutMixerDevice, SetMasterVolumeFailsAtOpen)
 {
     EXPECT_EQ(Win32Desktop().SetMasterVolume(32767), MixerResult::OpenFailed);
+    uint32_t volume = 0;
+    EXPECT_EQ(Win32Desktop().GetMasterVolume(volume), MixerResult::OpenFailed);
 }
 
 TEST_F(WithoutMixerDevice, ThePhaseReportsTheMissingMixerOnceAndGoesOn)

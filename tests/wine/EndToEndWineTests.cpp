@@ -48,6 +48,11 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     const std::string recorder = testfiles::OwnFolder() + "\\flipset_record_args.exe";
     const std::string record = testfiles::OwnFolder() + "\\flipset_record_args.txt";
     DeleteFileA(record.c_str());
+    const std::string hostsPath = testfiles::SystemFilesFolder() + "hosts";
+    std::string hostsBefore;
+    const bool hostsExisted = testfiles::ReadWhole(hostsPath, hostsBefore);
+    const std::string startPageBefore =
+        registry.ReadString(kStartPageKey, "Start Page", "(none)", kUser);
 
     // The configuration, as the editor stores it; short waits for the test.
     ConfigurationStore(registry).SetConfigurationName(1, "Office", kMachine);
@@ -91,6 +96,17 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     EXPECT_EQ(registry.ReadString("Control Panel\\Desktop", "TileWallpaper", "", kUser), "1");
     const std::string arguments = testfiles::AwaitRecordFile(record);
     EXPECT_NE(arguments.find("/quiet /office"), std::string::npos) << arguments;
+
+    // The window's run stored the state before it: an undo puts it back.
+    FlipsetProcess undo(" /undo /quiet");
+    ASSERT_TRUE(undo.Started());
+    ASSERT_TRUE(undo.WaitForExit(30000));
+    EXPECT_EQ(undo.ExitCode(), 0u);
+    EXPECT_EQ(testfiles::Exists(hostsPath), hostsExisted);
+    if (hostsExisted) {
+        EXPECT_EQ(testfiles::ReadWhole(hostsPath), hostsBefore);
+    }
+    EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "(none)", kUser), startPageBefore);
 }
 
 TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWindow)

@@ -5,6 +5,7 @@
 
 #include "app/MainDialog.h"
 #include "resource.h"
+#include "state/StateSnapshot.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakePlatform.h"
@@ -54,6 +55,8 @@ std::map<int, MenuEntry> MenuEntries(HWND menuWindow)
     std::map<int, MenuEntry> entries;
     const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR)
+            continue;
         char text[64] = {};
         GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
         const UINT id = GetMenuItemID(menu, i);
@@ -64,7 +67,7 @@ std::map<int, MenuEntry> MenuEntries(HWND menuWindow)
 }
 
 // Picks the entry with the keyboard, as a user in the open menu does: down
-// to it, then Enter.
+// to it (the keys pass over separators), then Enter.
 void ChooseMenuEntry(Ui& ui, HWND menuWindow, int commandId)
 {
     const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
@@ -75,8 +78,10 @@ void ChooseMenuEntry(Ui& ui, HWND menuWindow, int commandId)
     }
     if (position < 0)
         ui.Fail("no menu entry " + std::to_string(commandId));
-    for (int i = 0; i <= position; ++i)
-        ui.PressKey(menuWindow, VK_DOWN);
+    for (int i = 0; i <= position; ++i) {
+        if ((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) == 0)
+            ui.PressKey(menuWindow, VK_DOWN);
+    }
     ui.PressKey(menuWindow, VK_RETURN);
     ui.WaitUntilGone(menuWindow);
 }
@@ -121,6 +126,12 @@ protected:
     void AddConfiguration(int number, const std::string& name)
     {
         ConfigurationStore(registry).SetConfigurationName(number, name, kMachine);
+    }
+    void StorePackedListValue(const std::string& key, const char* name, const std::string& entry)
+    {
+        ByteArray bytes;
+        CRegistry::PackStringList({entry}, bytes);
+        registry.WriteBinary(key, name, bytes, kMachine);
     }
     std::map<std::string, RegistryValue> Values(int number)
     {
@@ -180,6 +191,8 @@ TEST_F(MainListMenu, RightClickSelectsTheEntryAndDuplicateSelectsTheCopy)
     EXPECT_EQ(entries[IDM_LIST_EXPORT_ALL].text, "Export all...");
     EXPECT_EQ(entries[IDM_LIST_IMPORT].text, "Import...");
     EXPECT_EQ(entries[IDM_LIST_DUPLICATE].text, "Duplicate");
+    // Only the undo waits for a run.
+    entries.erase(IDM_LIST_UNDO);
     for (const auto& entry : entries)
         EXPECT_FALSE(entry.second.greyed) << entry.second.text;
     EXPECT_EQ(message.icon, MessageBoxIcon::Information);
@@ -272,6 +285,72 @@ TEST_F(MainListMenu, ExportThenImportRefillsTheListAndATakenNameIsRefused)
     const int number = ConfigurationStore(registry).FindConfigurationNumber("Beta", kMachine);
     ASSERT_GE(number, 1);
     EXPECT_EQ(Values(number), beta);
+}
+
+TEST_F(MainListMenu, PreviewNewFromStateAndUndoOfTheLastRun)
+{
+    AddConfiguration(1, "Alpha");
+    StorePackedListValue(ConfigurationKeyPath(1), "Hostfile", "10.0.0.7 alpha");
+    registry.WriteDword(ConfigurationKeyPath(1), "dorun", 0, kMachine);
+    std::map<int, MenuEntry> before, withSnapshot;
+    std::string previewTitle, previewText;
+    std::vector<std::string> items;
+    std::string selected;
+    ui::MessageBoxInfo undone;
+    const std::string hosts = "C:\\WINDOWS\\system32\\Drivers\\Etc\\hosts";
+    files.files[hosts] = "127.0.0.1 localhost\n";
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Alpha");
+        RightClickListEntry(ui, window, 0);
+        HWND menu = WaitForMenu(ui);
+        before = MenuEntries(menu);
+        ChooseMenuEntry(ui, menu, IDM_LIST_PREVIEW);
+        HWND preview = ui.WaitForWindow("Preview of a run of Alpha");
+        previewTitle = ui.Caption(preview);
+        previewText = ui.Text(preview, IDC_PREVIEW_TEXT);
+        ui.ClickAndWaitUntilGone(preview, IDCANCEL);
+
+        ui.SendCommand(window, IDM_LIST_NEW_FROM_STATE);
+        HWND name = ui.WaitForWindow("New configuration from the current state");
+        ui.SetText(name, IDC_VALUE_ENTRY_VALUE, " Now ");
+        ui.ClickAndWaitUntilGone(name, IDOK);
+        items = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        const int selection = ui.ListSelection(window, IDC_MAIN_CONFIGURATIONS);
+        selected = selection >= 0 ? items[static_cast<size_t>(selection)] : "";
+
+        // What a run of Alpha stores before it changes anything.
+        MachineState state;
+        state.hasFiles = true;
+        state.files = {{"hosts", hosts, true, "127.0.0.1 before\n"}};
+        ASSERT_TRUE(StoreLastRunSnapshot(registry, kMachine,
+                                         RunSnapshot{"Alpha", "2026-01-02 03:04:05", state}));
+        RightClickListEntry(ui, window, 0);
+        menu = WaitForMenu(ui);
+        withSnapshot = MenuEntries(menu);
+        ChooseMenuEntry(ui, menu, IDM_LIST_UNDO);
+        undone = ui.AnswerMessageBox(IDOK);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    RunMainWindow(script);
+
+    EXPECT_EQ(before[IDM_LIST_NEW_FROM_STATE].text, "New from current state...");
+    EXPECT_EQ(before[IDM_LIST_PREVIEW].text, "Preview...");
+    EXPECT_EQ(before[IDM_LIST_UNDO].text, "Undo last run (unavailable: no run has stored a snapshot)");
+    EXPECT_TRUE(before[IDM_LIST_UNDO].greyed);
+    EXPECT_NE(previewText.find("hosts: 1 line -> 1 line\r\n  - 127.0.0.1 localhost\r\n"
+                               "  + 10.0.0.7 alpha\r\n"),
+              std::string::npos)
+        << previewText;
+    EXPECT_EQ(files.files[hosts], "127.0.0.1 before\n") << "undone";
+    EXPECT_EQ(items, (std::vector<std::string>{"Alpha", "Now"}));
+    EXPECT_EQ(selected, "Now");
+    EXPECT_EQ(withSnapshot[IDM_LIST_UNDO].text, "Undo last run (Alpha, 2026-01-02 03:04:05)");
+    EXPECT_FALSE(withSnapshot[IDM_LIST_UNDO].greyed);
+    EXPECT_EQ(undone.icon, MessageBoxIcon::Information);
+    EXPECT_EQ(undone.text, "The run of Alpha at 2026-01-02 03:04:05 is undone.\n"
+                           "Programs that the run started are not undone.");
 }
 
 }  // namespace

@@ -128,6 +128,31 @@ TEST(Win32FileSystem, ReplacesTheWholeContentOrCreatesTheFile)
               (std::set<std::string>{"empty", "existing", "missing"}));
 }
 
+TEST(Win32FileSystem, ReadsWholeFilesAtAnySizeAndTellsAMissingOne)
+{
+    ScratchFolder folder("flipset file reads");
+    Win32FileSystem fileSystem;
+    std::string large(3 * 1024 * 1024 + 7, 'x');
+    large[5] = '\0';
+    ASSERT_TRUE(WriteWhole(folder / "large", large));
+    ASSERT_TRUE(WriteWhole(folder / "empty", ""));
+
+    std::string bytes;
+    EXPECT_EQ(fileSystem.ReadFileContent(folder / "large", bytes), FileRead::Read);
+    EXPECT_EQ(bytes, large);
+    EXPECT_EQ(fileSystem.ReadFileContent(folder / "empty", bytes), FileRead::Read);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(fileSystem.ReadFileContent(folder / "missing", bytes), FileRead::Missing);
+    EXPECT_EQ(fileSystem.ReadFileContent(folder / "no folder\\hosts", bytes), FileRead::Missing);
+    EXPECT_EQ(fileSystem.ReadFileContent(folder.Path(), bytes), FileRead::Failed)
+        << "a folder is not a file";
+
+    EXPECT_TRUE(fileSystem.RemoveFile(folder / "large"));
+    EXPECT_FALSE(Exists(folder / "large"));
+    EXPECT_TRUE(fileSystem.RemoveFile(folder / "missing"));
+    EXPECT_FALSE(fileSystem.RemoveFile(folder.Path())) << "a folder is not removed";
+}
+
 TEST(Win32FileSystem, AFailedReplaceLeavesTheOldFileWholeAndNoTemporaryFile)
 {
     ScratchFolder folder("flipset file system");

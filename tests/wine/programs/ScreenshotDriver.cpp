@@ -125,6 +125,13 @@ void Script(Ui& ui, const Pictures& pictures)
     Close(ui, services);
 
     Close(ui, configuration);
+
+    // What a run of the selected configuration would change.
+    ui.SendCommand(main, IDM_LIST_PREVIEW);
+    HWND preview = ui.WaitForWindow("Preview of a run of Office", "#32770");
+    pictures.Take(ui, preview, "run-preview");
+    Close(ui, preview);
+
     ui.Click(main, IDC_MAIN_CLOSE);
     ui.WaitUntilGone(main);
 }

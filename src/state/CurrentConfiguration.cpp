@@ -1,0 +1,221 @@
+#include "state/CurrentConfiguration.h"
+
+#include "base/NameFilter.h"
+#include "engine/DesktopSettings.h"
+#include "engine/SystemFiles.h"
+#include "network/TcpipSettings.h"
+#include "store/ConfigurationSchema.h"
+#include "store/ConfigurationStore.h"
+
+namespace flipset {
+
+namespace {
+
+// The registry's longest string value a configuration is read with.
+constexpr size_t kLongestName = CRegistry::kStringBufferSize - 1;
+
+RegistryValue TextValue(const std::string& text)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::String);
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+RegistryValue NumberValue(uint32_t number)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::Dword);
+    value.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+                  static_cast<unsigned char>(number >> 16),
+                  static_cast<unsigned char>(number >> 24)};
+    return value;
+}
+
+// The first text of a string or list value, up to its first 0 byte.
+std::string FirstText(const ValueState& state)
+{
+    if (!state.present)
+        return std::string();
+    std::string text;
+    for (unsigned char c : state.value.data) {
+        if (c == 0)
+            break;
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
+uint32_t NumberOf(const ValueState& state, uint32_t missing)
+{
+    if (!state.present || state.value.data.size() != 4)
+        return missing;
+    uint32_t number = 0;
+    for (int i = 0; i < 4; ++i)
+        number |= static_cast<uint32_t>(state.value.data[i]) << (8 * i);
+    return number;
+}
+
+// "a.b.c.d" (the first of several, separated by spaces or commas) with its
+// first octet most significant; 0 for anything else.
+uint32_t AddressNumber(const std::string& text)
+{
+    uint32_t address = 0;
+    size_t at = 0;
+    for (int octet = 0; octet < 4; ++octet) {
+        if (octet > 0) {
+            if (at >= text.size() || text[at] != '.')
+                return 0;
+            ++at;
+        }
+        uint32_t part = 0;
+        size_t digits = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 3) {
+            part = part * 10 + static_cast<uint32_t>(text[at++] - '0');
+            ++digits;
+        }
+        if (digits == 0 || part > 255)
+            return 0;
+        address = (address << 8) | part;
+    }
+    return at == text.size() || text[at] == ' ' || text[at] == ',' ? address : 0;
+}
+
+const ValueState* Find(const std::vector<ValueState>& values, const char* name)
+{
+    for (const ValueState& value : values) {
+        if (EqualsNoCase(value.name, name))
+            return &value;
+    }
+    return nullptr;
+}
+
+std::string TextOf(const std::vector<ValueState>& values, const char* name)
+{
+    const ValueState* value = Find(values, name);
+    return value ? FirstText(*value) : std::string();
+}
+
+void AddSystemFile(const MachineState& state, const char* fileName, const char* valueName,
+                   std::vector<NamedValue>& values)
+{
+    for (const FileState& file : state.files) {
+        if (file.fileName != fileName || !file.exists || Trim(file.bytes).empty())
+            continue;
+        // One entry holding the whole file; the run adds its last line feed.
+        std::string text = file.bytes;
+        if (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        RegistryValue value;
+        value.type = static_cast<uint32_t>(RegistryValueType::Binary);
+        CRegistry::PackStringList({text}, value.data);
+        values.push_back({valueName, value});
+    }
+}
+
+// The stored position whose layout the desktop shows; none for a layout no
+// position gives.
+bool PositionOf(const DesktopState& desktop, uint32_t& position)
+{
+    const std::string style = TextOf(desktop.values, kWallpaperStyleValue);
+    const std::string tile = TextOf(desktop.values, kTileWallpaperValue);
+    for (uint32_t candidate : {kWallpaperTile, kWallpaperGrow, kWallpaperCenter}) {
+        std::string candidateStyle;
+        std::string candidateTile;
+        if (WallpaperLayoutTexts(candidate, candidateStyle, candidateTile) &&
+            candidateStyle == style && candidateTile == tile) {
+            position = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+CardSnapshot CardOfState(const CardState& card)
+{
+    const std::vector<ValueState>& v = card.interfaceValues;
+    CardSnapshot snapshot;
+    snapshot.cardNumber = card.cardNumber;
+    snapshot.description = card.description;
+    const ValueState* dhcp = Find(v, TcpipValue::kEnableDhcp);
+    const bool automatic = dhcp == nullptr || NumberOf(*dhcp, 1) != 0;
+    snapshot.values = {
+        {CardValue::kNic, TextValue(CardValue::kNicMarker)},
+        {CardValue::kDisabled, NumberValue(card.enabled ? 0 : 1)},
+        {CardValue::kDhcp, NumberValue(automatic ? 1 : 0)},
+        {CardValue::kIp, NumberValue(AddressNumber(TextOf(v, TcpipValue::kIpAddress)))},
+        {CardValue::kNetmask, NumberValue(AddressNumber(TextOf(v, TcpipValue::kSubnetMask)))},
+        {CardValue::kGateway, NumberValue(AddressNumber(TextOf(v, TcpipValue::kDefaultGateway)))},
+        {CardValue::kDns1, NumberValue(AddressNumber(TextOf(v, TcpipValue::kNameserver)))},
+        {CardValue::kDomain, TextValue(TextOf(v, TcpipValue::kDomain))},
+    };
+    return snapshot;
+}
+
+}  // namespace
+
+ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std::string& name)
+{
+    ConfigurationSnapshot configuration;
+    std::vector<NamedValue>& values = configuration.values;
+    values.push_back({ConfigurationValue::kName, TextValue(name)});
+    AddSystemFile(state, kHostsFileName, ConfigurationValue::kHostfile, values);
+    AddSystemFile(state, kLmhostsFileName, ConfigurationValue::kLMHostfile, values);
+    if (state.hasDesktop) {
+        values.push_back({ConfigurationValue::kWallpaper,
+                          TextValue(TextOf(state.desktop.values, kWallpaperValue))});
+        uint32_t position = 0;
+        if (PositionOf(state.desktop, position))
+            values.push_back({ConfigurationValue::kWallpaperPosition, NumberValue(position)});
+        if (state.desktop.hasVolume)
+            values.push_back({ConfigurationValue::kVolume, NumberValue(state.desktop.volume)});
+        if (state.desktop.printer.present)
+            values.push_back(
+                {ConfigurationValue::kDefaultPrinter, TextValue(FirstText(state.desktop.printer))});
+    }
+    if (state.hasStartPage && state.startPage.present)
+        values.push_back({ConfigurationValue::kStartPage, TextValue(FirstText(state.startPage))});
+    for (const CardState& card : state.cards) {
+        if (!card.serviceName.empty())
+            configuration.cards.push_back(CardOfState(card));
+    }
+    return configuration;
+}
+
+NewConfigurationResult StoreStateAsConfiguration(CRegistry registry, RegistryRoot root,
+                                                 std::string_view allowedNameCharacters,
+                                                 const std::string& name, const MachineState& state)
+{
+    NewConfigurationResult result;
+    const std::string trimmed = Trim(name);
+    if (trimmed.empty() || trimmed.size() > kLongestName ||
+        FilterName(trimmed, allowedNameCharacters) != trimmed) {
+        result.status = NewConfigurationStatus::BadName;
+        result.message = "\"" + trimmed +
+                         "\" is not a configuration name: it must not be "
+                         "blank and may hold only letters, digits, spaces and !@#$&?-_.,";
+        return result;
+    }
+    const ConfigurationStore store(registry);
+    if (store.FindConfigurationNumber(trimmed, root) != 0) {
+        result.status = NewConfigurationStatus::NameTaken;
+        result.message = "the name \"" + trimmed + "\" is already taken";
+        return result;
+    }
+    const int number = store.AllocateConfigurationNumber(root);
+    if (number == 0 ||
+        !WriteConfigurationSnapshot(registry, number, root, ConfigurationOfState(state, trimmed))) {
+        if (number != 0)
+            store.DeleteConfiguration(number, root);
+        result.status = NewConfigurationStatus::WriteFailed;
+        result.message = "the configuration \"" + trimmed + "\" could not be written";
+        return result;
+    }
+    result.number = number;
+    result.message = "stored the current state as configuration \"" + trimmed + "\" (number " +
+                     std::to_string(number) + ")";
+    return result;
+}
+
+}  // namespace flipset

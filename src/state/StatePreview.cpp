@@ -1,0 +1,374 @@
+#include "state/StatePreview.h"
+
+#include "engine/DesktopSettings.h"
+#include "engine/RunContext.h"
+#include "engine/SystemFiles.h"
+#include "network/CardInventory.h"
+#include "network/TcpipSettings.h"
+#include "store/ConfigurationSchema.h"
+
+#include <map>
+
+namespace flipset {
+
+namespace {
+
+constexpr const char* kArrow = " -> ";
+constexpr const char* kNone = "(none)";
+constexpr uint32_t kExpandString = 2;  // REG_EXPAND_SZ
+// A card settings key without "Disabled" keeps its card disabled.
+constexpr uint32_t kDefaultCardDisabled = 1;
+
+ValueState TextValue(const std::string& name, const std::string& text)
+{
+    ValueState state;
+    state.name = name;
+    state.present = true;
+    state.value.type = static_cast<uint32_t>(RegistryValueType::String);
+    state.value.data.assign(text.begin(), text.end());
+    state.value.data.push_back(0);
+    return state;
+}
+
+ValueState* FindState(std::vector<ValueState>& values, const std::string& name)
+{
+    for (ValueState& value : values) {
+        if (EqualsNoCase(value.name, name))
+            return &value;
+    }
+    return nullptr;
+}
+
+void SetValueState(std::vector<ValueState>& values, const ValueState& state)
+{
+    if (ValueState* known = FindState(values, state.name))
+        *known = state;
+}
+
+std::string WithoutTrailingZeros(const ByteArray& data)
+{
+    std::string text(data.begin(), data.end());
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+std::string ValueText(const ValueState& state)
+{
+    if (!state.present)
+        return kNone;
+    const RegistryValue& value = state.value;
+    switch (value.type) {
+    case static_cast<uint32_t>(RegistryValueType::String):
+    case kExpandString:
+        return "\"" + WithoutTrailingZeros(value.data) + "\"";
+    case static_cast<uint32_t>(RegistryValueType::Dword):
+        if (value.data.size() == 4) {
+            uint32_t number = 0;
+            for (int i = 0; i < 4; ++i)
+                number |= static_cast<uint32_t>(value.data[i]) << (8 * i);
+            return std::to_string(number);
+        }
+        break;
+    case static_cast<uint32_t>(RegistryValueType::MultiString): {
+        std::string text;
+        std::string entry;
+        for (unsigned char c : value.data) {
+            if (c != 0) {
+                entry += static_cast<char>(c);
+            } else if (!entry.empty()) {
+                text += (text.empty() ? "" : ", ") + entry;
+                entry.clear();
+            }
+        }
+        return text.empty() ? "(empty list)" : text;
+    }
+    default:
+        break;
+    }
+    return std::to_string(value.data.size()) + " bytes";
+}
+
+void CompareValues(const std::string& label, const ValueState& before, const ValueState& after,
+                   StringList& lines)
+{
+    if (!(before == after))
+        lines.push_back(label + ": " + ValueText(before) + kArrow + ValueText(after));
+}
+
+StringList SplitLines(const std::string& bytes)
+{
+    StringList lines;
+    std::string line;
+    for (char c : bytes) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+std::string LineCount(const FileState& file)
+{
+    if (!file.exists)
+        return "missing";
+    const size_t count = SplitLines(file.bytes).size();
+    return std::to_string(count) + (count == 1 ? " line" : " lines");
+}
+
+// The lines of one that the other does not hold, as many times as it lacks
+// them, in the order of the first.
+StringList LinesMissingFrom(const StringList& from, const StringList& other)
+{
+    std::map<std::string, int> available;
+    for (const std::string& line : other)
+        ++available[line];
+    StringList missing;
+    for (const std::string& line : from) {
+        if (available[line] > 0)
+            --available[line];
+        else
+            missing.push_back(line);
+    }
+    return missing;
+}
+
+StringList FileChanges(const MachineState& before, const MachineState& after)
+{
+    StringList lines;
+    for (const FileState& old : before.files) {
+        for (const FileState& now : after.files) {
+            if (now.fileName != old.fileName || now == old)
+                continue;
+            lines.push_back(old.fileName + ": " + LineCount(old) + kArrow + LineCount(now));
+            const StringList oldLines = SplitLines(old.bytes);
+            const StringList newLines = SplitLines(now.bytes);
+            const StringList added = LinesMissingFrom(newLines, oldLines);
+            const StringList removed = LinesMissingFrom(oldLines, newLines);
+            for (const std::string& line : removed)
+                lines.push_back("  - " + line);
+            for (const std::string& line : added)
+                lines.push_back("  + " + line);
+            if (added.empty() && removed.empty() && old.exists && now.exists)
+                lines.push_back("  the same lines with other bytes (line ends or spacing)");
+        }
+    }
+    return lines;
+}
+
+StringList DesktopChanges(const DesktopState& before, const DesktopState& after)
+{
+    StringList lines;
+    for (const ValueState& old : before.values) {
+        for (const ValueState& now : after.values) {
+            if (EqualsNoCase(old.name, now.name))
+                CompareValues("Desktop " + old.name, old, now, lines);
+        }
+    }
+    if (before.hasVolume && after.hasVolume && before.volume != after.volume)
+        lines.push_back("Volume: " + std::to_string(before.volume) + kArrow +
+                        std::to_string(after.volume));
+    CompareValues("Default printer", before.printer, after.printer, lines);
+    return lines;
+}
+
+std::string CardLabel(const CardState& card)
+{
+    return card.description.empty() ? "Card " + card.cardNumber : card.description;
+}
+
+StringList CardChanges(const std::vector<CardState>& before, const std::vector<CardState>& after)
+{
+    StringList lines;
+    for (const CardState& old : before) {
+        for (const CardState& now : after) {
+            if (now.cardNumber != old.cardNumber)
+                continue;
+            if (old.enabled != now.enabled)
+                lines.push_back(CardLabel(old) + ": " + (old.enabled ? "enabled" : "disabled") +
+                                kArrow + (now.enabled ? "enabled" : "disabled"));
+            for (const ValueState& oldValue : old.interfaceValues) {
+                for (const ValueState& newValue : now.interfaceValues) {
+                    if (EqualsNoCase(oldValue.name, newValue.name))
+                        CompareValues(CardLabel(old) + " " + oldValue.name, oldValue, newValue,
+                                      lines);
+                }
+            }
+        }
+    }
+    return lines;
+}
+
+StringList ServiceChanges(const std::vector<ServiceRunState>& before,
+                          const std::vector<ServiceRunState>& after)
+{
+    StringList lines;
+    for (const ServiceRunState& old : before) {
+        for (const ServiceRunState& now : after) {
+            if (EqualsNoCase(old.name, now.name) && old.running != now.running)
+                lines.push_back("Service " + old.name + ": " +
+                                (old.running ? "running" : "stopped") + kArrow +
+                                (now.running ? "running" : "stopped"));
+        }
+    }
+    return lines;
+}
+
+struct AreaChanges {
+    const char* area;
+    bool inScope;
+    StringList lines;
+};
+
+std::vector<AreaChanges> ChangesByArea(const MachineState& before, const MachineState& after)
+{
+    StringList startPage;
+    if (before.hasStartPage && after.hasStartPage)
+        CompareValues("Start page", before.startPage, after.startPage, startPage);
+    return {
+        {"files", before.hasFiles && after.hasFiles, FileChanges(before, after)},
+        {"desktop", before.hasDesktop && after.hasDesktop,
+         before.hasDesktop && after.hasDesktop ? DesktopChanges(before.desktop, after.desktop)
+                                               : StringList()},
+        {"start page", before.hasStartPage && after.hasStartPage, startPage},
+        {"network cards", before.hasCards && after.hasCards,
+         CardChanges(before.cards, after.cards)},
+        {"services", before.hasServices && after.hasServices,
+         ServiceChanges(before.services, after.services)},
+    };
+}
+
+const char* SystemFileValueName(const std::string& fileName)
+{
+    return fileName == kLmhostsFileName ? ConfigurationValue::kLMHostfile
+                                        : ConfigurationValue::kHostfile;
+}
+
+void PredictDesktop(const RunContext& ctx, DesktopState& desktop)
+{
+    for (const char* name : kOldWallpaperValues) {
+        ValueState removed;
+        removed.name = name;
+        SetValueState(desktop.values, removed);
+    }
+    std::string style;
+    std::string tile;
+    if (WallpaperLayoutTexts(
+            ctx.ReadDword(ConfigurationValue::kWallpaperPosition, kDefaultWallpaperPosition), style,
+            tile)) {
+        SetValueState(desktop.values, TextValue(kWallpaperStyleValue, style));
+        SetValueState(desktop.values, TextValue(kTileWallpaperValue, tile));
+    }
+    SetValueState(desktop.values,
+                  TextValue(kWallpaperValue, ctx.ReadString(ConfigurationValue::kWallpaper, "")));
+    if (desktop.hasVolume)
+        desktop.volume = ctx.ReadDword(ConfigurationValue::kVolume, kDefaultVolume);
+    const std::string printer = ctx.ReadString(ConfigurationValue::kDefaultPrinter, "");
+    if (!printer.empty())
+        desktop.printer = TextValue(kDefaultPrinterValue, printer);
+}
+
+void PredictCard(const RunContext& ctx, CardState& card)
+{
+    const CRegistry registry = ctx.Registry();
+    // Without a device instance the card's state cannot be told, nor set.
+    if (GetCardPnpInstanceId(registry, card.cardNumber).empty())
+        return;
+    // The card loop takes a card down first, whatever happens after.
+    card.enabled = false;
+    if (card.serviceName.empty())
+        return;
+    const std::string cardSettingsKey = ctx.ConfigurationKey() + "\\" + card.cardNumber;
+    for (const TcpipWrite& write :
+         PlannedCardTcpip(registry, ctx.ConfigurationRoot(), cardSettingsKey)) {
+        ValueState state;
+        state.name = write.name;
+        state.present = !write.remove;
+        if (state.present)
+            state.value = write.value;
+        SetValueState(card.interfaceValues, state);
+    }
+    card.enabled = registry.ReadDword(cardSettingsKey, CardValue::kDisabled, kDefaultCardDisabled,
+                                      ctx.ConfigurationRoot()) == 0;
+}
+
+void PredictServices(const RunContext& ctx, std::vector<ServiceRunState>& services)
+{
+    const auto setListed = [&](const char* valueName, bool running) {
+        StringList entries;
+        if (!ctx.ReadList(valueName, entries))
+            return;
+        for (const std::string& entry : entries) {
+            const std::string name = ctx.Decode(entry);
+            for (ServiceRunState& service : services) {
+                if (EqualsNoCase(service.name, name))
+                    service.running = running;
+            }
+        }
+    };
+    setListed(ConfigurationValue::kServicesStop, false);
+    setListed(ConfigurationValue::kServicesStart, true);
+}
+
+}  // namespace
+
+MachineState PredictRun(const RunContext& ctx, const MachineState& before)
+{
+    MachineState after = before;
+    for (FileState& file : after.files) {
+        StringList strings;
+        if (ctx.ReadList(SystemFileValueName(file.fileName), strings) && !strings.empty()) {
+            file.exists = true;
+            file.bytes = SystemFileContent(strings);
+        }
+    }
+    if (after.hasDesktop)
+        PredictDesktop(ctx, after.desktop);
+    if (after.hasStartPage) {
+        const std::string address = Trim(ctx.ReadString(ConfigurationValue::kStartPage, ""));
+        if (!address.empty())
+            after.startPage = TextValue(kStartPageValue, address);
+    }
+    for (CardState& card : after.cards)
+        PredictCard(ctx, card);
+    PredictServices(ctx, after.services);
+    return after;
+}
+
+StringList DescribeChanges(const MachineState& before, const MachineState& after)
+{
+    StringList lines;
+    for (const AreaChanges& area : ChangesByArea(before, after))
+        lines.insert(lines.end(), area.lines.begin(), area.lines.end());
+    return lines;
+}
+
+StringList PreviewRun(const RunContext& ctx, const MachineState& before)
+{
+    const std::vector<AreaChanges> areas = ChangesByArea(before, PredictRun(ctx, before));
+    StringList lines;
+    for (const AreaChanges& area : areas)
+        lines.insert(lines.end(), area.lines.begin(), area.lines.end());
+    for (const AreaChanges& area : areas) {
+        if (area.inScope && area.lines.empty())
+            lines.push_back(std::string("No change: ") + area.area);
+    }
+    StringList programs;
+    if (ctx.Host().IsOptionChecked(RunOption::StartExternals) &&
+        ctx.ReadList(ConfigurationValue::kRun, programs)) {
+        for (const std::string& entry : programs)
+            lines.push_back("Cannot be undone: starts " + ctx.Decode(entry));
+    }
+    if (lines.empty())
+        lines.push_back("The run would change nothing.");
+    return lines;
+}
+
+}  // namespace flipset

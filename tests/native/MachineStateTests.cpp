@@ -1,0 +1,537 @@
+// The capture of the machine's state, the last run's snapshot, the undo and
+// the preview, on a workstation of stand-ins that a real run changes.
+#include "state/CurrentConfiguration.h"
+#include "state/MachineState.h"
+#include "state/StatePreview.h"
+#include "state/StateRestore.h"
+#include "state/StateSnapshot.h"
+
+#include "base/NameFilter.h"
+#include "engine/RunContext.h"
+#include "engine/RunSequence.h"
+#include "engine/ServiceControl.h"
+#include "store/ConfigurationSchema.h"
+#include "support/ConfigurationSeed.h"
+#include "support/FakeDeviceInstaller.h"
+#include "support/FakePlatform.h"
+#include "support/FakeRunHost.h"
+#include "support/FakeServiceManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace flipset {
+namespace {
+
+constexpr RegistryRoot kRoot = RegistryRoot::LocalMachine;  // settings-root choice 0
+const std::string kConfigKey = "Software\\Quillon\\Flipset\\Configurations\\1";
+const std::string kHostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\hosts";
+const std::string kLmhostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\lmhosts";
+const std::string kInterfaceKey =
+    "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{CARD-7}";
+
+// A hosts file beyond the registry's read buffer of a configuration value.
+std::string LargeHostsFile()
+{
+    std::string text;
+    for (int i = 0; text.size() <= CRegistry::kBinaryBufferSize; ++i)
+        text += "10.1." + std::to_string(i / 250) + "." + std::to_string(i % 250) + " host" +
+                std::to_string(i) + "\r\n";
+    return text + "no line end at the very end";
+}
+
+class Workstation : public ::testing::Test {
+protected:
+    Workstation()
+    {
+        CRegistry reg = machine.registry;
+        // The machine as it is before any run.
+        files.files[kHostsPath] = LargeHostsFile();
+        reg.WriteString("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp",
+                        RegistryRoot::CurrentUser);
+        reg.WriteString("Control Panel\\Desktop", "OriginalWallpaper", "C:\\orig.bmp",
+                        RegistryRoot::CurrentUser);
+        reg.WriteString("Control Panel\\Desktop", "WallpaperStyle", "2", RegistryRoot::CurrentUser);
+        reg.WriteString("Control Panel\\Desktop", "TileWallpaper", "0", RegistryRoot::CurrentUser);
+        reg.WriteString("Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", "Device",
+                        "Old,winspool,Ne00:", RegistryRoot::CurrentUser);
+        desktop.volume = 4000;
+        machine.AddCard("0007", "Card Seven", "{CARD-7}", "PCI\\VEN_7");
+        reg.WriteDword(kInterfaceKey, "EnableDHCP", 1, RegistryRoot::LocalMachine);
+        reg.WriteMultiString(kInterfaceKey, "IPAddress", {"0.0.0.0"}, RegistryRoot::LocalMachine);
+        services.services["Spooler"].state = ServiceState::kRunning;
+        services.services["Themes"].state = ServiceState::kStopped;
+
+        // The configuration "Office", every area set.
+        reg.WriteString(kConfigKey, "Name", "Office", kRoot);
+        StorePackedList(reg, kConfigKey, "Hostfile", {"127.0.0.1 localhost\r\n10.0.0.5 mail"},
+                        kRoot);
+        StorePackedList(reg, kConfigKey, "LMHostfile", {"10.0.0.9 FILESRV #PRE"}, kRoot);
+        reg.WriteString(kConfigKey, "Wallpaper", "C:\\office.bmp", kRoot);
+        reg.WriteDword(kConfigKey, "WallpaperPosition", kWallpaperGrow, kRoot);
+        reg.WriteDword(kConfigKey, "Volume", 60000, kRoot);
+        reg.WriteString(kConfigKey, "DefPrinter", "Office,winspool,Ne01:", kRoot);
+        reg.WriteString(kConfigKey, "IEHOME", " http://intranet/ ", kRoot);
+        const std::string card = kConfigKey + "\\0007";
+        reg.WriteString(card, "NIC", "true", kRoot);
+        reg.WriteDword(card, "Disabled", 0, kRoot);
+        reg.WriteDword(card, "DHCP", 0, kRoot);
+        reg.WriteDword(card, "IP", 0x0A000005, kRoot);
+        reg.WriteDword(card, "Netmask", 0xFFFFFF00, kRoot);
+        reg.WriteDword(card, "Gateway", 0x0A000001, kRoot);
+        reg.WriteDword(card, "DNS1", 0x0A000002, kRoot);
+        reg.WriteString(card, "DOMAIN", "office.example", kRoot);
+        StoreCodedList(reg, kConfigKey, "ServicesStop", {"Spooler"}, kRoot);
+        StoreCodedList(reg, kConfigKey, "ServicesStart", {"Themes"}, kRoot);
+        StoreCodedList(reg, kConfigKey, "Run", {"C:\\tools\\vpn.exe [/connect]"}, kRoot);
+        for (const char* wait :
+             {"ServiceStopTimout", "ServiceStartTimout", "BeforeRunTimout", "AfterRunTimout"})
+            reg.WriteDword(kProgramSettingsKey, wait, 0, RegistryRoot::LocalMachine);
+
+        host.selectedText = "Office";
+    }
+
+    MachineState CaptureFor(const CaptureScope& scope)
+    {
+        MachineState state;
+        std::string error;
+        EXPECT_TRUE(CaptureMachineState(statePlatform, scope, state, error)) << error;
+        return state;
+    }
+
+    CaptureScope ScopeOfRun()
+    {
+        FakeRunHost scopeHost;
+        scopeHost.selectedText = host.selectedText;
+        scopeHost.options = host.options;
+        RunContext ctx(machine.registry, scopeHost);
+        return RunScope(ctx, false);
+    }
+
+    // A run as the main window starts it, with the snapshot taken before it.
+    void Run(const std::string& now = "2026-01-02 03:04:05")
+    {
+        host.endModalResult = 0;
+        host.busy = false;
+        host.caption = "Quillon Configuration Flipset";
+        RunSequence sequence(machine.registry, host, run);
+        sequence.SetBeforeChanges([&](RunContext& ctx) {
+            snapshotTaken = TakeRunSnapshot(ctx, statePlatform, false, now, snapshotProblem);
+        });
+        sequence.RunConfiguration();
+    }
+
+    UndoOutcome Undo(const std::string& now = "2026-01-02 04:00:00")
+    {
+        return UndoLastRun(statePlatform, machine.devices, host, kRoot, ServiceWaits{}, now);
+    }
+
+    StringList PreviewNow()
+    {
+        RunContext ctx(machine.registry, host);
+        return PreviewRun(ctx, CaptureFor(ScopeOfRun()));
+    }
+
+    FakeNetworkMachine machine;
+    FakeFiles files;
+    std::vector<std::string> desktopJournal;
+    FakeDesktop desktop{desktopJournal};
+    FakeServiceManager services;
+    std::vector<std::string> shellJournal;
+    FakeShell shell{shellJournal};
+    FakeSystem system;
+    FakeRunHost host;
+    RunPlatform run{files, desktop, machine.devices, services, shell, system};
+    StatePlatform statePlatform{machine.registry, files, desktop, services};
+    bool snapshotTaken = false;
+    std::string snapshotProblem;
+};
+
+TEST_F(Workstation, CaptureRecordsEveryAreaWithWhatIsMissing)
+{
+    const MachineState state = CaptureFor(ScopeOfRun());
+
+    ASSERT_EQ(state.files.size(), 2u);
+    EXPECT_TRUE(state.files[0].exists);
+    EXPECT_EQ(state.files[0].bytes, LargeHostsFile());
+    EXPECT_FALSE(state.files[1].exists);
+
+    ASSERT_TRUE(state.hasDesktop);
+    const auto value = [&](const std::string& name) {
+        for (const ValueState& v : state.desktop.values)
+            if (v.name == name)
+                return v;
+        ADD_FAILURE() << name;
+        return ValueState();
+    };
+    EXPECT_TRUE(value("OriginalWallpaper").present);
+    EXPECT_FALSE(value("ConvertedWallpaper").present);
+    EXPECT_TRUE(value("WallpaperStyle").present);
+    EXPECT_TRUE(state.desktop.hasVolume);
+    EXPECT_EQ(state.desktop.volume, 4000u);
+    EXPECT_TRUE(state.desktop.printer.present);
+    EXPECT_FALSE(state.startPage.present);
+
+    ASSERT_EQ(state.cards.size(), 1u);
+    EXPECT_EQ(state.cards[0].description, "Card Seven");
+    EXPECT_TRUE(state.cards[0].enabled);
+    ASSERT_EQ(state.cards[0].interfaceValues.size(), 6u);
+
+    ASSERT_EQ(state.services.size(), 2u);
+    EXPECT_TRUE(state.services[0].running);   // Spooler
+    EXPECT_FALSE(state.services[1].running);  // Themes
+}
+
+TEST_F(Workstation, CaptureWithoutMixerHasNoVolumeAndUnreadableFileFailsIt)
+{
+    desktop.mixer = MixerResult::OpenFailed;
+    EXPECT_FALSE(CaptureFor(ScopeOfRun()).desktop.hasVolume);
+
+    files.broken.insert(kHostsPath);
+    MachineState state;
+    std::string error;
+    EXPECT_FALSE(CaptureMachineState(statePlatform, ScopeOfRun(), state, error));
+    EXPECT_NE(error.find(kHostsPath), std::string::npos);
+}
+
+TEST_F(Workstation, RunScopeFollowsTheOptionBoxes)
+{
+    host.options[RunOption::Files] = false;
+    host.options[RunOption::Network] = false;
+    host.options[RunOption::Services] = false;
+    const MachineState state = CaptureFor(ScopeOfRun());
+    EXPECT_FALSE(state.hasFiles);
+    EXPECT_TRUE(state.files.empty());
+    EXPECT_TRUE(state.cards.empty());
+    EXPECT_TRUE(state.services.empty());
+    EXPECT_TRUE(state.hasDesktop);
+    EXPECT_TRUE(state.hasStartPage);
+}
+
+TEST_F(Workstation, UndoPutsBackTheStateBeforeTheRunAndASecondUndoTheStateAfterIt)
+{
+    const CaptureScope scope = ScopeOfRun();
+    const MachineState before = CaptureFor(scope);
+    Run();
+    ASSERT_TRUE(snapshotTaken) << snapshotProblem;
+    const MachineState afterRun = CaptureFor(scope);
+    ASSERT_FALSE(DescribeChanges(before, afterRun).empty());
+
+    host.journal.clear();
+    const UndoOutcome first = Undo();
+    ASSERT_EQ(first.status, UndoStatus::Restored) << first.reason;
+    EXPECT_EQ(first.undone.configurationName, "Office");
+    EXPECT_EQ(first.undone.time, "2026-01-02 03:04:05");
+    EXPECT_TRUE(first.ownSnapshotProblem.empty());
+    EXPECT_EQ(DescribeChanges(before, CaptureFor(scope)), StringList());
+    // The hosts file byte for byte, whole although beyond the read limit,
+    // and the lmhosts file the run created removed.
+    EXPECT_EQ(files.files.at(kHostsPath), LargeHostsFile());
+    EXPECT_EQ(files.files.count(kLmhostsPath), 0u);
+    EXPECT_TRUE(host.Lines("error: ").empty());
+    const std::vector<std::string> captions = host.Lines("caption: ");
+    EXPECT_NE(std::find(captions.begin(), captions.end(), "Writing Hostfile"), captions.end());
+    EXPECT_NE(std::find(captions.begin(), captions.end(), "Setting Card Seven"), captions.end());
+    EXPECT_NE(std::find(captions.begin(), captions.end(), "Starting Service Spooler"),
+              captions.end());
+
+    const UndoOutcome second = Undo();
+    ASSERT_EQ(second.status, UndoStatus::Restored);
+    EXPECT_EQ(second.undone.time, "2026-01-02 04:00:00");
+    EXPECT_EQ(DescribeChanges(afterRun, CaptureFor(scope)), StringList());
+}
+
+TEST_F(Workstation, UndoReportsAServiceItCannotRestoreAndRestoresTheRest)
+{
+    Run();
+    services.services["Themes"].stopErrors = {ServiceError::kAccessDenied};
+    const UndoOutcome outcome = Undo();
+    ASSERT_EQ(outcome.status, UndoStatus::Restored);
+    EXPECT_EQ(host.Lines("error: "),
+              std::vector<std::string>{"Error stopping the service Themes with code " +
+                                       StopRefusalText(ServiceError::kAccessDenied)});
+    EXPECT_EQ(files.files.at(kHostsPath), LargeHostsFile());
+    EXPECT_EQ(services.services["Spooler"].state, ServiceState::kRunning);
+}
+
+TEST_F(Workstation, ARunWhoseSnapshotCannotBeTakenRunsAsBeforeAndLeavesNothingToUndo)
+{
+    Run("first");
+    ASSERT_TRUE(snapshotTaken);
+
+    FakeRunHost plainHost;
+    plainHost.selectedText = "Office";
+    RunSequence(machine.registry, plainHost, run).RunConfiguration();
+
+    files.broken.insert(kLmhostsPath);
+    host.journal.clear();
+    Run("second");
+    EXPECT_FALSE(snapshotTaken);
+    EXPECT_NE(snapshotProblem.find("lmhosts"), std::string::npos);
+    EXPECT_EQ(host.journal, plainHost.journal);
+
+    const UndoOutcome outcome = Undo();
+    EXPECT_EQ(outcome.status, UndoStatus::NoSnapshot);
+    EXPECT_FALSE(outcome.reason.empty());
+}
+
+TEST(RunSnapshotFormat, RoundTripKeepsEveryPart)
+{
+    RunSnapshot snapshot;
+    snapshot.configurationName = "Home";
+    snapshot.time = "2026-05-06 07:08:09";
+    MachineState& s = snapshot.state;
+    s.hasFiles = true;
+    s.files = {{"hosts", "C:\\h", true, std::string("a\0b\r\n", 5)},
+               {"lmhosts", "C:\\l", false, ""}};
+    s.hasDesktop = true;
+    s.desktop.values = {{"Wallpaper", true, {1, {'x', 0}}}, {"TileWallpaper", false, {}}};
+    s.desktop.printer = {"Device", true, {1, {'p', 0}}};
+    s.desktop.hasVolume = true;
+    s.desktop.volume = 65535;
+    s.hasStartPage = true;
+    s.startPage = {"Start Page", false, {}};
+    s.hasCards = true;
+    s.cards = {{"0001", "Card", "{S}", true, {{"IPAddress", true, {7, {'1', 0, 0}}}}}};
+    s.hasServices = true;
+    s.services = {{"Spooler", true}, {"Themes", false}};
+
+    RunSnapshot back;
+    std::string error;
+    ASSERT_TRUE(DecodeSnapshot(EncodeSnapshot(snapshot), back, error)) << error;
+    EXPECT_EQ(back.configurationName, "Home");
+    EXPECT_EQ(back.time, snapshot.time);
+    EXPECT_EQ(back.state.files, s.files);
+    EXPECT_EQ(back.state.desktop.values, s.desktop.values);
+    EXPECT_EQ(back.state.desktop.volume, 65535u);
+    EXPECT_EQ(back.state.cards[0].interfaceValues, s.cards[0].interfaceValues);
+    EXPECT_EQ(back.state.services.size(), 2u);
+    EXPECT_EQ(DescribeChanges(s, back.state), StringList());
+}
+
+TEST(RunSnapshotFormat, DamagedSnapshotsAreRefusedWhole)
+{
+    RunSnapshot snapshot;
+    snapshot.configurationName = "Home";
+    snapshot.state.hasServices = true;
+    snapshot.state.services = {{"Spooler", true}};
+    const ByteArray good = EncodeSnapshot(snapshot);
+
+    // Every cut, wherever it falls.
+    for (size_t size = 0; size < good.size(); ++size) {
+        RunSnapshot read;
+        std::string error;
+        EXPECT_FALSE(DecodeSnapshot(ByteArray(good.begin(), good.begin() + size), read, error))
+            << size;
+        EXPECT_TRUE(read.configurationName.empty());
+    }
+
+    struct Case {
+        const char* what;
+        std::function<void(ByteArray&)> damage;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a byte changed", [](ByteArray& b) { b.back() ^= 1; }, "checksum"},
+        {"a byte added", [](ByteArray& b) { b.push_back(0); }, "extra bytes"},
+        {"a newer format", [](ByteArray& b) { b[4] = 2; }, "newer version"},
+        {"another magic", [](ByteArray& b) { b[0] = 'X'; }, "not a snapshot"},
+    };
+    for (const Case& c : cases) {
+        ByteArray bytes = good;
+        c.damage(bytes);
+        RunSnapshot read;
+        std::string error;
+        EXPECT_FALSE(DecodeSnapshot(bytes, read, error)) << c.what;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+    }
+}
+
+TEST(RunSnapshotFormat, StoredSnapshotOfTheWrongTypeOrDamagedIsRefused)
+{
+    MemoryRegistryBackend backend;
+    CRegistry registry(backend);
+    RunSnapshot snapshot;
+    std::string error;
+    EXPECT_EQ(LoadLastRunSnapshot(registry, kRoot, snapshot, error), SnapshotLoad::Missing);
+
+    ASSERT_TRUE(StoreLastRunSnapshot(registry, kRoot, RunSnapshot{"Home", "now", {}}));
+    EXPECT_EQ(LoadLastRunSnapshot(registry, kRoot, snapshot, error), SnapshotLoad::Loaded);
+
+    registry.WriteString(kProgramSettingsKey, kLastRunSnapshotValue, "FLSS", kRoot);
+    EXPECT_EQ(LoadLastRunSnapshot(registry, kRoot, snapshot, error), SnapshotLoad::Refused);
+    EXPECT_NE(error.find("wrong type"), std::string::npos);
+    std::string text;
+    EXPECT_FALSE(DescribeLastRun(registry, kRoot, text));
+    EXPECT_EQ(text, error);
+
+    FakeRunHost host;
+    FakeFiles files;
+    std::vector<std::string> journal;
+    FakeDesktop desktop(journal);
+    FakeServiceManager services;
+    FakeDeviceInstaller devices(registry);
+    const StatePlatform platform{registry, files, desktop, services};
+    const UndoOutcome outcome = UndoLastRun(platform, devices, host, kRoot, ServiceWaits{}, "t");
+    EXPECT_EQ(outcome.status, UndoStatus::Refused);
+    EXPECT_TRUE(host.journal.empty());
+    EXPECT_TRUE(journal.empty());
+}
+
+// The preview's lines are the differences a real run makes, whatever the
+// configuration and the option boxes.
+struct PreviewCase {
+    const char* what;
+    std::function<void(CRegistry, FakeRunHost&)> change;
+};
+
+class PreviewMatchesRun : public Workstation, public ::testing::WithParamInterface<PreviewCase> {};
+
+TEST_P(PreviewMatchesRun, LinesEqualTheDifferencesOfTheRealRun)
+{
+    GetParam().change(machine.registry, host);
+    const CaptureScope scope = ScopeOfRun();
+    const MachineState before = CaptureFor(scope);
+    RunContext ctx(machine.registry, host);
+    const StringList predicted = DescribeChanges(before, PredictRun(ctx, before));
+    const MachineState unchanged = CaptureFor(scope);
+    EXPECT_EQ(DescribeChanges(before, unchanged), StringList()) << "the preview changed something";
+
+    Run();
+    EXPECT_EQ(predicted, DescribeChanges(before, CaptureFor(scope)));
+}
+
+const std::string kCard = "Software\\Quillon\\Flipset\\Configurations\\1\\0007";
+
+INSTANTIATE_TEST_SUITE_P(
+    Configurations, PreviewMatchesRun,
+    ::testing::Values(PreviewCase{"every area", [](CRegistry, FakeRunHost&) {}},
+                      PreviewCase{"a card on DHCP, left disabled",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.WriteDword(kCard, "DHCP", 1, kRoot);
+                                      r.WriteDword(kCard, "Disabled", 1, kRoot);
+                                  }},
+                      PreviewCase{"no files, no printer, tiled, blank start page",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.DeleteValue(kConfigKey, "Hostfile", kRoot);
+                                      r.DeleteValue(kConfigKey, "LMHostfile", kRoot);
+                                      r.DeleteValue(kConfigKey, "DefPrinter", kRoot);
+                                      r.WriteDword(kConfigKey, "WallpaperPosition", kWallpaperTile,
+                                                   kRoot);
+                                      r.WriteString(kConfigKey, "IEHOME", "  ", kRoot);
+                                  }},
+                      PreviewCase{"an unknown position",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.WriteDword(kConfigKey, "WallpaperPosition", 9, kRoot);
+                                  }},
+                      PreviewCase{"only the desktop",
+                                  [](CRegistry, FakeRunHost& h) {
+                                      h.options[RunOption::Files] = false;
+                                      h.options[RunOption::Network] = false;
+                                      h.options[RunOption::Services] = false;
+                                  }},
+                      PreviewCase{"a card without a connection",
+                                  [](CRegistry r, FakeRunHost&) {
+                                      r.DeleteKeyTree(std::string(MachineKey::kNetworkClasses),
+                                                      RegistryRoot::LocalMachine);
+                                  }}),
+    [](const ::testing::TestParamInfo<PreviewCase>& info) {
+        std::string name;
+        for (const char* c = info.param.what; *c; ++c)
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name;
+    });
+
+TEST_F(Workstation, PreviewNamesChangesWhatStaysAndWhatCannotBeUndone)
+{
+    files.files[kHostsPath] = "127.0.0.1 localhost\r\n10.0.0.1 old\r\n";
+    services.services["Themes"].state = ServiceState::kRunning;
+    const StringList lines = PreviewNow();
+    const auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(has("hosts: 2 lines -> 2 lines")) << ::testing::PrintToString(lines);
+    EXPECT_TRUE(has("  - 10.0.0.1 old"));
+    EXPECT_TRUE(has("  + 10.0.0.5 mail"));
+    EXPECT_TRUE(has("lmhosts: missing -> 1 line"));
+    EXPECT_TRUE(has("Desktop Wallpaper: \"C:\\old.bmp\" -> \"C:\\office.bmp\""));
+    EXPECT_TRUE(has("Desktop WallpaperStyle: \"2\" -> \"3\""));
+    EXPECT_TRUE(has("Volume: 4000 -> 60000"));
+    EXPECT_TRUE(has("Start page: (none) -> \"http://intranet/\""));
+    EXPECT_TRUE(has("Card Seven IPAddress: 0.0.0.0 -> 10.0.0.5"));
+    EXPECT_TRUE(has("Service Spooler: running -> stopped"));
+    EXPECT_TRUE(has("No change: services") == false);
+    EXPECT_TRUE(has("Cannot be undone: starts C:\\tools\\vpn.exe [/connect]"));
+    EXPECT_FALSE(has("Service Themes: stopped -> running"));
+}
+
+TEST_F(Workstation, PreviewSaysWhichAreasWouldNotChange)
+{
+    RunSequence(machine.registry, host, run).RunConfiguration();
+    host.options[RunOption::StartExternals] = false;
+    const StringList lines = PreviewNow();
+    EXPECT_EQ(lines, (StringList{"No change: files", "No change: desktop", "No change: start page",
+                                 "No change: network cards", "No change: services"}));
+}
+
+TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
+{
+    CRegistry reg = machine.registry;
+    files.files[kHostsPath] = "127.0.0.1 localhost\n10.0.0.1 old\n";
+    reg.DeleteValue("Control Panel\\Desktop", "OriginalWallpaper", RegistryRoot::CurrentUser);
+    reg.WriteString("Control Panel\\Desktop", "WallpaperStyle", "0", RegistryRoot::CurrentUser);
+    reg.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "IPAddress", {"192.168.1.5"}, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "SubnetMask", {"255.255.255.0"},
+                         RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "DefaultGateway", {"192.168.1.1"},
+                         RegistryRoot::LocalMachine);
+    reg.WriteString(kInterfaceKey, "Nameserver", "192.168.1.2", RegistryRoot::LocalMachine);
+    reg.WriteString(kInterfaceKey, "Domain", "home.example", RegistryRoot::LocalMachine);
+
+    const CaptureScope scope = CurrentStateScope(reg);
+    const MachineState now = CaptureFor(scope);
+    const NewConfigurationResult stored =
+        StoreStateAsConfiguration(reg, kRoot, kNameCharacters, " Now ", now);
+    ASSERT_EQ(stored.status, NewConfigurationStatus::Done) << stored.message;
+    EXPECT_EQ(reg.ReadString(ConfigurationKeyPath(stored.number), "Name", "", kRoot), "Now");
+    for (const char* list : {"Run", "ServicesStop", "ServicesStart"}) {
+        RegistryValue value;
+        EXPECT_FALSE(reg.ReadValue(ConfigurationKeyPath(stored.number), list, value, kRoot))
+            << list;
+    }
+
+    host.selectedText = "Now";
+    RunSequence(reg, host, run).RunConfiguration();
+    EXPECT_EQ(DescribeChanges(now, CaptureFor(scope)), StringList());
+    EXPECT_TRUE(host.Lines("error: ").empty());
+    EXPECT_TRUE(shellJournal.empty());
+}
+
+TEST_F(Workstation, ConfigurationOfTheCurrentStateNeedsAFreeAllowedName)
+{
+    const MachineState now = CaptureFor(CurrentStateScope(machine.registry));
+    const StringList before = machine.registry.EnumSubKeys(kConfigurationsKey, kRoot);
+    const struct {
+        const char* name;
+        NewConfigurationStatus status;
+    } cases[] = {
+        {"office", NewConfigurationStatus::NameTaken},
+        {"   ", NewConfigurationStatus::BadName},
+        {"a\\b", NewConfigurationStatus::BadName},
+    };
+    for (const auto& c : cases) {
+        const NewConfigurationResult result =
+            StoreStateAsConfiguration(machine.registry, kRoot, kNameCharacters, c.name, now);
+        EXPECT_EQ(result.status, c.status) << c.name;
+        EXPECT_FALSE(result.message.empty());
+    }
+    EXPECT_EQ(machine.registry.EnumSubKeys(kConfigurationsKey, kRoot), before);
+}
+
+}  // namespace
+}  // namespace flipset
