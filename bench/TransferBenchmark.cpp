@@ -31,8 +31,7 @@ namespace {
 constexpr int kConfigurations = 1000;
 constexpr int kRounds = 3;
 constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
-const std::string kCardRecord =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\77";
+const std::string kCardRecord = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\77";
 
 class Stopwatch {
 public:
@@ -131,13 +130,14 @@ int Run()
         const size_t count = ConfigurationStore(registry).ListConfigurationNames(kRoot).size();
         WIN32_FILE_ATTRIBUTE_DATA attributes{};
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes);
-        std::printf("round %d: export %5.0f ms   import %5.0f ms   import with replace %5.0f ms"
-                    "   file %lu KiB   %zu configurations\n",
-                    round, exportMs, importMs, replaceMs,
-                    static_cast<unsigned long>(attributes.nFileSizeLow / 1024), count);
+        std::printf(
+            "round %d: export %5.0f ms   import %5.0f ms   import with replace %5.0f ms"
+            "   file %lu KiB   %zu configurations\n",
+            round, exportMs, importMs, replaceMs,
+            static_cast<unsigned long>(attributes.nFileSizeLow / 1024), count);
         if (exported.status != TransferStatus::Done || imported.status != TransferStatus::Done ||
             replaced.status != TransferStatus::Done || count != kConfigurations) {
-            const TransferResult& failed = exported.status != TransferStatus::Done ? exported
+            const TransferResult& failed = exported.status != TransferStatus::Done   ? exported
                                            : imported.status != TransferStatus::Done ? imported
                                                                                      : replaced;
             std::printf("failed: %s\n", failed.lines.empty() ? "" : failed.lines.front().c_str());
@@ -147,9 +147,10 @@ int Run()
         bestImport = std::min(bestImport, importMs);
         bestReplace = std::min(bestReplace, replaceMs);
     }
-    std::printf("best of %d: export %.0f ms, import %.0f ms, import with replace %.0f ms"
-                " (goal: under 2000 ms each)\n",
-                kRounds, bestExport, bestImport, bestReplace);
+    std::printf(
+        "best of %d: export %.0f ms, import %.0f ms, import with replace %.0f ms"
+        " (goal: under 2000 ms each)\n",
+        kRounds, bestExport, bestImport, bestReplace);
 
     registry.DeleteKeyTree(kConfigurationsKey, kRoot);
     registry.DeleteKeyTree(kCardRecord, RegistryRoot::LocalMachine);

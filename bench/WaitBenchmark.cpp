@@ -20,7 +20,8 @@ double ProcessorSeconds()
     GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
     auto seconds = [](const FILETIME& t) {
         return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) / 1e7;
+                                   t.dwLowDateTime) /
+               1e7;
     };
     return seconds(kernel) + seconds(user);
 }
@@ -30,7 +31,8 @@ void SpinWait(HWND window, uint32_t milliseconds)
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
         MSG message;
-        if (PeekMessageA(&message, window, 0, 0, PM_REMOVE) && !IsDialogMessageA(window, &message)) {
+        if (PeekMessageA(&message, window, 0, 0, PM_REMOVE) &&
+            !IsDialogMessageA(window, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -57,19 +59,19 @@ int main()
 {
     HWND window = CreateWindowExA(0, "STATIC", "wait benchmark", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                   100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window || !other) {
         std::printf("cannot create a window (error %lu): is a display set?\n", GetLastError());
         return 1;
     }
     ShowWindow(window, SW_SHOW);
 
-    Measure("WaitWithMessages(2000)", [&] { flipset::WaitWithMessages(window, kWaitMilliseconds); });
+    Measure("WaitWithMessages(2000)",
+            [&] { flipset::WaitWithMessages(window, kWaitMilliseconds); });
     PostMessageA(other, WM_APP, 0, 0);
-    Measure("WaitWithMessages(2000), other window's message", [&] {
-        flipset::WaitWithMessages(window, kWaitMilliseconds);
-    });
+    Measure("WaitWithMessages(2000), other window's message",
+            [&] { flipset::WaitWithMessages(window, kWaitMilliseconds); });
     Measure("PeekMessageA + Sleep(0) loop, 2000 ms", [&] { SpinWait(window, kWaitMilliseconds); });
 
     DestroyWindow(other);

@@ -16,8 +16,7 @@ constexpr const char* kTitle = "Quillon Configuration Flipset";
 
 }  // namespace
 
-CommandRunHost::CommandRunHost(const ApplyPlan& plan, OutputSink& output,
-                               RunPresenter& presenter)
+CommandRunHost::CommandRunHost(const ApplyPlan& plan, OutputSink& output, RunPresenter& presenter)
     : plan_(plan), output_(output), presenter_(presenter), caption_(kTitle)
 {
 }

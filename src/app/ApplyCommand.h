@@ -92,8 +92,8 @@ bool PlanApply(CRegistry registry, const SystemInfo& system, const VerbCommand& 
                OutputSink& output, ApplyPlan& plan);
 
 // Runs the plan as the main window's Run does, with the last run's snapshot
-// stored before it changes anything (a line says so when it cannot be). Done, StepFailed when a step
-// showed a message, NoSuchConfiguration when the run found no configuration.
+// stored before it changes anything (a line says so when it cannot be). Done, StepFailed when a
+// step showed a message, NoSuchConfiguration when the run found no configuration.
 ExitCode RunApply(CRegistry registry, const RunPlatform& platform, const ApplyPlan& plan,
                   OutputSink& output, RunPresenter& presenter);
 

@@ -16,8 +16,8 @@ struct VerbWord {
     Verb verb;
 };
 constexpr VerbWord kVerbWords[] = {
-    {"apply", Verb::Apply},   {"list", Verb::List}, {"export", Verb::Export},
-    {"import", Verb::Import}, {"help", Verb::Help}, {"?", Verb::Help},
+    {"apply", Verb::Apply},     {"list", Verb::List},       {"export", Verb::Export},
+    {"import", Verb::Import},   {"help", Verb::Help},       {"?", Verb::Help},
     {"capture", Verb::Capture}, {"preview", Verb::Preview}, {"undo", Verb::Undo},
 };
 
@@ -26,8 +26,8 @@ struct AreaWord {
     RunOption option;
 };
 constexpr AreaWord kAreaWords[] = {
-    {"files", RunOption::Files},        {"network", RunOption::Network},
-    {"desktop", RunOption::Desktop},    {"programs", RunOption::StartExternals},
+    {"files", RunOption::Files},       {"network", RunOption::Network},
+    {"desktop", RunOption::Desktop},   {"programs", RunOption::StartExternals},
     {"services", RunOption::Services},
 };
 
@@ -74,8 +74,8 @@ bool ParseAreas(const std::string& text, std::vector<RunOption>& areas, std::str
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
-        const std::string word =
-            Trim(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        const std::string word = Trim(
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         bool known = false;
         for (const AreaWord& area : kAreaWords) {
             if (EqualsNoCase(word, area.word)) {
@@ -251,11 +251,21 @@ VerbCommand ParseVerbCommand(const std::string& commandLine)
     }
     switch (command.verb) {
     case Verb::Apply:
-    case Verb::Preview: ParseApply(args, command); break;
-    case Verb::Capture: ParseCapture(args, command); break;
-    case Verb::Undo: ParseUndo(args, command); break;
-    case Verb::Export: ParseExport(args, command); break;
-    case Verb::Import: ParseImport(args, command); break;
+    case Verb::Preview:
+        ParseApply(args, command);
+        break;
+    case Verb::Capture:
+        ParseCapture(args, command);
+        break;
+    case Verb::Undo:
+        ParseUndo(args, command);
+        break;
+    case Verb::Export:
+        ParseExport(args, command);
+        break;
+    case Verb::Import:
+        ParseImport(args, command);
+        break;
     case Verb::List:
     case Verb::Help:
         if (args.size() > 1)

@@ -18,12 +18,12 @@ namespace flipset {
 
 // The exit status of every verb.
 enum class ExitCode : int {
-    Done = 0,                // done, and no message reported an error
-    NoSuchConfiguration = 1, // no configuration has that name
-    StepFailed = 2,          // the run finished, but a step reported an error
-    BadUsage = 3,            // an unknown verb, switch or area, or a missing argument
-    FileFailed = 4,          // a file could not be read, understood or written
-    NameTaken = 5,           // a name is already taken
+    Done = 0,                 // done, and no message reported an error
+    NoSuchConfiguration = 1,  // no configuration has that name
+    StepFailed = 2,           // the run finished, but a step reported an error
+    BadUsage = 3,             // an unknown verb, switch or area, or a missing argument
+    FileFailed = 4,           // a file could not be read, understood or written
+    NameTaken = 5,            // a name is already taken
 };
 
 enum class Verb { Apply, List, Export, Import, Help, Capture, Preview, Undo };

@@ -33,10 +33,8 @@ struct OptionBox {
     RunOption option;
 };
 constexpr OptionBox kOptionBoxes[] = {
-    {IDC_MAIN_FILES, RunOption::Files},
-    {IDC_MAIN_NETWORK, RunOption::Network},
-    {IDC_MAIN_DESKTOP, RunOption::Desktop},
-    {IDC_MAIN_START_EXTERNALS, RunOption::StartExternals},
+    {IDC_MAIN_FILES, RunOption::Files},       {IDC_MAIN_NETWORK, RunOption::Network},
+    {IDC_MAIN_DESKTOP, RunOption::Desktop},   {IDC_MAIN_START_EXTERNALS, RunOption::StartExternals},
     {IDC_MAIN_SERVICES, RunOption::Services},
 };
 
@@ -62,13 +60,20 @@ constexpr StartupRadio kStartupRadios[] = {
 int RunButtonId(RunButton button)
 {
     switch (button) {
-    case RunButton::Run: return IDC_MAIN_RUN;
-    case RunButton::Add: return IDC_MAIN_ADD;
-    case RunButton::Edit: return IDC_MAIN_EDIT;
-    case RunButton::Close: return IDC_MAIN_CLOSE;
-    case RunButton::Delete: return IDC_MAIN_DELETE;
-    case RunButton::EnableAllNow: return IDC_MAIN_ENABLE_ALL_NOW;
-    case RunButton::DisableAllNow: return IDC_MAIN_DISABLE_ALL_NOW;
+    case RunButton::Run:
+        return IDC_MAIN_RUN;
+    case RunButton::Add:
+        return IDC_MAIN_ADD;
+    case RunButton::Edit:
+        return IDC_MAIN_EDIT;
+    case RunButton::Close:
+        return IDC_MAIN_CLOSE;
+    case RunButton::Delete:
+        return IDC_MAIN_DELETE;
+    case RunButton::EnableAllNow:
+        return IDC_MAIN_ENABLE_ALL_NOW;
+    case RunButton::DisableAllNow:
+        return IDC_MAIN_DISABLE_ALL_NOW;
     }
     return IDC_MAIN_RUN;
 }
@@ -370,9 +375,8 @@ void MainDialog::ShowListMenu(LPARAM position)
         // list's corner.
         RECT item{};
         const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
-        if (selected == LB_ERR ||
-            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(selected),
-                         reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        if (selected == LB_ERR || SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                                               reinterpret_cast<LPARAM>(&item)) == LB_ERR)
             item = RECT{};
         point = POINT{item.left + 8, item.bottom};
         ClientToScreen(list, &point);
@@ -522,8 +526,8 @@ void MainDialog::OnUndo()
         ShowStopMessage(FormatText(IDS_UNDO_UNAVAILABLE, {outcome.reason}));
         return;
     }
-    std::string text = FormatText(IDS_UNDO_DONE, {outcome.undone.configurationName,
-                                                  outcome.undone.time});
+    std::string text =
+        FormatText(IDS_UNDO_DONE, {outcome.undone.configurationName, outcome.undone.time});
     if (!outcome.ownSnapshotProblem.empty())
         text += "\n" + FormatText(IDS_UNDO_OWN_SNAPSHOT_MISSING, {outcome.ownSnapshotProblem});
     MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
@@ -550,9 +554,8 @@ void MainDialog::FillConfigurationListAndSelect(const std::string& name)
 {
     FillConfigurationList();
     const HWND list = Item(IDC_MAIN_CONFIGURATIONS);
-    const LRESULT index =
-        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(name.c_str()));
+    const LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(name.c_str()));
     if (index != LB_ERR)
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     LoadSelectedOptions();

@@ -5,9 +5,8 @@
 
 namespace flipset {
 
-void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices,
-                               MessageSink& messages, const SystemInfo& system,
-                               const StringList& commandLineTokens)
+void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices, MessageSink& messages,
+                               const SystemInfo& system, const StringList& commandLineTokens)
 {
     if (system.IsMajorVersion6() || HasCommandLineSwitch(commandLineTokens, kNoNicChangeSwitch))
         return;

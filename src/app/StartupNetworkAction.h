@@ -16,8 +16,7 @@ constexpr const char* kNoNicChangeSwitch = "/NONICCHANGE";
 // Does the action unless the platform is of major version 6 or the command
 // line (its tokens) carries kNoNicChangeSwitch. Returns when every card has
 // been handled.
-void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices,
-                               MessageSink& messages, const SystemInfo& system,
-                               const StringList& commandLineTokens);
+void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices, MessageSink& messages,
+                               const SystemInfo& system, const StringList& commandLineTokens);
 
 }  // namespace flipset

@@ -23,10 +23,14 @@ ExitCode Report(const TransferResult& result, OutputSink& output)
     for (const std::string& line : result.lines)
         output.WriteLine(line);
     switch (result.status) {
-    case TransferStatus::Done: return ExitCode::Done;
-    case TransferStatus::NoSuchConfiguration: return ExitCode::NoSuchConfiguration;
-    case TransferStatus::FileFault: return ExitCode::FileFailed;
-    case TransferStatus::NameTaken: return ExitCode::NameTaken;
+    case TransferStatus::Done:
+        return ExitCode::Done;
+    case TransferStatus::NoSuchConfiguration:
+        return ExitCode::NoSuchConfiguration;
+    case TransferStatus::FileFault:
+        return ExitCode::FileFailed;
+    case TransferStatus::NameTaken:
+        return ExitCode::NameTaken;
     }
     return ExitCode::FileFailed;
 }

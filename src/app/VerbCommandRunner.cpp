@@ -111,16 +111,21 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
     }
     Win32Platform platform;
     switch (command.verb) {
-    case Verb::Help: WriteUsage(output); return ExitCode::Done;
-    case Verb::List: return ListConfigurations(platform.Registry(), ListBoxOrder, output);
-    case Verb::Apply: return Apply(platform, command, output);
+    case Verb::Help:
+        WriteUsage(output);
+        return ExitCode::Done;
+    case Verb::List:
+        return ListConfigurations(platform.Registry(), ListBoxOrder, output);
+    case Verb::Apply:
+        return Apply(platform, command, output);
     case Verb::Preview: {
         ApplyPlan plan;
         if (!PlanApply(platform.Registry(), platform.system, command, output, plan))
             return ExitCode::NoSuchConfiguration;
         return RunPreviewCommand(platform.Registry(), platform.run, plan, output);
     }
-    case Verb::Undo: return Undo(platform, command, output);
+    case Verb::Undo:
+        return Undo(platform, command, output);
     case Verb::Capture:
         return RunCaptureCommand(platform.Registry(), platform.run, LoadNameCharacters(), command,
                                  output);

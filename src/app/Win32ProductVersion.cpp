@@ -56,8 +56,8 @@ std::string GetProductVersionText(const std::string& filePath)
     Translation first{};
     std::memcpy(&first, table, sizeof(first));
 
-    const std::string query = "\\StringFileInfo\\" + Hex4(first.language) +
-                              Hex4(first.codePage) + "\\ProductVersion";
+    const std::string query =
+        "\\StringFileInfo\\" + Hex4(first.language) + Hex4(first.codePage) + "\\ProductVersion";
     void* text = nullptr;
     UINT textLength = 0;
     if (!VerQueryValueA(info.data(), query.c_str(), &text, &textLength) || textLength == 0)

@@ -68,17 +68,16 @@ void CardSetupDialog::ReadSettings()
     }
     SetItemText(IDC_CARD_SETUP_DOMAIN,
                 registry_.ReadString(settingsKey_, CardValue::kDomain, "", root_));
-    SetChecked(IDC_CARD_SETUP_DISABLED,
-               registry_.ReadDword(settingsKey_, CardValue::kDisabled, kDefaultDisabled, root_) !=
-                   0);
+    SetChecked(IDC_CARD_SETUP_DISABLED, registry_.ReadDword(settingsKey_, CardValue::kDisabled,
+                                                            kDefaultDisabled, root_) != 0);
     SetChecked(IDC_CARD_SETUP_AUTOMATIC,
                registry_.ReadDword(settingsKey_, CardValue::kDhcp, kDefaultDhcp, root_) != 0);
 }
 
 void CardSetupDialog::ApplyEnablingRule() const
 {
-    const CardSetupEnabling enabling = CardSetupEnablingRule(
-        IsChecked(IDC_CARD_SETUP_DISABLED), IsChecked(IDC_CARD_SETUP_AUTOMATIC));
+    const CardSetupEnabling enabling = CardSetupEnablingRule(IsChecked(IDC_CARD_SETUP_DISABLED),
+                                                             IsChecked(IDC_CARD_SETUP_AUTOMATIC));
     EnableItem(IDC_CARD_SETUP_AUTOMATIC, enabling.automatic);
     EnableItem(IDC_CARD_SETUP_DOMAIN, enabling.domain);
     for (const AddressControl& control : kAddressControls)
@@ -95,8 +94,7 @@ bool CardSetupDialog::OnCommand(int id, int notification, HWND control)
     return DialogBase::OnCommand(id, notification, control);
 }
 
-bool CardSetupDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam,
-                                INT_PTR* result)
+bool CardSetupDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam, INT_PTR* result)
 {
     if (message != WM_NOTIFY)
         return false;

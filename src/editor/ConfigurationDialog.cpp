@@ -164,8 +164,8 @@ void ConfigurationDialog::EditNetworkCard()
         return;
     if (cardNumber.empty())
         return;
-    (void)registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber,
-                                CardValue::kNic, CardValue::kNicMarker, Root());
+    (void)registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber, CardValue::kNic,
+                                CardValue::kNicMarker, Root());
     CardSetupDialog(registry_).Execute(Handle(), number_, cardNumber, description, Root());
 }
 

@@ -24,8 +24,7 @@ const int kPlacementButtons[] = {IDC_DESKTOP_TILE, IDC_DESKTOP_GROW, IDC_DESKTOP
 
 }  // namespace
 
-DesktopSoundDialog::DesktopSoundDialog(CRegistry registry)
-    : AreaDialog(IDD_DESKTOP_SOUND, registry)
+DesktopSoundDialog::DesktopSoundDialog(CRegistry registry) : AreaDialog(IDD_DESKTOP_SOUND, registry)
 {
 }
 
@@ -37,12 +36,15 @@ bool DesktopSoundDialog::OnInitDialog()
 
     const RegistryRoot root = Root();
     const std::string key = ConfigurationKeyPath(Number());
-    const std::string wallpaper = Registry().ReadString(key, ConfigurationValue::kWallpaper, "", root);
+    const std::string wallpaper =
+        Registry().ReadString(key, ConfigurationValue::kWallpaper, "", root);
     const uint32_t placement = Registry().ReadDword(key, ConfigurationValue::kWallpaperPosition,
-                                                   kDefaultWallpaperPosition, root);
-    const uint32_t volume = Registry().ReadDword(key, ConfigurationValue::kVolume, kDefaultVolume, root);
+                                                    kDefaultWallpaperPosition, root);
+    const uint32_t volume =
+        Registry().ReadDword(key, ConfigurationValue::kVolume, kDefaultVolume, root);
 
-    SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETPOS, TRUE, static_cast<LPARAM>(volume));
+    SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_SETPOS, TRUE,
+                        static_cast<LPARAM>(volume));
     // Any other stored number checks none; OK then stores "Tile".
     if (placement < std::size(kPlacementButtons))
         SetChecked(kPlacementButtons[placement], true);
@@ -71,9 +73,8 @@ void DesktopSoundDialog::FillPrinterList(const std::string& configurationKey, Re
     // letter case; a printer that is gone leaves the first of the sorted list.
     const std::string stored =
         Registry().ReadString(configurationKey, ConfigurationValue::kDefaultPrinter, "", root);
-    if (!stored.empty() &&
-        SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(stored.c_str())) != CB_ERR)
+    if (!stored.empty() && SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(stored.c_str())) != CB_ERR)
         return;
     SendMessageA(list, CB_SETCURSEL, 0, 0);
 }
@@ -118,8 +119,8 @@ bool DesktopSoundDialog::FitsTextValueOrTell(UINT whatId, const std::string& tex
 void DesktopSoundDialog::OnOK()
 {
     const std::string wallpaper = Trim(ItemText(IDC_DESKTOP_WALLPAPER));
-    const uint32_t volume = static_cast<uint32_t>(
-        SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_GETPOS, 0, 0));
+    const uint32_t volume =
+        static_cast<uint32_t>(SendDlgItemMessageA(Handle(), IDC_DESKTOP_VOLUME, TBM_GETPOS, 0, 0));
     uint32_t placement = kWallpaperTile;
     if (IsChecked(IDC_DESKTOP_CENTER))
         placement = kWallpaperCenter;

@@ -11,7 +11,8 @@
 namespace flipset {
 
 // Under HKEY_CURRENT_USER: one text value per printer, named after it.
-constexpr const char* kPrinterDevicesKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+constexpr const char* kPrinterDevicesKey =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
 
 // The entry of one printer: its name, a comma, and its data.
 std::string PrinterEntry(const std::string& name, const std::string& data);

@@ -49,11 +49,20 @@ bool SelectionListDialog::OnCommand(int id, int notification, HWND control)
         if (notification == LBN_SELCHANGE)
             UpdateButtons();
         return true;
-    case IDC_SELECTION_ADD: Add(); return true;
-    case IDC_SELECTION_DELETE: DeleteSelected(); return true;
-    case IDC_SELECTION_UP: MoveSelected(true); return true;
-    case IDC_SELECTION_DOWN: MoveSelected(false); return true;
-    default: return DialogBase::OnCommand(id, notification, control);
+    case IDC_SELECTION_ADD:
+        Add();
+        return true;
+    case IDC_SELECTION_DELETE:
+        DeleteSelected();
+        return true;
+    case IDC_SELECTION_UP:
+        MoveSelected(true);
+        return true;
+    case IDC_SELECTION_DOWN:
+        MoveSelected(false);
+        return true;
+    default:
+        return DialogBase::OnCommand(id, notification, control);
     }
 }
 
@@ -104,13 +113,13 @@ void SelectionListDialog::DeleteSelected()
 void SelectionListDialog::MoveSelected(bool up)
 {
     int selection = Selection();
-    const bool moved = up ? MoveSelectedEntryUp(entries_, selection)
-                          : MoveSelectedEntryDown(entries_, selection);
+    const bool moved =
+        up ? MoveSelectedEntryUp(entries_, selection) : MoveSelectedEntryDown(entries_, selection);
     if (!moved)
         return;
     FillList();
-    SendDlgItemMessageA(Handle(), IDC_SELECTION_LIST, LB_SETCURSEL,
-                        static_cast<WPARAM>(selection), 0);
+    SendDlgItemMessageA(Handle(), IDC_SELECTION_LIST, LB_SETCURSEL, static_cast<WPARAM>(selection),
+                        0);
     UpdateButtons();
 }
 

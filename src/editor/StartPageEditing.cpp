@@ -22,8 +22,8 @@ void EditStartPage(HWND owner, CRegistry registry, int number, RegistryRoot root
     const std::string path = ConfigurationKeyPath(number);
     std::string page = Trim(registry.ReadString(path, ConfigurationValue::kStartPage, "", root));
     if (page.empty())
-        page = registry.ReadString(kBrowserMainKey, kBrowserStartPage, "",
-                                   RegistryRoot::CurrentUser);
+        page =
+            registry.ReadString(kBrowserMainKey, kBrowserStartPage, "", RegistryRoot::CurrentUser);
 
     while (ValueEntryDialog().Execute(owner, page, LoadText(IDS_SELECT_HOMEPAGE_TITLE),
                                       LoadText(IDS_SELECT_HOMEPAGE_LABEL))) {

@@ -7,10 +7,7 @@
 
 namespace flipset {
 
-SystemFilesDialog::SystemFilesDialog(CRegistry registry)
-    : AreaDialog(IDD_SYSTEM_FILES, registry)
-{
-}
+SystemFilesDialog::SystemFilesDialog(CRegistry registry) : AreaDialog(IDD_SYSTEM_FILES, registry) {}
 
 bool SystemFilesDialog::OnCommand(int id, int notification, HWND control)
 {

@@ -111,7 +111,8 @@ StringList TreeSelectionDialog::TickedCandidates() const
         TVITEMA read{};
         read.mask = TVIF_PARAM;
         read.hItem = item;
-        const bool found = SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&read)) != 0;
+        const bool found =
+            SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&read)) != 0;
         const auto index = static_cast<size_t>(read.lParam);
         if (found && index < candidates_.size() && IsTicked(tree, item))
             ticked.push_back(candidates_[index]);

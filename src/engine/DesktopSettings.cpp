@@ -50,12 +50,18 @@ bool WallpaperLayoutTexts(uint32_t position, std::string& style, std::string& ti
 std::string MixerFailureText(MixerResult result)
 {
     switch (result) {
-    case MixerResult::Done: return std::string();
-    case MixerResult::OpenFailed: return "mixerOpen() failed";
-    case MixerResult::GetLineInfoFailed: return "mixerGetLineInfo() failed";
-    case MixerResult::GetLineControlsFailed: return "mixerGetLineControls() failed";
-    case MixerResult::SetControlDetailsFailed: return "mixerSetControlDetails() failed";
-    case MixerResult::GetControlDetailsFailed: return "mixerGetControlDetails() failed";
+    case MixerResult::Done:
+        return std::string();
+    case MixerResult::OpenFailed:
+        return "mixerOpen() failed";
+    case MixerResult::GetLineInfoFailed:
+        return "mixerGetLineInfo() failed";
+    case MixerResult::GetLineControlsFailed:
+        return "mixerGetLineControls() failed";
+    case MixerResult::SetControlDetailsFailed:
+        return "mixerSetControlDetails() failed";
+    case MixerResult::GetControlDetailsFailed:
+        return "mixerGetControlDetails() failed";
     }
     return std::string();
 }
@@ -65,8 +71,8 @@ void ApplyDesktopSettings(RunContext& ctx, DesktopPlatform& platform)
     for (const char* name : kOldWallpaperValues)
         (void)ctx.Registry().DeleteValue(kDesktopKey, name, RegistryRoot::CurrentUser);
 
-    WriteWallpaperLayout(ctx, ctx.ReadDword(ConfigurationValue::kWallpaperPosition,
-                                            kDefaultWallpaperPosition));
+    WriteWallpaperLayout(
+        ctx, ctx.ReadDword(ConfigurationValue::kWallpaperPosition, kDefaultWallpaperPosition));
 
     // The platform shows the wallpaper without storing it; it is stored here,
     // even when the platform rejected it.

@@ -53,9 +53,8 @@ constexpr const char* kWallpaperStyleValue = "WallpaperStyle";
 constexpr const char* kTileWallpaperValue = "TileWallpaper";
 // Cleared before a new wallpaper is set, so that no value of the old one
 // (such as a converted copy) survives it; the wallpaper itself is first.
-constexpr const char* kOldWallpaperValues[] = {"Wallpaper", "OriginalWallpaper",
-                                               "ConvertedWallpaper",
-                                               "ConvertedWallpaper Last WriteTime"};
+constexpr const char* kOldWallpaperValues[] = {
+    "Wallpaper", "OriginalWallpaper", "ConvertedWallpaper", "ConvertedWallpaper Last WriteTime"};
 // The current user's default printer entry.
 constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kDefaultPrinterValue = "Device";

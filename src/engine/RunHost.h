@@ -15,14 +15,12 @@ namespace flipset {
 // The main window's buttons that a run disables, in the order it disables them.
 enum class RunButton { Run, Add, Edit, Close, Delete, EnableAllNow, DisableAllNow };
 
-constexpr RunButton kRunButtons[] = {RunButton::Run,    RunButton::Add,
-                                     RunButton::Edit,   RunButton::Close,
-                                     RunButton::Delete, RunButton::EnableAllNow,
-                                     RunButton::DisableAllNow};
+constexpr RunButton kRunButtons[] = {
+    RunButton::Run,    RunButton::Add,          RunButton::Edit,         RunButton::Close,
+    RunButton::Delete, RunButton::EnableAllNow, RunButton::DisableAllNow};
 
 class RunHost : public MessageSink {
 public:
-
     // The text of the configuration list's selected entry; empty when none.
     virtual std::string SelectedListText() const = 0;
     // Whether the option's check box reports the checked state right now.

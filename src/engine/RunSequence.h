@@ -74,7 +74,10 @@ public:
     // anything (the options it stores included); the run goes on whatever
     // the call does, and an exception from it is not the run's concern.
     using BeforeChanges = std::function<void(RunContext& ctx)>;
-    void SetBeforeChanges(BeforeChanges beforeChanges) { beforeChanges_ = std::move(beforeChanges); }
+    void SetBeforeChanges(BeforeChanges beforeChanges)
+    {
+        beforeChanges_ = std::move(beforeChanges);
+    }
 
 private:
     void StoreOptions(RunContext& ctx) const;

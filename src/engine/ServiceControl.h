@@ -32,17 +32,17 @@ constexpr uint32_t kPaused = 7;
 // The platform's system error codes that service control tells apart.
 namespace ServiceError {
 constexpr uint32_t kSuccess = 0;
-constexpr uint32_t kAccessDenied = 5;                // ERROR_ACCESS_DENIED
-constexpr uint32_t kInvalidHandle = 6;               // ERROR_INVALID_HANDLE
-constexpr uint32_t kInvalidName = 123;               // ERROR_INVALID_NAME
-constexpr uint32_t kMoreData = 234;                  // ERROR_MORE_DATA
-constexpr uint32_t kDependentServicesRunning = 1051; // ERROR_DEPENDENT_SERVICES_RUNNING
-constexpr uint32_t kInvalidServiceControl = 1052;    // ERROR_INVALID_SERVICE_CONTROL
-constexpr uint32_t kServiceRequestTimeout = 1053;    // ERROR_SERVICE_REQUEST_TIMEOUT
-constexpr uint32_t kServiceAlreadyRunning = 1056;    // ERROR_SERVICE_ALREADY_RUNNING
-constexpr uint32_t kServiceDoesNotExist = 1060;      // ERROR_SERVICE_DOES_NOT_EXIST
+constexpr uint32_t kAccessDenied = 5;                   // ERROR_ACCESS_DENIED
+constexpr uint32_t kInvalidHandle = 6;                  // ERROR_INVALID_HANDLE
+constexpr uint32_t kInvalidName = 123;                  // ERROR_INVALID_NAME
+constexpr uint32_t kMoreData = 234;                     // ERROR_MORE_DATA
+constexpr uint32_t kDependentServicesRunning = 1051;    // ERROR_DEPENDENT_SERVICES_RUNNING
+constexpr uint32_t kInvalidServiceControl = 1052;       // ERROR_INVALID_SERVICE_CONTROL
+constexpr uint32_t kServiceRequestTimeout = 1053;       // ERROR_SERVICE_REQUEST_TIMEOUT
+constexpr uint32_t kServiceAlreadyRunning = 1056;       // ERROR_SERVICE_ALREADY_RUNNING
+constexpr uint32_t kServiceDoesNotExist = 1060;         // ERROR_SERVICE_DOES_NOT_EXIST
 constexpr uint32_t kServiceCannotAcceptControl = 1061;  // ERROR_SERVICE_CANNOT_ACCEPT_CTRL
-constexpr uint32_t kServiceNotActive = 1062;         // ERROR_SERVICE_NOT_ACTIVE
+constexpr uint32_t kServiceNotActive = 1062;            // ERROR_SERVICE_NOT_ACTIVE
 }  // namespace ServiceError
 
 // The access with which the service control manager is opened.

@@ -104,7 +104,7 @@ FileRead Win32FileSystem::ReadFileContent(const std::string& path, std::string& 
     if (!file.IsValid()) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
-                                                                               : FileRead::Failed;
+                                                                              : FileRead::Failed;
     }
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.Get(), &size) || size.HighPart != 0 || size.LowPart > 0x7FFFFFFF)

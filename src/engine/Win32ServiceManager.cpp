@@ -42,8 +42,10 @@ static_assert(ServiceError::kServiceNotActive == static_cast<DWORD>(ERROR_SERVIC
 DWORD ControlCode(ServiceControlCode control)
 {
     switch (control) {
-    case ServiceControlCode::Stop: return SERVICE_CONTROL_STOP;
-    case ServiceControlCode::Interrogate: return SERVICE_CONTROL_INTERROGATE;
+    case ServiceControlCode::Stop:
+        return SERVICE_CONTROL_STOP;
+    case ServiceControlCode::Interrogate:
+        return SERVICE_CONTROL_INTERROGATE;
     }
     return SERVICE_CONTROL_INTERROGATE;
 }

@@ -16,8 +16,8 @@ std::string Win32Shell::ShortPathName(const std::string& path)
 
 void Win32Shell::Open(const std::string& file, const std::string& parameters)
 {
-    ShellExecuteA(nullptr, "open", file.c_str(),
-                  parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOW);
+    ShellExecuteA(nullptr, "open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                  nullptr, SW_SHOW);
 }
 
 }  // namespace flipset

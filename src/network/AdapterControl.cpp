@@ -52,8 +52,8 @@ std::string ErrorText(DeviceInstaller& devices, uint32_t code)
     return text;
 }
 
-bool SetCardState(DeviceInstaller& devices, MessageSink& messages,
-                  const std::string& description, bool enable)
+bool SetCardState(DeviceInstaller& devices, MessageSink& messages, const std::string& description,
+                  bool enable)
 {
     uint32_t lastError = 0;
     std::unique_ptr<NetworkDeviceList> list = devices.GetPresentNetworkDevices(&lastError);

@@ -88,8 +88,8 @@ std::string ErrorText(DeviceInstaller& devices, uint32_t code);
 // over silently. Without a device list it shows the system's error text (an
 // OK box without icon) and returns false; otherwise true, even when no device
 // matched.
-bool SetCardState(DeviceInstaller& devices, MessageSink& messages,
-                  const std::string& description, bool enable);
+bool SetCardState(DeviceInstaller& devices, MessageSink& messages, const std::string& description,
+                  bool enable);
 
 // Brings every card of the card list into the wanted state, in enumeration
 // order; a card already in that state is not touched. Returns false, leaving

@@ -73,14 +73,15 @@ std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot config
             registry.ReadDword(cardSettingsKey, name, kDefaultAddress, configurationRoot));
     };
     std::vector<TcpipWrite> writes;
-    writes.push_back(Write(TcpipValue::kDomain, StringValue(registry.ReadString(
-                                                    cardSettingsKey, CardValue::kDomain, "",
-                                                    configurationRoot))));
+    writes.push_back(Write(TcpipValue::kDomain,
+                           StringValue(registry.ReadString(cardSettingsKey, CardValue::kDomain, "",
+                                                           configurationRoot))));
     const uint32_t dhcp =
         registry.ReadDword(cardSettingsKey, CardValue::kDhcp, kDefaultDhcp, configurationRoot);
     if (dhcp == kFixedAddresses) {
         writes.push_back(Write(TcpipValue::kEnableDhcp, DwordValue(0)));
-        writes.push_back(Write(TcpipValue::kNameserver, StringValue(readAddress(CardValue::kDns1))));
+        writes.push_back(
+            Write(TcpipValue::kNameserver, StringValue(readAddress(CardValue::kDns1))));
         writes.push_back(
             Write(TcpipValue::kDefaultGateway, OneTextList(readAddress(CardValue::kGateway))));
         writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(readAddress(CardValue::kIp))));

@@ -18,12 +18,12 @@ constexpr const char* kTcpipInterfacesKey =
 
 // The values written into an interface key.
 namespace TcpipValue {
-constexpr const char* kDomain = "Domain";                 // REG_SZ
-constexpr const char* kEnableDhcp = "EnableDHCP";         // REG_DWORD
-constexpr const char* kNameserver = "Nameserver";         // REG_SZ
-constexpr const char* kDefaultGateway = "DefaultGateway"; // REG_MULTI_SZ
-constexpr const char* kIpAddress = "IPAddress";           // REG_MULTI_SZ
-constexpr const char* kSubnetMask = "SubnetMask";         // REG_MULTI_SZ
+constexpr const char* kDomain = "Domain";                  // REG_SZ
+constexpr const char* kEnableDhcp = "EnableDHCP";          // REG_DWORD
+constexpr const char* kNameserver = "Nameserver";          // REG_SZ
+constexpr const char* kDefaultGateway = "DefaultGateway";  // REG_MULTI_SZ
+constexpr const char* kIpAddress = "IPAddress";            // REG_MULTI_SZ
+constexpr const char* kSubnetMask = "SubnetMask";          // REG_MULTI_SZ
 }  // namespace TcpipValue
 
 // The interface key of a service name.

@@ -58,8 +58,7 @@ public:
         SP_PROPCHANGE_PARAMS request{};
         request.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
         request.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
-        request.StateChange =
-            change == DeviceStateChange::Enable ? DICS_ENABLE : DICS_DISABLE;
+        request.StateChange = change == DeviceStateChange::Enable ? DICS_ENABLE : DICS_DISABLE;
         request.Scope = DICS_FLAG_GLOBAL;
         request.HwProfile = 0;
         return SetupDiSetClassInstallParamsA(devices_, &device, &request.ClassInstallHeader,
@@ -108,8 +107,7 @@ std::string Win32DeviceInstaller::SystemMessageText(uint32_t code)
     constexpr DWORD kNeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
     char* allocated = nullptr;
     const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-            FORMAT_MESSAGE_ALLOCATE_BUFFER,
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
         nullptr, code, kNeutralLanguage, reinterpret_cast<char*>(&allocated), 0, nullptr);
     const std::unique_ptr<char, LocalFreer> owner(allocated);
     if (length == 0 || !allocated)

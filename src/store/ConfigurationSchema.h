@@ -72,11 +72,16 @@ constexpr RunOption kRunOptions[] = {RunOption::Files, RunOption::Network, RunOp
 constexpr const char* RunOptionValueName(RunOption option)
 {
     switch (option) {
-    case RunOption::Files: return "dofiles";
-    case RunOption::Network: return "donetwork";
-    case RunOption::Desktop: return "dodesktop";
-    case RunOption::StartExternals: return "dorun";
-    case RunOption::Services: return "doservices";
+    case RunOption::Files:
+        return "dofiles";
+    case RunOption::Network:
+        return "donetwork";
+    case RunOption::Desktop:
+        return "dodesktop";
+    case RunOption::StartExternals:
+        return "dorun";
+    case RunOption::Services:
+        return "doservices";
     }
     return "dofiles";
 }

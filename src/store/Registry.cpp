@@ -17,18 +17,22 @@ constexpr const char* kMultiStringClass = "REG_MULTI_SZ";
 const char* ClassTextOf(RegistryValueType type)
 {
     switch (type) {
-    case RegistryValueType::String: return kStringClass;
-    case RegistryValueType::Dword: return kDwordClass;
-    case RegistryValueType::Binary: return kBinaryClass;
-    case RegistryValueType::MultiString: return kMultiStringClass;
+    case RegistryValueType::String:
+        return kStringClass;
+    case RegistryValueType::Dword:
+        return kDwordClass;
+    case RegistryValueType::Binary:
+        return kBinaryClass;
+    case RegistryValueType::MultiString:
+        return kMultiStringClass;
     }
     return kStringClass;
 }
 
 }  // namespace
 
-bool CRegistry::ReadInto(const std::string& path, const std::string& name,
-                         unsigned char* buffer, uint32_t* size, RegistryRoot root) const
+bool CRegistry::ReadInto(const std::string& path, const std::string& name, unsigned char* buffer,
+                         uint32_t* size, RegistryRoot root) const
 {
     long status = RegistryStatus::kSuccess;
     std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
@@ -99,8 +103,8 @@ bool CRegistry::WriteBinary(const std::string& path, const std::string& name,
                     static_cast<uint32_t>(bytes.size()), root);
 }
 
-bool CRegistry::ReadValue(const std::string& path, const std::string& name,
-                          RegistryValue& value, RegistryRoot root) const
+bool CRegistry::ReadValue(const std::string& path, const std::string& name, RegistryValue& value,
+                          RegistryRoot root) const
 {
     value = RegistryValue();
     long status = RegistryStatus::kSuccess;
@@ -145,9 +149,8 @@ bool CRegistry::WriteMultiString(const std::string& path, const std::string& nam
                     static_cast<uint32_t>(block.size()), root);
 }
 
-bool CRegistry::SetValue(const std::string& path, const std::string& name,
-                         RegistryValueType type, const unsigned char* data, uint32_t size,
-                         RegistryRoot root) const
+bool CRegistry::SetValue(const std::string& path, const std::string& name, RegistryValueType type,
+                         const unsigned char* data, uint32_t size, RegistryRoot root) const
 {
     long status = RegistryStatus::kSuccess;
     std::unique_ptr<RegistryKey> key = backend_->CreateKey(root, path, ClassTextOf(type), &status);

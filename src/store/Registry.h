@@ -45,8 +45,8 @@ public:
     bool WriteString(const std::string& path, const std::string& name, const std::string& text,
                      RegistryRoot root) const;
 
-    uint32_t ReadDword(const std::string& path, const std::string& name,
-                       uint32_t defaultNumber, RegistryRoot root) const;
+    uint32_t ReadDword(const std::string& path, const std::string& name, uint32_t defaultNumber,
+                       RegistryRoot root) const;
     bool WriteDword(const std::string& path, const std::string& name, uint32_t number,
                     RegistryRoot root) const;
 

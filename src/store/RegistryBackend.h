@@ -32,10 +32,10 @@ enum class RegistryValueType : uint32_t {
 // Status codes, numbered as the platform's system error codes.
 namespace RegistryStatus {
 constexpr long kSuccess = 0;
-constexpr long kFileNotFound = 2;     // ERROR_FILE_NOT_FOUND
-constexpr long kAccessDenied = 5;     // ERROR_ACCESS_DENIED
-constexpr long kMoreData = 234;       // ERROR_MORE_DATA
-constexpr long kNoMoreItems = 259;    // ERROR_NO_MORE_ITEMS
+constexpr long kFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
+constexpr long kAccessDenied = 5;   // ERROR_ACCESS_DENIED
+constexpr long kMoreData = 234;     // ERROR_MORE_DATA
+constexpr long kNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
 }  // namespace RegistryStatus
 
 // An open key. Destroying the object closes the key.
@@ -66,8 +66,8 @@ public:
     // RegEnumKeyExA: the name (and class text) of the subkey at index. The
     // sizes hold the buffers' capacity in bytes on entry, and the text length
     // without its 0 byte on success. kNoMoreItems after the last subkey.
-    virtual long EnumKey(uint32_t index, char* name, uint32_t* nameSize,
-                         char* className, uint32_t* classSize) = 0;
+    virtual long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
+                         uint32_t* classSize) = 0;
 
     // RegEnumValueA, names only, with the same buffer convention as EnumKey.
     virtual long EnumValue(uint32_t index, char* name, uint32_t* nameSize) = 0;
@@ -88,8 +88,7 @@ public:
     // parents when needed; a key created here gets className as its class
     // text. Null with *status set on failure.
     virtual std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path,
-                                                   const std::string& className,
-                                                   long* status) = 0;
+                                                   const std::string& className, long* status) = 0;
 
     // RegDeleteKeyA: deletes a key that has no subkeys.
     virtual long DeleteKey(RegistryRoot root, const std::string& path) = 0;

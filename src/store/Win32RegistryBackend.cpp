@@ -20,9 +20,12 @@ static_assert(RegistryStatus::kNoMoreItems == ERROR_NO_MORE_ITEMS);
 HKEY RootHandle(RegistryRoot root)
 {
     switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
     }
     return HKEY_CURRENT_USER;
 }
@@ -67,8 +70,8 @@ public:
     {
         DWORD nameChars = *nameSize;
         DWORD classChars = *classSize;
-        LONG status = RegEnumKeyExA(key_, index, name, &nameChars, nullptr, className,
-                                    &classChars, nullptr);
+        LONG status =
+            RegEnumKeyExA(key_, index, name, &nameChars, nullptr, className, &classChars, nullptr);
         *nameSize = nameChars;
         *classSize = classChars;
         return status;
@@ -106,9 +109,9 @@ std::unique_ptr<RegistryKey> Win32RegistryBackend::CreateKey(RegistryRoot root,
 {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    *status = RegCreateKeyExA(RootHandle(root), path.c_str(), 0,
-                              const_cast<char*>(className.c_str()), REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    *status =
+        RegCreateKeyExA(RootHandle(root), path.c_str(), 0, const_cast<char*>(className.c_str()),
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition);
     if (*status != ERROR_SUCCESS)
         return nullptr;
     return std::make_unique<Win32Key>(key);

@@ -200,8 +200,7 @@ RunEntryFields SplitRunEntryFields(const std::string& entry)
 {
     RunEntryFields fields;
     const size_t open = entry.find('[');
-    if (open != std::string::npos && open > 0 && entry[open - 1] == ' ' &&
-        entry.back() == ']') {
+    if (open != std::string::npos && open > 0 && entry[open - 1] == ' ' && entry.back() == ']') {
         fields.program = entry.substr(0, open - 1);
         fields.hasParameters = true;
         fields.parameters = entry.substr(open + 1, entry.size() - open - 2);
@@ -267,7 +266,8 @@ public:
             return true;
         case Kind::Position:
             for (uint32_t i = 0; i < 3; ++i) {
-                if (field.is_string() && field.template get_ref<const std::string&>() == kPositionNames[i]) {
+                if (field.is_string() &&
+                    field.template get_ref<const std::string&>() == kPositionNames[i]) {
                     value = DwordValue(i);
                     return true;
                 }
@@ -328,7 +328,8 @@ private:
     bool EncodeList(Kind kind, const J& field, RegistryValue& value, std::string& reason) const
     {
         if (!field.is_array()) {
-            reason = kind == Kind::RunList ? "must be a list of programs" : "must be a list of texts";
+            reason =
+                kind == Kind::RunList ? "must be a list of programs" : "must be a list of texts";
             return false;
         }
         StringList entries;
@@ -394,8 +395,9 @@ private:
         }
         entry = JoinRunEntry(fields);
         if (!(SplitRunEntryFields(entry) == fields)) {
-            reason = "program and parameters cannot be told apart when stored: the program "
-                     "would have to end before its first \"[\"";
+            reason =
+                "program and parameters cannot be told apart when stored: the program "
+                "would have to end before its first \"[\"";
             return false;
         }
         return true;
@@ -545,8 +547,7 @@ private:
                 RegistryValue again;
                 std::string reason;
                 if (DecodeField(field->kind, values[i].value, codePage_, json) &&
-                    encoder_.Encode(field->kind, json, again, reason) &&
-                    again == values[i].value) {
+                    encoder_.Encode(field->kind, json, again, reason) && again == values[i].value) {
                     object[field->fieldName] = std::move(json);
                     used[i] = true;
                 }
@@ -623,9 +624,9 @@ public:
         const auto format = document.find("format");
         if (format == document.end() || !format->is_string() ||
             format->get_ref<const std::string&>() != kConfigurationFileFormat)
-            return Fail(fault, "the document",
-                        std::string("is not a file of the format \"") +
-                            kConfigurationFileFormat + "\"");
+            return Fail(
+                fault, "the document",
+                std::string("is not a file of the format \"") + kConfigurationFileFormat + "\"");
         const auto version = document.find("version");
         if (version == document.end() || !version->is_number_unsigned() ||
             version->get<uint64_t>() != static_cast<uint64_t>(kConfigurationFileVersion))
@@ -633,8 +634,7 @@ public:
                         "has a version that this program does not read (it reads version " +
                             std::to_string(kConfigurationFileVersion) + ")");
         for (const auto& item : document.items()) {
-            if (item.key() != "format" && item.key() != "version" &&
-                item.key() != "configurations")
+            if (item.key() != "format" && item.key() != "version" && item.key() != "configurations")
                 return Fail(fault, "the document", "has an unknown field \"" + item.key() + "\"");
         }
         const auto list = document.find("configurations");
@@ -673,8 +673,8 @@ private:
             if (key == "options") {
                 if (!item.value().is_object())
                     return Fail(fault, place + ", field \"options\"", "must be an object");
-                if (!Fields(item.value(), kOptionFields, place + ", options",
-                            {}, snapshot.values, fault))
+                if (!Fields(item.value(), kOptionFields, place + ", options", {}, snapshot.values,
+                            fault))
                     return false;
             } else if (key == "cards") {
                 if (!Cards(item.value(), place, snapshot.cards, fault))
@@ -720,9 +720,8 @@ private:
             if (std::any_of(others.begin(), others.end(),
                             [&key](const char* other) { return key == other; }))
                 continue;
-            const Field* field = std::find_if(fields, fields + N, [&key](const Field& f) {
-                return key == f.fieldName;
-            });
+            const Field* field = std::find_if(
+                fields, fields + N, [&key](const Field& f) { return key == f.fieldName; });
             if (field == fields + N)
                 return Fail(fault, place, "has an unknown field \"" + key + "\"");
             NamedValue named{field->valueName, {}};
@@ -864,8 +863,7 @@ bool WriteConfigurationFile(const std::vector<ConfigurationSnapshot>& configurat
 
 bool ReadConfigurationFile(std::string_view document, const CodePageConverter& codePage,
                            std::string_view allowedNameCharacters,
-                           std::vector<ConfigurationSnapshot>& configurations,
-                           std::string& fault)
+                           std::vector<ConfigurationSnapshot>& configurations, std::string& fault)
 {
     configurations.clear();
     Json parsed;
@@ -876,8 +874,9 @@ bool ReadConfigurationFile(std::string_view document, const CodePageConverter& c
         std::string reason = error.what();
         const size_t column = reason.find("column ");
         const size_t colon = column == std::string::npos ? column : reason.find(": ", column);
-        reason = colon == std::string::npos ? "the text is not valid JSON"
-                                            : "the text is not valid JSON: " + reason.substr(colon + 2);
+        reason = colon == std::string::npos
+                     ? "the text is not valid JSON"
+                     : "the text is not valid JSON: " + reason.substr(colon + 2);
         fault = LineAndColumn(document, error.byte > 0 ? error.byte - 1 : 0) + ": " + reason;
         return false;
     } catch (const Json::exception& error) {

@@ -45,8 +45,7 @@ bool WriteConfigurationFile(const std::vector<ConfigurationSnapshot>& configurat
 // A card's cardNumber is the number it had on the machine it came from.
 bool ReadConfigurationFile(std::string_view document, const CodePageConverter& codePage,
                            std::string_view allowedNameCharacters,
-                           std::vector<ConfigurationSnapshot>& configurations,
-                           std::string& fault);
+                           std::vector<ConfigurationSnapshot>& configurations, std::string& fault);
 
 // The configuration's trimmed "Name" as stored; empty when it has none.
 std::string SnapshotName(const ConfigurationSnapshot& snapshot);

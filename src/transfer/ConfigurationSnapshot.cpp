@@ -8,8 +8,7 @@ namespace flipset {
 
 namespace {
 
-std::vector<NamedValue> ReadValues(CRegistry registry, const std::string& path,
-                                   RegistryRoot root)
+std::vector<NamedValue> ReadValues(CRegistry registry, const std::string& path, RegistryRoot root)
 {
     StringList names;
     names = registry.EnumValueNames(path, root);

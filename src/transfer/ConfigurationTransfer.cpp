@@ -93,8 +93,7 @@ ConfigurationTransfer::ConfigurationTransfer(CRegistry registry, RegistryRoot ro
 {
 }
 
-TransferResult ConfigurationTransfer::Export(const std::string& path,
-                                             const StringList& names) const
+TransferResult ConfigurationTransfer::Export(const std::string& path, const StringList& names) const
 {
     std::vector<int> numbers;
     if (names.empty()) {
@@ -215,8 +214,9 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
         }
         result.name = SnapshotName(snapshots[i]);
         result.number = number;
-        result.lines.push_back((replaced[i] != 0 ? "replaced configuration " : "imported configuration ") +
-                               Quoted(result.name) + " as number " + std::to_string(number));
+        result.lines.push_back(
+            (replaced[i] != 0 ? "replaced configuration " : "imported configuration ") +
+            Quoted(result.name) + " as number " + std::to_string(number));
     }
     return result;
 }

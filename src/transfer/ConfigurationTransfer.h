@@ -19,8 +19,8 @@ namespace flipset {
 enum class TransferStatus {
     Done = 0,
     NoSuchConfiguration = 1,  // a name given has no configuration; nothing was changed
-    FileFault = 4,            // the file could not be read, understood or written; nothing was changed
-    NameTaken = 5,            // an imported name is already taken; nothing was changed
+    FileFault = 4,  // the file could not be read, understood or written; nothing was changed
+    NameTaken = 5,  // an imported name is already taken; nothing was changed
 };
 
 struct TransferResult {

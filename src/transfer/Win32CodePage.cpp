@@ -21,8 +21,7 @@ bool ToWide(UINT codePage, DWORD flags, const std::string& text, std::wstring& w
     if (needed <= 0)
         return false;
     wide.resize(static_cast<size_t>(needed));
-    return MultiByteToWideChar(codePage, flags, text.data(), length, wide.data(), needed) ==
-           needed;
+    return MultiByteToWideChar(codePage, flags, text.data(), length, wide.data(), needed) == needed;
 }
 
 // usedDefault may be null: the UTF-8 code page refuses the argument.

@@ -41,8 +41,8 @@ std::string ErrorText(DWORD error)
     std::string text = length > 0 && buffer ? std::string(buffer, length) : std::string();
     if (buffer)
         LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                             text.back() == '.'))
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
     if (text.empty())
         text = "system error " + std::to_string(error);

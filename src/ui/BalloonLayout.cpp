@@ -15,12 +15,12 @@ BalloonLayout LayOutBalloon(int textWidth, int textHeight, BalloonPoint anchor,
     const int pointerTip = pointerTop + kBalloonPointerSize;
     if (position == PointerPosition::UpperRight) {
         const int side = kBalloonPointerInset;
-        layout.pointer = {{{side, pointerTop}, {side, pointerTip},
-                           {side + kBalloonPointerSize, pointerTop}}};
+        layout.pointer = {
+            {{side, pointerTop}, {side, pointerTip}, {side + kBalloonPointerSize, pointerTop}}};
     } else {
         const int side = w - kBalloonPointerInset;
-        layout.pointer = {{{side, pointerTop}, {side, pointerTip},
-                           {side - kBalloonPointerSize, pointerTop}}};
+        layout.pointer = {
+            {{side, pointerTop}, {side, pointerTip}, {side - kBalloonPointerSize, pointerTop}}};
     }
 
     layout.windowWidth = w;

@@ -12,7 +12,6 @@ constexpr UINT kHideCheckInterval = 3000;
 // The text is measured and drawn with the same format, taken literally.
 constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
 
-
 // Selects an object into a device context for the lifetime of the guard.
 class SelectedObject {
 public:

@@ -55,7 +55,7 @@ private:
     std::string text_;
     POINT anchor_{};
     PointerPosition pointerPosition_ = PointerPosition::UpperLeft;
-    UINT_PTR timer_ = 0;  // the running timer, 0 when none
+    UINT_PTR timer_ = 0;    // the running timer, 0 when none
     HFONT font_ = nullptr;  // stock object: never deleted
     BalloonLayout layout_;
 };

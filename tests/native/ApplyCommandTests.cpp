@@ -32,9 +32,15 @@ public:
 class RecordingPresenter : public RunPresenter {
 public:
     std::vector<std::string> journal;
-    void ShowCaption(const std::string& caption) override { journal.push_back("caption: " + caption); }
+    void ShowCaption(const std::string& caption) override
+    {
+        journal.push_back("caption: " + caption);
+    }
     void ShowError(const std::string& text) override { journal.push_back("error box: " + text); }
-    void ShowMessage(const std::string& text) override { journal.push_back("message box: " + text); }
+    void ShowMessage(const std::string& text) override
+    {
+        journal.push_back("message box: " + text);
+    }
     void Wait(uint32_t milliseconds) override
     {
         journal.push_back("wait: " + std::to_string(milliseconds));
@@ -50,7 +56,8 @@ public:
 
 class ApplyCommandTest : public ::testing::Test {
 protected:
-    std::string Add(int number, const std::string& name, RegistryRoot root = RegistryRoot::LocalMachine)
+    std::string Add(int number, const std::string& name,
+                    RegistryRoot root = RegistryRoot::LocalMachine)
     {
         ConfigurationStore(registry).SetConfigurationName(number, name, root);
         return ConfigurationKeyPath(number);
@@ -106,7 +113,8 @@ protected:
 TEST_F(ApplyCommandTest, RunsWithTheStoredOptionsAndReportsNothingWhenAllGoesWell)
 {
     const std::string key = Add(2, "Office");
-    registry.WriteString(key, "Hostfile", std::string("10.0.0.1 server\0", 16), RegistryRoot::LocalMachine);
+    registry.WriteString(key, "Hostfile", std::string("10.0.0.1 server\0", 16),
+                         RegistryRoot::LocalMachine);
     StoreOptions(key, {1, 0, 0, 0, 0});
 
     EXPECT_EQ(Apply("f.exe /apply \" office \""), ExitCode::Done);
@@ -156,7 +164,8 @@ TEST_F(ApplyCommandTest, FindsConfigurationsUnderTheRootThatUserSettingsSelects)
     ApplyPlan plan;
     EXPECT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply MINE"), output, plan));
     EXPECT_EQ(plan.settingsRootChoice, 1u);
-    EXPECT_FALSE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Shared"), output, plan));
+    EXPECT_FALSE(
+        PlanApply(registry, system, ParseVerbCommand("f.exe /apply Shared"), output, plan));
 }
 
 TEST_F(ApplyCommandTest, AnUnknownNameChangesNothingAndSaysSo)
@@ -188,8 +197,8 @@ TEST_F(ApplyCommandTest, EveryMessageOfTheRunIsAnErrorLineAndMakesTheRunFail)
 
     EXPECT_EQ(output.lines, (std::vector<std::string>{"error: mixerOpen() failed",
                                                       "error: Error starting the service Fax"}));
-    for (const char* box : {"message box: mixerOpen() failed",
-                            "error box: Error starting the service Fax"})
+    for (const char* box :
+         {"message box: mixerOpen() failed", "error box: Error starting the service Fax"})
         EXPECT_NE(std::find(presenter.journal.begin(), presenter.journal.end(), box),
                   presenter.journal.end())
             << box;
@@ -203,8 +212,7 @@ TEST_F(ApplyCommandTest, AConfigurationGoneBeforeTheRunIsNoSuchConfiguration)
     ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office"), output, plan));
     ConfigurationStore(registry).DeleteConfiguration(1, RegistryRoot::LocalMachine);
 
-    EXPECT_EQ(RunApply(registry, platform, plan, output, presenter),
-              ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(RunApply(registry, platform, plan, output, presenter), ExitCode::NoSuchConfiguration);
     EXPECT_EQ(output.lines,
               std::vector<std::string>{"error: Error. Unable to find the selected configuration."});
 }
@@ -275,9 +283,9 @@ TEST_F(ApplyCommandTest, UndoWithoutAUsableSnapshotIsNoSuchConfigurationAndChang
                          RegistryRoot::LocalMachine);
     output.lines.clear();
     EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
-    EXPECT_EQ(output.lines,
-              std::vector<std::string>{"error: nothing to undo: the stored snapshot cannot be used: "
-                                       "it is not a snapshot"});
+    EXPECT_EQ(output.lines, std::vector<std::string>{
+                                "error: nothing to undo: the stored snapshot cannot be used: "
+                                "it is not a snapshot"});
     EXPECT_TRUE(presenter.journal.empty());
     EXPECT_TRUE(files.files.empty());
 }
@@ -292,7 +300,8 @@ TEST_F(ApplyCommandTest, ARunWhoseSnapshotCannotBeStoredGoesOnAndSaysUndoIsUnava
     EXPECT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
     EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
     ASSERT_EQ(output.lines.size(), 1u);
-    EXPECT_EQ(output.lines[0].rfind("warning: the state before the run could not be stored", 0), 0u);
+    EXPECT_EQ(output.lines[0].rfind("warning: the state before the run could not be stored", 0),
+              0u);
     output.lines.clear();
     EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
 }
@@ -318,8 +327,8 @@ TEST_F(ApplyCommandTest, CaptureStoresANewConfigurationUnderAFreeName)
             << c.commandLine;
         ASSERT_EQ(output.lines.size(), 1u);
     }
-    EXPECT_EQ(ConfigurationStore(registry).ListConfigurationNames(RegistryRoot::LocalMachine).size(),
-              2u);
+    EXPECT_EQ(
+        ConfigurationStore(registry).ListConfigurationNames(RegistryRoot::LocalMachine).size(), 2u);
     ByteArray hosts;
     EXPECT_TRUE(registry.ReadBinary(ConfigurationKeyPath(1), "Hostfile", hosts,
                                     RegistryRoot::LocalMachine));
@@ -336,10 +345,9 @@ TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
     ApplyPlan plan;
     ASSERT_TRUE(PlanApply(registry, system, command, output, plan));
     EXPECT_EQ(RunPreviewCommand(registry, platform, plan, output), ExitCode::Done);
-    EXPECT_EQ(output.lines,
-              (std::vector<std::string>{"hosts: missing -> 1 line", "  + 10.0.0.1 server",
-                                        "No change: start page",
-                                        "Cannot be undone: starts C:\\vpn.exe"}));
+    EXPECT_EQ(output.lines, (std::vector<std::string>{
+                                "hosts: missing -> 1 line", "  + 10.0.0.1 server",
+                                "No change: start page", "Cannot be undone: starts C:\\vpn.exe"}));
     EXPECT_TRUE(files.files.empty());
     EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 0, 0, 0}));
     EXPECT_TRUE(presenter.journal.empty());

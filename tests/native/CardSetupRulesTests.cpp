@@ -10,10 +10,8 @@ namespace {
 
 // In card list order, as the registry enumerates them.
 const std::vector<NetworkCard> kCards = {
-    {"1", "Loopback"},
-    {"10", "Intel PRO/1000"},
-    {"11", "Realtek"},
-    {"2", "intel pro/1000"},  // the same description in other letters
+    {"1", "Loopback"}, {"10", "Intel PRO/1000"},
+    {"11", "Realtek"}, {"2", "intel pro/1000"},  // the same description in other letters
     {"a7", ""},
 };
 
@@ -49,12 +47,12 @@ TEST(CardSetupRules, AnEntryStandsForTheLastCardWithItsDescription)
     };
     const Case cases[] = {
         {"Loopback", "", "1", "Loopback"},
-        {"LOOPBACK", "", "1", "LOOPBACK"},             // case ignored, the entry's text kept
+        {"LOOPBACK", "", "1", "LOOPBACK"},              // case ignored, the entry's text kept
         {"Intel PRO/1000", "", "2", "Intel PRO/1000"},  // the last of two in list order
         {"Realtek", "10", "11", "Realtek"},
-        {"", "", "a7", ""},                     // a card without a description
-        {"Broadcom", "11", "11", ""},           // no match: the initial number stays
-        {"Realtek 2", "", "", ""},              // a longer text is no match
+        {"", "", "a7", ""},            // a card without a description
+        {"Broadcom", "11", "11", ""},  // no match: the initial number stays
+        {"Realtek 2", "", "", ""},     // a longer text is no match
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("entry \"") + c.entry + "\"");

@@ -18,10 +18,7 @@ constexpr RegistryRoot kRoot = RegistryRoot::ClassesRoot;
 
 class ComRegistration : public ::testing::Test {
 protected:
-    StringList SubKeys(const std::string& path) const
-    {
-        return registry.EnumSubKeys(path, kRoot);
-    }
+    StringList SubKeys(const std::string& path) const { return registry.EnumSubKeys(path, kRoot); }
     StringList ValueNames(const std::string& path) const
     {
         return registry.EnumValueNames(path, kRoot);

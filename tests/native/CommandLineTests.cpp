@@ -22,11 +22,24 @@ TEST(SplitCommandLine, EverySeparatorEndsATokenAndEmptyTokensAreKept)
         {"trailing space", "a ", {"a", ""}},
         {"leading space", " a", {"", "a"}},
         {"tab", "a\tb", {"a", "b"}},
-        {"control bytes", std::string("a\x01" "b\x1f" "c\r\nd"), {"a", "b", "c", "", "d"}},
-        {"byte 127 is no separator", "a\x7f" "b", {"a\x7f" "b"}},
-        {"bytes 128 and 255", "a\x80" "b\xff" "c", {"a", "b", "c"}},
+        {"control bytes",
+         std::string("a\x01"
+                     "b\x1f"
+                     "c\r\nd"),
+         {"a", "b", "c", "", "d"}},
+        {"byte 127 is no separator",
+         "a\x7f"
+         "b",
+         {"a\x7f"
+          "b"}},
+        {"bytes 128 and 255",
+         "a\x80"
+         "b\xff"
+         "c",
+         {"a", "b", "c"}},
         {"accented letter", "C:\\Programme\\M\xfcller\\f.exe", {"C:\\Programme\\M", "ller\\f.exe"}},
-        {"quotes mean nothing", "\"C:\\Program Files\\f.exe\" /x",
+        {"quotes mean nothing",
+         "\"C:\\Program Files\\f.exe\" /x",
          {"\"C:\\Program", "Files\\f.exe\"", "/x"}},
     };
     for (const Case& c : cases)
@@ -63,8 +76,8 @@ TEST(HasCommandLineSwitch, ComparesEachArgumentCutToTheSwitchIgnoringCase)
 // piece that begins with the switch text counts as the switch.
 TEST(HasCommandLineSwitch, APieceOfTheProgramPathCanBeTheSwitch)
 {
-    for (const char* path : {"C:\\Tools /nonicchange\\flipset.exe",
-                             "C:\\Caf\xe9/NONICCHANGE\\flipset.exe"})
+    for (const char* path :
+         {"C:\\Tools /nonicchange\\flipset.exe", "C:\\Caf\xe9/NONICCHANGE\\flipset.exe"})
         EXPECT_TRUE(HasCommandLineSwitch(SplitCommandLine(path), "/NONICCHANGE")) << path;
 }
 

@@ -73,7 +73,8 @@ TEST(IsVerbCommandLine, OnlyAVerbWordAsTheFirstArgumentMakesAVerbCommand)
 
 TEST(ParseVerbCommand, WellFormedCommands)
 {
-    VerbCommand apply = ParseVerbCommand("f.exe -Apply \"Home office\" /ONLY Files,programs -quiet");
+    VerbCommand apply =
+        ParseVerbCommand("f.exe -Apply \"Home office\" /ONLY Files,programs -quiet");
     EXPECT_EQ(apply.usageError, "");
     EXPECT_EQ(apply.verb, Verb::Apply);
     EXPECT_EQ(apply.name, "Home office");
@@ -169,9 +170,10 @@ TEST(ParseVerbCommand, BadUsageSaysWhatIsWrong)
 TEST(UsageText, NamesEveryVerbAndEveryExitCode)
 {
     const std::string usage = UsageText();
-    for (const char* text : {"/apply NAME [/only AREAS] [/quiet]", "/list", "/export FILE [NAME ...]",
-                             "/import FILE [/replace]", "/?",
-                             "/preview NAME [/only AREAS]", "/undo [/quiet]", "/capture NAME", "files,network,desktop,programs,services"})
+    for (const char* text :
+         {"/apply NAME [/only AREAS] [/quiet]", "/list", "/export FILE [NAME ...]",
+          "/import FILE [/replace]", "/?", "/preview NAME [/only AREAS]", "/undo [/quiet]",
+          "/capture NAME", "files,network,desktop,programs,services"})
         EXPECT_NE(usage.find(text), std::string::npos) << text;
     for (int code = 0; code <= 5; ++code)
         EXPECT_NE(usage.find("  " + std::to_string(code) + "  "), std::string::npos) << code;

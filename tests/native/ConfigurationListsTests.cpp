@@ -59,7 +59,8 @@ TEST_F(ConfigurationListsTest, AnEntryThatDoesNotDecodeReadsAsEmpty)
 TEST_F(ConfigurationListsTest, SystemFileTextsAreOneEntryAndJoinedWithLineFeeds)
 {
     ASSERT_TRUE(WriteSystemFileText(registry, 2, kRoot, "Hostfile", "first\r\nsecond"));
-    ByteArray expected = {'f', 'i', 'r', 's', 't', '\r', '\n', 's', 'e', 'c', 'o', 'n', 'd', 0, 0, 0};
+    ByteArray expected = {'f', 'i', 'r', 's', 't', '\r', '\n', 's',
+                          'e', 'c', 'o', 'n', 'd', 0,    0,    0};
     EXPECT_EQ(Stored("Hostfile"), expected);
     EXPECT_EQ(ReadSystemFileText(registry, 2, kRoot, "Hostfile"), "first\r\nsecond");
 

@@ -30,10 +30,7 @@ struct Configurations {
     {
         registry.WriteDword(kStoredConfigurationsKey + "\\" + subkey, "Volume", 100, kRoot);
     }
-    StringList Subkeys() const
-    {
-        return registry.EnumSubKeys(kStoredConfigurationsKey, kRoot);
-    }
+    StringList Subkeys() const { return registry.EnumSubKeys(kStoredConfigurationsKey, kRoot); }
     StringList SortedNames(RegistryRoot root = kRoot) const
     {
         StringList names = store.ListConfigurationNames(root);
@@ -111,14 +108,13 @@ TEST_F(ConfigurationStoreTest, FindComparesTrimmedStoredNamesIgnoringCase)
         int expected;
     };
     const Case cases[] = {
-        {"Office", 1}, {"oFFICE", 1},  {"Home", 2},  {"lab", 10},
-        {" Home", 0},  {"Nowhere", 0}, {"", 0},      {"Offic", 0},
+        {"Office", 1}, {"oFFICE", 1},  {"Home", 2}, {"lab", 10},
+        {" Home", 0},  {"Nowhere", 0}, {"", 0},     {"Offic", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(store.FindConfigurationNumber(c.sought, kRoot), c.expected)
             << "'" << c.sought << "'";
-        EXPECT_EQ(store.FindConfigurationNumber(c.sought, kOtherRoot), 0)
-            << "'" << c.sought << "'";
+        EXPECT_EQ(store.FindConfigurationNumber(c.sought, kOtherRoot), 0) << "'" << c.sought << "'";
     }
 }
 

@@ -88,7 +88,10 @@ public:
             registry.WriteDword(path, option, option[2] == 'n' ? 0 : 1, kRoot);
         Set(key, "Hostfile", Value(kBinary, Bytes("127.0.0.1 localhost\r\n# caf\xE9\r\n\0\0\0")));
         Set(key, "LMHostfile", Value(kBinary, Bytes("\0\0\0")));
-        registry.WriteString(path, "Wallpaper", "C:\\Bilder\\M\xFC" "hle.bmp", kRoot);
+        registry.WriteString(path, "Wallpaper",
+                             "C:\\Bilder\\M\xFC"
+                             "hle.bmp",
+                             kRoot);
         registry.WriteDword(path, "WallpaperPosition", 2, kRoot);
         registry.WriteDword(path, "Volume", 40000, kRoot);
         registry.WriteString(path, "DefPrinter", "Laser,winspool,LPT1:", kRoot);
@@ -189,8 +192,8 @@ TEST_F(ConfigurationTransferTest, KnownValuesAreReadableAndOthersCarriedAsTypeAn
     EXPECT_EQ(card["netmask"], "255.255.255.0");
     EXPECT_EQ(card["dns"], "10.0.0.2");
     EXPECT_EQ(card["domain"], "b\u00fcro.example");
-    EXPECT_EQ(card["otherValues"], nlohmann::json::parse(
-        R"([{"name": "Metric", "type": 4, "data": "0a0000"}])"));
+    EXPECT_EQ(card["otherValues"],
+              nlohmann::json::parse(R"([{"name": "Metric", "type": 4, "data": "0a0000"}])"));
     EXPECT_EQ(office["otherValues"], nlohmann::json::parse(R"([
         {"name": "Extra", "type": 3, "data": "80ff0001"},
         {"name": "IEHOME ", "type": 1, "data": "6e6f74207468652073746172742070616765"},
@@ -252,8 +255,9 @@ TEST(ConfigurationFile, ReadsWellFormedDocuments)
         {"no configurations", Header() + "[]}", 0},
         {"a name only", OneConfiguration(""), 1},
         {"a byte order mark", "\xEF\xBB\xBF" + OneConfiguration(""), 1},
-        {"the longest texts", OneConfiguration(R"("printer": ")" + std::string(1023, 'p') +
-                                               R"(", "hosts": ")" + std::string(24573, 'h') + "\""),
+        {"the longest texts",
+         OneConfiguration(R"("printer": ")" + std::string(1023, 'p') + R"(", "hosts": ")" +
+                          std::string(24573, 'h') + "\""),
          1},
         {"names that differ", Header() + R"([{"name": "A"}, {"name": "B"}])" + "}", 2},
         {"an empty card", OneConfiguration(R"("cards": [{"description": "x"}])"), 1},
@@ -348,17 +352,22 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
          "card 1, field \"description\": is missing"},
         {"marked false", OneConfiguration(R"("cards": [{"description": "x", "marked": false}])"),
          "field \"marked\": must be true"},
-        {"address with 256", OneConfiguration(R"("cards": [{"description": "x", "address": "1.2.3.256"}])"),
+        {"address with 256",
+         OneConfiguration(R"("cards": [{"description": "x", "address": "1.2.3.256"}])"),
          "card 1, field \"address\": must be an address"},
-        {"address with 3 parts", OneConfiguration(R"("cards": [{"description": "x", "dns": "1.2.3"}])"),
-         "field \"dns\""},
-        {"address with spaces", OneConfiguration(R"("cards": [{"description": "x", "gateway": " 1.2.3.4"}])"),
+        {"address with 3 parts",
+         OneConfiguration(R"("cards": [{"description": "x", "dns": "1.2.3"}])"), "field \"dns\""},
+        {"address with spaces",
+         OneConfiguration(R"("cards": [{"description": "x", "gateway": " 1.2.3.4"}])"),
          "field \"gateway\""},
-        {"address as number", OneConfiguration(R"("cards": [{"description": "x", "netmask": 4294967295}])"),
+        {"address as number",
+         OneConfiguration(R"("cards": [{"description": "x", "netmask": 4294967295}])"),
          "field \"netmask\""},
-        {"carried odd hex", OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "abc"}])"),
+        {"carried odd hex",
+         OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "abc"}])"),
          "entry 1, field \"data\""},
-        {"carried bad hex", OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "zz"}])"),
+        {"carried bad hex",
+         OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "zz"}])"),
          "field \"data\""},
         {"carried type too big",
          OneConfiguration(R"("otherValues": [{"name": "a", "type": 4294967296, "data": ""}])"),
@@ -366,7 +375,8 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
         {"carried without name", OneConfiguration(R"("otherValues": [{"type": 1, "data": ""}])"),
          "field \"name\": is missing"},
         {"carried repeats a field",
-         OneConfiguration(R"("volume": 1, "otherValues": [{"name": "VOLUME", "type": 1, "data": ""}])"),
+         OneConfiguration(
+             R"("volume": 1, "otherValues": [{"name": "VOLUME", "type": 1, "data": ""}])"),
          "the value \"VOLUME\" is given twice"},
     };
     for (const auto& c : cases) {
@@ -404,7 +414,8 @@ TEST_F(ConfigurationTransferTest, ATakenNameStopsTheImportUnlessReplaceIsAsked)
     SeedFullConfiguration("2", "Office");
     const auto before = Dump();
     files.files["in.json"] = Header() + R"([{"name": "New", "volume": 5},
-        {"name": "OFFICE", "volume": 7, "cards": [{"description": "Intel PRO/1000", "dhcp": true}]}])" + "}";
+        {"name": "OFFICE", "volume": 7, "cards": [{"description": "Intel PRO/1000", "dhcp": true}]}])" +
+                             "}";
     AddLocalCard("9", "Intel PRO/1000");
 
     const TransferResult taken = transfer.Import("in.json", false);
@@ -447,12 +458,15 @@ TEST_F(ConfigurationTransferTest, CardsAreMatchedByDescriptionExactlyThenIgnorin
 
     const TransferResult result = transfer.Import("cards.json", false);
     ASSERT_EQ(result.status, TransferStatus::Done);
-    EXPECT_EQ(result.lines,
-              (StringList{
-                  "configuration \"Office\": card \"Broadcom\" has no match on this machine; it is not imported",
-                  "configuration \"Office\": card \"\" has no match on this machine; it is not imported",
-                  "configuration \"Office\": card \"eth0\" matches the same card as another; it is not imported",
-                  "imported configuration \"Office\" as number 1"}));
+    EXPECT_EQ(
+        result.lines,
+        (StringList{
+            "configuration \"Office\": card \"Broadcom\" has no match on this machine; it is not "
+            "imported",
+            "configuration \"Office\": card \"\" has no match on this machine; it is not imported",
+            "configuration \"Office\": card \"eth0\" matches the same card as another; it is not "
+            "imported",
+            "imported configuration \"Office\" as number 1"}));
     const std::string path = kConfigurations + "\\1";
     StringList cards;
     cards = registry.EnumSubKeys(path, kRoot);

@@ -62,21 +62,20 @@ TEST_P(NameCheckTest, ShowsTheTextThatTheEditShouldHold)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NameCheckTest,
-    ::testing::Values(
-        CheckCase{"backslash typed after ab", "ab\\", true, "ab", true},
-        CheckCase{"e acute typed after ab", "ab\xE9", true, "ab", true},
-        CheckCase{"tab pasted at the end", "ab\t", true, "ab", true},
-        CheckCase{"tab pasted at the start", "\tab", true, "ab", true},
-        CheckCase{"tab pasted in the middle", "a\tb", true, "ab", true},
-        CheckCase{"spaces around a clean name stay", "  x ", false, "  x ", true},
-        CheckCase{"a removed character takes the spaces around with it", "  x\\ ", true, "x",
-                  true},
-        CheckCase{"only spaces", "   ", false, "   ", false},
-        CheckCase{"empty", "", false, "", false},
-        CheckCase{"only disallowed characters", "\\/\t", true, "", false},
-        CheckCase{"spaces and a disallowed character", "  \" ", true, "", false},
-        CheckCase{"mixed", " Office/Home \"2\" ", true, "OfficeHome 2", true},
-        CheckCase{"every allowed mark", "a!@#$&?-_.,", false, "a!@#$&?-_.,", true}));
+    ::testing::Values(CheckCase{"backslash typed after ab", "ab\\", true, "ab", true},
+                      CheckCase{"e acute typed after ab", "ab\xE9", true, "ab", true},
+                      CheckCase{"tab pasted at the end", "ab\t", true, "ab", true},
+                      CheckCase{"tab pasted at the start", "\tab", true, "ab", true},
+                      CheckCase{"tab pasted in the middle", "a\tb", true, "ab", true},
+                      CheckCase{"spaces around a clean name stay", "  x ", false, "  x ", true},
+                      CheckCase{"a removed character takes the spaces around with it", "  x\\ ",
+                                true, "x", true},
+                      CheckCase{"only spaces", "   ", false, "   ", false},
+                      CheckCase{"empty", "", false, "", false},
+                      CheckCase{"only disallowed characters", "\\/\t", true, "", false},
+                      CheckCase{"spaces and a disallowed character", "  \" ", true, "", false},
+                      CheckCase{"mixed", " Office/Home \"2\" ", true, "OfficeHome 2", true},
+                      CheckCase{"every allowed mark", "a!@#$&?-_.,", false, "a!@#$&?-_.,", true}));
 
 }  // namespace
 }  // namespace flipset

@@ -38,8 +38,8 @@ protected:
     }
     // A card settings key as the card setup dialog writes it; a negative
     // "disabled" leaves the value out.
-    void AddCardSettings(const std::string& configuration, const std::string& card,
-                         int disabled, uint32_t ip = 0) const
+    void AddCardSettings(const std::string& configuration, const std::string& card, int disabled,
+                         uint32_t ip = 0) const
     {
         const std::string key = kConfigurations + "\\" + configuration + "\\" + card;
         registry.WriteString(key, "NIC", "true", kRoot);
@@ -215,9 +215,8 @@ TEST_F(NetworkPhaseTest, WithoutADeviceListTheSystemsTextIsShownAndTheCardStillS
 
     Run();
 
-    EXPECT_EQ(host.journal,
-              (Lines{"message: Access is denied.\r\n", "caption: Setting NIC A",
-                     "message: Access is denied.\r\n", "wait: 3000"}));
+    EXPECT_EQ(host.journal, (Lines{"message: Access is denied.\r\n", "caption: Setting NIC A",
+                                   "message: Access is denied.\r\n", "wait: 3000"}));
     EXPECT_EQ(InterfaceDword("{A}", "EnableDHCP"), 1u);
 }
 

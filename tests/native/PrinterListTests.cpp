@@ -34,8 +34,8 @@ TEST_F(PrinterListTest, ValuesWithEmptyDataAreNoPrinters)
 TEST_F(PrinterListTest, OnlyTheCurrentUsersDevicesCount)
 {
     EXPECT_TRUE(ListPrinterEntries(registry).empty());
-    registry.WriteString(kPrinterDevicesKey, "Office Laser", "winspool,Ne01:",
-                         RegistryRoot::LocalMachine);
+    registry.WriteString(kPrinterDevicesKey, "Office Laser",
+                         "winspool,Ne01:", RegistryRoot::LocalMachine);
     EXPECT_TRUE(ListPrinterEntries(registry).empty());
 }
 

@@ -66,8 +66,8 @@ protected:
 
     // The journal lines of one entry whose launch is the given line (none
     // when empty), waiting the given time.
-    static std::vector<std::string> EntryLines(const std::string& entry,
-                                               const std::string& launch, uint32_t wait = 1000)
+    static std::vector<std::string> EntryLines(const std::string& entry, const std::string& launch,
+                                               uint32_t wait = 1000)
     {
         std::vector<std::string> lines = {"caption: Running " + entry};
         if (!launch.empty())
@@ -106,9 +106,9 @@ TEST(SplitRunEntry, ParametersLieBetweenTheFirstOpeningAndTheLastClosingBracket)
         {"C:\\tool.exe [a [b] c]", "C:\\tool.exe", "a [b] c"},
         {"C:\\tool.exe [a] [b]", "C:\\tool.exe", "a] [b"},
         {"C:\\tool.exe [/s] trailing text", "C:\\tool.exe", "/s"},
-        {"C:\\tool.exe [/s", "C:\\tool.exe [/s", ""},           // "[" without "]"
-        {"C:\\tool.exe ]/s[", "C:\\tool.exe ]/s[", ""},         // "]" before "["
-        {"C:\\tool.exe /s]", "C:\\tool.exe /s]", ""},           // "]" without "["
+        {"C:\\tool.exe [/s", "C:\\tool.exe [/s", ""},    // "[" without "]"
+        {"C:\\tool.exe ]/s[", "C:\\tool.exe ]/s[", ""},  // "]" before "["
+        {"C:\\tool.exe /s]", "C:\\tool.exe /s]", ""},    // "]" without "["
         {"[/s]", "", "/s"},
         {"", "", ""},
     };
@@ -139,11 +139,10 @@ TEST_F(ProgramLauncherTest, EachEntryIsLaunchedByItsShortPathThenWaitedForAndThe
 
     RunProgramsPhase(ctx, shell, kTitle);
 
-    EXPECT_EQ(host.journal,
-              EntryLines("C:\\Program Files\\Tool\\tool.exe [/s /q]",
-                         "open: C:\\PROGRA~1\\Tool\\tool.exe | /s /q") +
-                  EntryLines("C:\\setup.exe", "open: C:\\setup.exe") +
-                  std::vector<std::string>{"caption: " + kTitle + " - Ready"});
+    EXPECT_EQ(host.journal, EntryLines("C:\\Program Files\\Tool\\tool.exe [/s /q]",
+                                       "open: C:\\PROGRA~1\\Tool\\tool.exe | /s /q") +
+                                EntryLines("C:\\setup.exe", "open: C:\\setup.exe") +
+                                std::vector<std::string>{"caption: " + kTitle + " - Ready"});
 }
 
 // A program that can't be shortened (it does not exist) starts nothing, not
@@ -218,8 +217,8 @@ TEST_F(ProgramLauncherTest, AnEntryThatDoesNotDecodeLaunchesNothing)
 
     RunProgramsPhase(ctx, shell, kTitle);
 
-    EXPECT_EQ(host.journal, EntryLines("", "") +
-                                std::vector<std::string>{"caption: " + kTitle + " - Ready"});
+    EXPECT_EQ(host.journal,
+              EntryLines("", "") + std::vector<std::string>{"caption: " + kTitle + " - Ready"});
     EXPECT_EQ(shell.shortPathRequests, 0);
 }
 

@@ -16,10 +16,12 @@ constexpr uint32_t kMissing = 0xDEADBEEF;
 
 // The waits are read-only: there must be no Write that accepts one.
 template <typename Setting, typename = void>
-struct IsWritable : std::false_type {};
+struct IsWritable : std::false_type {
+};
 template <typename Setting>
 struct IsWritable<Setting, std::void_t<decltype(std::declval<const ProgramSettings&>().Write(
-                               std::declval<const Setting&>(), 0u))>> : std::true_type {};
+                               std::declval<const Setting&>(), 0u))>> : std::true_type {
+};
 static_assert(IsWritable<ProgramSetting>::value);
 static_assert(!IsWritable<WaitSetting>::value);
 
@@ -101,8 +103,7 @@ TEST(ProgramSettings, EachSettingHasItsNameDefaultAndRoot)
         const ProgramSettings settings(r.registry, kSettingsPerUser);
         EXPECT_EQ(settings.Read(c.setting), c.defaultValue) << c.storedName;
 
-        const RegistryRoot other =
-            c.root == kLocalMachine ? kConfigurationRoot : kLocalMachine;
+        const RegistryRoot other = c.root == kLocalMachine ? kConfigurationRoot : kLocalMachine;
         r.Store(c.root, c.storedName, 0);
         r.Store(other, c.storedName, 9);
         EXPECT_EQ(settings.Read(c.setting), 0u) << c.storedName << ": 0 is a value, not missing";

@@ -82,10 +82,9 @@ TEST(QNHexCoderWidthTest, LengthWidthGrowsAtEachHexDigitBoundary)
         int width;
     };
     const Case cases[] = {
-        {0, 2},          {0xFF, 2},       {0x100, 3},       {0xFFF, 3},
-        {0x1000, 4},     {0xFFFF, 4},     {0x10000, 5},     {0xFFFFF, 5},
-        {0x100000, 6},   {0xFFFFFF, 6},   {0x1000000, 7},   {0xFFFFFFF, 7},
-        {0x10000000, 8}, {0xFFFFFFFF, 8}, {UINT64_MAX, 8},
+        {0, 2},         {0xFF, 2},      {0x100, 3},      {0xFFF, 3},      {0x1000, 4},
+        {0xFFFF, 4},    {0x10000, 5},   {0xFFFFF, 5},    {0x100000, 6},   {0xFFFFFF, 6},
+        {0x1000000, 7}, {0xFFFFFFF, 7}, {0x10000000, 8}, {0xFFFFFFFF, 8}, {UINT64_MAX, 8},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CQNHexCoder::LengthWidth(c.length), c.width) << std::hex << c.length;
@@ -103,8 +102,7 @@ TEST_F(QNHexCoderListKeyTest, CodedLengthFollowsTheFrameWidthAndUsesOnlyAtoP)
     for (const Case& c : cases) {
         const std::string coded = coder.CodeValue(std::string(c.textLength, 'x'));
         EXPECT_EQ(coded.size(), 2 * (c.frameOverhead + c.textLength)) << c.textLength;
-        EXPECT_EQ(coded.find_first_not_of("ABCDEFGHIJKLMNOP"), std::string::npos)
-            << c.textLength;
+        EXPECT_EQ(coded.find_first_not_of("ABCDEFGHIJKLMNOP"), std::string::npos) << c.textLength;
     }
 }
 
@@ -163,8 +161,7 @@ TEST_F(QNHexCoderListKeyTest, HandBuiltFramesDecodeToTheirFirstFieldOrToEmpty)
         {"width 0 means 2", "00103abc", "abc"},
         {"width 3", "301003abc", "abc"},
         {"width 9, largest length, cut at the frame end", "901FFFFFFFFFabc", "abc"},
-        {"width 9, huge lengths walked over every field",
-         "903FFFFFFFFFabc", ""},
+        {"width 9, huge lengths walked over every field", "903FFFFFFFFFabc", ""},
         {"width 9, three small fields", "903000000003abc000000000000000000", "abc"},
         {"length digits run past the end", "30103", ""},
         {"width 9 length digits run past the end", "90100000", ""},
@@ -179,7 +176,10 @@ TEST_F(QNHexCoderListKeyTest, HandBuiltFramesDecodeToTheirFirstFieldOrToEmpty)
         // length is 0x10, not 0x1A.
         {"lower-case hex length digit worth 0", "2011aabcdefghijklmnopqrstuvwxyz",
          "abcdefghijklmnop"},
-        {"high byte as width digit", "\xB2" "0103abc", ""},
+        {"high byte as width digit",
+         "\xB2"
+         "0103abc",
+         ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DecodeFrame(c.frame), c.decoded) << c.name;

@@ -14,7 +14,6 @@
 
 #include <stdexcept>
 
-
 namespace flipset {
 namespace {
 
@@ -87,15 +86,13 @@ TEST_F(RunSequenceTest, AppliesEveryAreaInOrderAndClosesTheWindow)
 
     sequence.RunConfiguration();
 
-    EXPECT_EQ(host.Lines("caption: "),
-              (std::vector<std::string>{"Writing Hostfile", "Writing LMHostfile",
-                                        "Desktop settings", "Setting Office LAN",
-                                        "Stopping Service Spooler", "Starting Service Fax",
-                                        "Waiting BeforeRunTimeout",
-                                        "Waiting BeforeRunTimeout Completed",
-                                        "Running C:\\tools\\sync.exe [/quiet]",
-                                        "Waiting InRunTimeout", "Waiting InRunTimeout Completed",
-                                        kTitle + " - Ready"}));
+    EXPECT_EQ(
+        host.Lines("caption: "),
+        (std::vector<std::string>{
+            "Writing Hostfile", "Writing LMHostfile", "Desktop settings", "Setting Office LAN",
+            "Stopping Service Spooler", "Starting Service Fax", "Waiting BeforeRunTimeout",
+            "Waiting BeforeRunTimeout Completed", "Running C:\\tools\\sync.exe [/quiet]",
+            "Waiting InRunTimeout", "Waiting InRunTimeout Completed", kTitle + " - Ready"}));
     EXPECT_EQ(host.Lines("error: "), std::vector<std::string>{});
     EXPECT_EQ(host.Lines("open: "), std::vector<std::string>{"C:\\tools\\sync.exe | /quiet"});
     EXPECT_EQ(files.files[kHostsPath], "127.0.0.1 localhost\n");
@@ -146,8 +143,9 @@ TEST_F(RunSequenceTest, ASelectionThatNamesNoConfigurationStopsTheRunAndKeepsThe
         fresh.selectedText = selection;
         RunSequence run(registry, fresh, platform);
         run.RunConfiguration();
-        EXPECT_EQ(fresh.journal,
-                  std::vector<std::string>{"error: Error. Unable to find the selected configuration."})
+        EXPECT_EQ(
+            fresh.journal,
+            std::vector<std::string>{"error: Error. Unable to find the selected configuration."})
             << "'" << selection << "'";
         EXPECT_FALSE(fresh.busy);
         EXPECT_EQ(fresh.buttonRestores, 1);
@@ -310,8 +308,9 @@ TEST_F(RunSequenceTest, PerUserSettingsRunAConfigurationOfTheCurrentUser)
     EXPECT_EQ(host.endModalResult, 1);
     EXPECT_EQ(registry.ReadDword(ConfigurationKeyPath(4), "dofiles", 99, RegistryRoot::CurrentUser),
               0u);
-    EXPECT_EQ(registry.ReadDword(ConfigurationKeyPath(4), "dofiles", 99, RegistryRoot::LocalMachine),
-              99u);
+    EXPECT_EQ(
+        registry.ReadDword(ConfigurationKeyPath(4), "dofiles", 99, RegistryRoot::LocalMachine),
+        99u);
 }
 
 }  // namespace

@@ -61,8 +61,8 @@ TEST_P(SelectionListMove, SwapsWithTheNeighbourAndFollowsTheEntry)
     const MoveCase& c = GetParam();
     StringList entries = {"X", "Y", "Z"};
     int selection = c.selection;
-    const bool moved = c.up ? MoveSelectedEntryUp(entries, selection)
-                            : MoveSelectedEntryDown(entries, selection);
+    const bool moved =
+        c.up ? MoveSelectedEntryUp(entries, selection) : MoveSelectedEntryDown(entries, selection);
     EXPECT_EQ(moved, c.moved);
     EXPECT_EQ(entries, c.after);
     EXPECT_EQ(selection, c.selectionAfter);
@@ -70,14 +70,14 @@ TEST_P(SelectionListMove, SwapsWithTheNeighbourAndFollowsTheEntry)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SelectionListMove,
-    ::testing::Values(MoveCase{"UpFromTheMiddle", true, 1, true, {"Y", "X", "Z"}, 0},
-                      MoveCase{"DownFromTheMiddle", false, 1, true, {"X", "Z", "Y"}, 2},
-                      MoveCase{"UpOnTheFirst", true, 0, false, {"X", "Y", "Z"}, 0},
-                      MoveCase{"DownOnTheLast", false, 2, false, {"X", "Y", "Z"}, 2},
-                      MoveCase{"UpWithoutSelection", true, kNoSelection, false, {"X", "Y", "Z"},
-                               kNoSelection},
-                      MoveCase{"DownWithoutSelection", false, kNoSelection, false,
-                               {"X", "Y", "Z"}, kNoSelection}),
+    ::testing::Values(
+        MoveCase{"UpFromTheMiddle", true, 1, true, {"Y", "X", "Z"}, 0},
+        MoveCase{"DownFromTheMiddle", false, 1, true, {"X", "Z", "Y"}, 2},
+        MoveCase{"UpOnTheFirst", true, 0, false, {"X", "Y", "Z"}, 0},
+        MoveCase{"DownOnTheLast", false, 2, false, {"X", "Y", "Z"}, 2},
+        MoveCase{"UpWithoutSelection", true, kNoSelection, false, {"X", "Y", "Z"}, kNoSelection},
+        MoveCase{
+            "DownWithoutSelection", false, kNoSelection, false, {"X", "Y", "Z"}, kNoSelection}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return info.param.name; });
 
 TEST(SelectionListMoveThenButtons, UpThenDownRestoresTheOrderWithTheButtonsOfEachPlace)

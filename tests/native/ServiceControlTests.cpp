@@ -241,11 +241,11 @@ TEST_F(ServicesPhaseTest, ServiceThatCannotBeOpenedIsReportedWithTheReason)
 
         p.RunPhase();
 
-        EXPECT_EQ(p.host.journal,
-                  (Lines{"caption: Stopping Service Spooler",
-                         std::string("error: Error stopping the service Spooler with code ") +
-                             c.reason,
-                         "wait: 1000"}))
+        EXPECT_EQ(
+            p.host.journal,
+            (Lines{"caption: Stopping Service Spooler",
+                   std::string("error: Error stopping the service Spooler with code ") + c.reason,
+                   "wait: 1000"}))
             << c.what;
         EXPECT_EQ(p.services.Count("stop Spooler"), 0) << c.what;
     }
@@ -311,8 +311,8 @@ TEST_F(ServicesPhaseTest, RefusedStopSucceedsWhenTheServiceStoppedMeanwhile)
         p.RunPhase();
 
         // The retry's wait and the entry's, no message.
-        EXPECT_EQ(p.host.journal, (Lines{"caption: Stopping Service Spooler", "wait: 1000",
-                                         "wait: 1000"}))
+        EXPECT_EQ(p.host.journal,
+                  (Lines{"caption: Stopping Service Spooler", "wait: 1000", "wait: 1000"}))
             << c.what;
     }
 }
@@ -324,8 +324,7 @@ TEST_F(ServicesPhaseTest, StopThatNeverCompletesIsPolled101TimesWith100Waits)
     for (uint32_t timeout : {0u, 1000u}) {
         Phase p;
         p.SetWait("ServiceStopTimout", timeout);
-        p.services.Add("Stuck", ServiceState::kRunning).stateAfterStop =
-            ServiceState::kStopPending;
+        p.services.Add("Stuck", ServiceState::kRunning).stateAfterStop = ServiceState::kStopPending;
         p.SetStopList({"Stuck"});
 
         p.RunPhase();
@@ -380,10 +379,14 @@ TEST_F(ServicesPhaseTest, PollShowsTheTextOfTheReportedState)
         const char* caption;
     };
     const Case cases[] = {
-        {2, "The service is starting."},         {3, "The service is stopping."},
-        {4, "The service is running."},          {5, "The service continue is pending."},
-        {6, "The service pause is pending."},    {7, "Paused"},
-        {8, "Other error"},                      {0, "Other error"},
+        {2, "The service is starting."},
+        {3, "The service is stopping."},
+        {4, "The service is running."},
+        {5, "The service continue is pending."},
+        {6, "The service pause is pending."},
+        {7, "Paused"},
+        {8, "Other error"},
+        {0, "Other error"},
     };
     for (const Case& c : cases) {
         Phase p;
@@ -445,8 +448,8 @@ TEST(ServiceControl, QueryServiceStateTakesTheStatusOfARefusedInterrogation)
     };
     for (const Case& c : cases) {
         FakeServiceManager services;
-        services.Add("Spooler", ServiceState::kRunning).interrogateAnswer = {{c.error,
-                                                                               c.statusState}};
+        services.Add("Spooler", ServiceState::kRunning).interrogateAnswer = {
+            {c.error, c.statusState}};
         EXPECT_EQ(QueryServiceState(services, "Spooler"), c.expected) << c.what;
         EXPECT_EQ(services.openHandles, 0) << c.what;
     }
@@ -488,12 +491,9 @@ TEST(ServiceControl, StartNamedServiceAcceptsAnAlreadyRunningService)
         bool expected;
     };
     const Case cases[] = {
-        {"started", true, true, 0, true},
-        {"already running", true, true, 1056, true},
-        {"disabled", true, true, 1058, false},
-        {"access denied", true, true, 5, false},
-        {"not installed", true, false, 0, false},
-        {"no manager", false, true, 0, false},
+        {"started", true, true, 0, true},         {"already running", true, true, 1056, true},
+        {"disabled", true, true, 1058, false},    {"access denied", true, true, 5, false},
+        {"not installed", true, false, 0, false}, {"no manager", false, true, 0, false},
     };
     for (const Case& c : cases) {
         FakeServiceManager services;

@@ -97,7 +97,8 @@ TEST_F(SystemFilesTest, WritesEachStoredStringAndOneLineFeedWithNoOtherConversio
     };
     const Case cases[] = {
         // 19 visible characters, then CR, LF and two spaces that the trim drops.
-        {"one string, trailing break trimmed", {"127.0.0.1 localhost\r\n  "},
+        {"one string, trailing break trimmed",
+         {"127.0.0.1 localhost\r\n  "},
          "127.0.0.1 localhost\n"},
         {"two strings", {"a", "b"}, "a\nb\n"},
         {"inner line breaks kept as stored", {"x\r\ny\nz"}, "x\r\ny\nz\n"},
@@ -133,12 +134,13 @@ TEST_F(SystemFilesTest, NothingToWriteLeavesTheFileUntouched)
     const Case cases[] = {
         {"no value", [] {}},
         {"empty value", [this] { registry.WriteBinary(kConfigurationKey, "Hostfile", {}, kRoot); }},
-        {"only blank strings", [this] { StoreList("Hostfile", {" ", "\r\n", "\t"}); }},
+        {"only blank strings",
+         [this] {
+             StoreList("Hostfile", {" ", "\r\n", "\t"});
+         }},
         {"an empty list", [this] { StoreList("Hostfile", {}); }},
         {"value over the read limit",
-         [this] {
-             StoreList("Hostfile", {std::string(CRegistry::kBinaryBufferSize, 'x')});
-         }},
+         [this] { StoreList("Hostfile", {std::string(CRegistry::kBinaryBufferSize, 'x')}); }},
         {"only the other file's value", [this] { StoreList("LMHostfile", {"lmhosts"}); }},
     };
     for (const Case& c : cases) {

@@ -24,11 +24,8 @@ TEST(TcpipSettings, DottedAddressGivesTheOctetsFromTheMostSignificantDown)
         const char* expected;
     };
     const Case cases[] = {
-        {0x00000000, "0.0.0.0"},
-        {0xC0A80001, "192.168.0.1"},
-        {0x0A000102, "10.0.1.2"},
-        {0xFFFFFF00, "255.255.255.0"},
-        {0x80000001, "128.0.0.1"},  // each octet unsigned
+        {0x00000000, "0.0.0.0"},         {0xC0A80001, "192.168.0.1"}, {0x0A000102, "10.0.1.2"},
+        {0xFFFFFF00, "255.255.255.0"},   {0x80000001, "128.0.0.1"},  // each octet unsigned
         {0xFFFFFFFF, "255.255.255.255"},
     };
     for (const Case& c : cases)
@@ -107,7 +104,8 @@ private:
             }
             return "multi:" + entries;
         }
-        case RegistryValueType::Binary: return "binary";
+        case RegistryValueType::Binary:
+            return "binary";
         }
         return "type " + std::to_string(value.type);
     }
@@ -118,10 +116,8 @@ private:
 
 TEST(TcpipSettings, ApplyWritesFixedAddressesOrAutomaticConfiguration)
 {
-    const std::map<std::string, uint32_t> stored = {{"IP", 0xC0A80001},
-                                                    {"Netmask", 0xFFFFFF00},
-                                                    {"Gateway", 0xC0A800FE},
-                                                    {"DNS1", 0xC0A80002}};
+    const std::map<std::string, uint32_t> stored = {
+        {"IP", 0xC0A80001}, {"Netmask", 0xFFFFFF00}, {"Gateway", 0xC0A800FE}, {"DNS1", 0xC0A80002}};
     const InterfaceValues automatic = {
         {"Domain", "sz:"},
         {"EnableDHCP", "dword:1"},
@@ -161,7 +157,8 @@ TEST(TcpipSettings, ApplyWritesFixedAddressesOrAutomaticConfiguration)
           {"Unrelated", "sz:kept"}}},
         {"only the card marker", {false, 0, {}, false, ""}, automatic},
         {"DHCP 1", {true, 1, stored, false, ""}, automatic},
-        {"DHCP 2 counts as automatic, addresses ignored", {true, 2, stored, true, "corp.example"},
+        {"DHCP 2 counts as automatic, addresses ignored",
+         {true, 2, stored, true, "corp.example"},
          with(automatic, "Domain", "sz:corp.example")},
         {"an empty domain is written empty", {true, 1, {}, true, ""}, automatic},
     };

@@ -28,9 +28,15 @@ TEST(Text, LeadingNumberReadsLeadingDigitsWithinTheSignedRange)
         int expected;
     };
     const Case cases[] = {
-        {"17", 17},          {"3abc", 3},   {"abc", 0},          {"", 0},
-        {"007", 7},          {"-4", 0},     {"2147483647", 2147483647},
-        {"2147483648", 0},   {"99999999999999999999", 0},
+        {"17", 17},
+        {"3abc", 3},
+        {"abc", 0},
+        {"", 0},
+        {"007", 7},
+        {"-4", 0},
+        {"2147483647", 2147483647},
+        {"2147483648", 0},
+        {"99999999999999999999", 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LeadingNumber(c.text), c.expected) << c.text;

@@ -184,8 +184,8 @@ TEST_F(RegistryConformance, WritesCreateMissingParentsAndNameTheirClass)
     registry.WriteMultiString(Path("m\\leaf"), "v", {"one"}, kRoot);
     registry.DeleteValue(Path("x\\leaf"), "v", kRoot);
     registry.OpenKeyForWrite(Path("o\\leaf"), kRoot);  // the key is closed at once
-    const Case cases[] = {{"s", "REG_SZ"},         {"d", "REG_DWORD"}, {"b", "REG_BINARY"},
-                          {"m", "REG_MULTI_SZ"},   {"x", "REG_SZ"},    {"o", "REG_SZ"}};
+    const Case cases[] = {{"s", "REG_SZ"},       {"d", "REG_DWORD"}, {"b", "REG_BINARY"},
+                          {"m", "REG_MULTI_SZ"}, {"x", "REG_SZ"},    {"o", "REG_SZ"}};
     for (const Case& c : cases) {
         EXPECT_EQ(ClassOf(Path(c.key), "leaf"), c.expectedClass) << c.key;
         EXPECT_EQ(ClassOf(kScratch, c.key), c.expectedClass) << "parent created with " << c.key;
@@ -311,8 +311,8 @@ TEST_F(RegistryConformance, EnumerationOfAMissingKeyIsEmpty)
 TEST_F(RegistryConformance, ValueNameEnumerationStopsAtANameOverTheBuffer)
 {
     // Names sort by their first letter: a..., then b..., then c...
-    const std::string fits = "b" + std::string(1022, 'x');      // 1023 characters
-    const std::string tooLong = "b" + std::string(1023, 'y');   // 1024 characters
+    const std::string fits = "b" + std::string(1022, 'x');     // 1023 characters
+    const std::string tooLong = "b" + std::string(1023, 'y');  // 1024 characters
     registry.WriteDword(Path("fits"), "a", 1, kRoot);
     registry.WriteDword(Path("fits"), fits, 1, kRoot);
     registry.WriteDword(Path("fits"), "c", 1, kRoot);

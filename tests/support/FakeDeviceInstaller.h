@@ -173,9 +173,9 @@ private:
     {
         if (device.pnpInstanceId.empty())
             return;
-        registry_.WriteDword(std::string(MachineKey::kEnum) + "\\" + device.pnpInstanceId +
-                                 "\\Control",
-                             "DisableCount", device.enabled ? 0 : 1, RegistryRoot::LocalMachine);
+        registry_.WriteDword(
+            std::string(MachineKey::kEnum) + "\\" + device.pnpInstanceId + "\\Control",
+            "DisableCount", device.enabled ? 0 : 1, RegistryRoot::LocalMachine);
     }
 
     CRegistry registry_;
@@ -204,8 +204,8 @@ struct FakeNetworkMachine {
     void AddConnection(const std::string& networkClass, const std::string& serviceName,
                        const std::string& pnpInstanceId) const
     {
-        registry.WriteString(std::string(MachineKey::kNetworkClasses) + "\\" + networkClass +
-                                 "\\" + serviceName + "\\Connection",
+        registry.WriteString(std::string(MachineKey::kNetworkClasses) + "\\" + networkClass + "\\" +
+                                 serviceName + "\\Connection",
                              "PnpInstanceID", pnpInstanceId, RegistryRoot::LocalMachine);
     }
 

@@ -54,7 +54,10 @@ public:
 class FakeDesktop : public DesktopPlatform {
 public:
     explicit FakeDesktop(std::vector<std::string>& journal) : journal_(journal) {}
-    void SetWallpaper(const std::string& path) override { journal_.push_back("wallpaper: " + path); }
+    void SetWallpaper(const std::string& path) override
+    {
+        journal_.push_back("wallpaper: " + path);
+    }
     void RefreshDesktop() override { journal_.push_back("refresh"); }
     // The mixer's level; a result other than Done stands for a machine
     // without a usable mixer, for setting and reading alike.

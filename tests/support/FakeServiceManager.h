@@ -77,8 +77,7 @@ public:
 
     std::unique_ptr<ManagerHandle> OpenManager(ManagerAccess access) override
     {
-        Record(access == ManagerAccess::Enumerate ? "open manager to enumerate"
-                                                  : "open manager");
+        Record(access == ManagerAccess::Enumerate ? "open manager to enumerate" : "open manager");
         if (!managerOpens)
             return nullptr;
         return std::make_unique<OpenedManager>(*this);
@@ -121,10 +120,13 @@ private:
             }
             *state = service.state;
             switch (service.state) {
-            case ServiceState::kStopped: return ServiceError::kServiceNotActive;
+            case ServiceState::kStopped:
+                return ServiceError::kServiceNotActive;
             case ServiceState::kStartPending:
-            case ServiceState::kStopPending: return ServiceError::kServiceCannotAcceptControl;
-            default: return ServiceError::kSuccess;
+            case ServiceState::kStopPending:
+                return ServiceError::kServiceCannotAcceptControl;
+            default:
+                return ServiceError::kSuccess;
             }
         }
 

@@ -59,7 +59,7 @@ struct MemoryRegistryBackend::Node {
     std::string name;
     std::string className;
     bool deleted = false;
-    std::map<std::string, Value> values;                  // by lower-cased name
+    std::map<std::string, Value> values;                    // by lower-cased name
     std::map<std::string, std::shared_ptr<Node>> children;  // by lower-cased name
 };
 
@@ -118,7 +118,7 @@ public:
         if (node_->deleted)
             return MemoryRegistryBackend::kKeyDeleted;
         return node_->values.erase(LowerAscii(name)) ? RegistryStatus::kSuccess
-                                                      : RegistryStatus::kFileNotFound;
+                                                     : RegistryStatus::kFileNotFound;
     }
 
     long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
@@ -172,8 +172,7 @@ std::shared_ptr<Node> MemoryRegistryBackend::Walk(RegistryRoot root,
 }
 
 std::unique_ptr<RegistryKey> MemoryRegistryBackend::OpenKey(RegistryRoot root,
-                                                            const std::string& path,
-                                                            long* status)
+                                                            const std::string& path, long* status)
 {
     std::vector<std::string> names;
     if (!SplitPath(path, &names)) {

@@ -96,9 +96,12 @@ private:
     static std::string RootName(RegistryRoot root)
     {
         switch (root) {
-        case RegistryRoot::ClassesRoot: return "HKCR";
-        case RegistryRoot::CurrentUser: return "HKCU";
-        case RegistryRoot::LocalMachine: return "HKLM";
+        case RegistryRoot::ClassesRoot:
+            return "HKCR";
+        case RegistryRoot::CurrentUser:
+            return "HKCU";
+        case RegistryRoot::LocalMachine:
+            return "HKLM";
         }
         return "?";
     }

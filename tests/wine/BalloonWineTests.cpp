@@ -89,17 +89,16 @@ protected:
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         RegisterClassA(&windowClass);  // fails harmlessly from the second test on
 
-        host_ = CreateWindowExA(WS_EX_TOPMOST, kHostClass, "balloon host", WS_POPUP,
-                                kHostRect.left, kHostRect.top, kHostRect.right - kHostRect.left,
+        host_ = CreateWindowExA(WS_EX_TOPMOST, kHostClass, "balloon host", WS_POPUP, kHostRect.left,
+                                kHostRect.top, kHostRect.right - kHostRect.left,
                                 kHostRect.bottom - kHostRect.top, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(host_, nullptr);
-        button_ = CreateWindowExA(0, "BUTTON", "Add", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                  kButtonRect.left, kButtonRect.top,
-                                  kButtonRect.right - kButtonRect.left,
-                                  kButtonRect.bottom - kButtonRect.top, host_,
-                                  reinterpret_cast<HMENU>(1001), GetModuleHandleA(nullptr),
-                                  nullptr);
+        button_ =
+            CreateWindowExA(0, "BUTTON", "Add", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                            kButtonRect.left, kButtonRect.top, kButtonRect.right - kButtonRect.left,
+                            kButtonRect.bottom - kButtonRect.top, host_,
+                            reinterpret_cast<HMENU>(1001), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(button_, nullptr);
         ASSERT_TRUE(GetWindowRect(button_, &buttonScreen_));
     }

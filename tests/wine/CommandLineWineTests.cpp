@@ -115,7 +115,8 @@ TEST_F(CommandLineVerbs, QuietApplyRunsTheListedAreasWithoutAnyWindowAndExitsWit
     EXPECT_EQ(result.exitCode, 0u) << result.output;
     EXPECT_EQ(result.output, "");
     EXPECT_EQ(result.windowsSeen, 0);
-    EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"), "10.9.8.7 verbhost\n");
+    EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"),
+              "10.9.8.7 verbhost\n");
     EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
     std::string arguments;
     for (int i = 0; i < 100 && arguments.empty(); ++i, Sleep(100))
@@ -142,9 +143,10 @@ TEST_F(CommandLineVerbs, QuietApplyWithFailingStepsWritesTheirMessagesAndExitsWi
 
     ASSERT_TRUE(result.ended) << "no message box waits for a person";
     EXPECT_EQ(result.exitCode, 2u) << result.output;
-    EXPECT_EQ(Lines(result.output),
-              (std::vector<std::string>{"error: mixerOpen() failed",
-                                        "error: Error starting the service FlipsetVerbNotInstalled"}));
+    EXPECT_EQ(
+        Lines(result.output),
+        (std::vector<std::string>{"error: mixerOpen() failed",
+                                  "error: Error starting the service FlipsetVerbNotInstalled"}));
     EXPECT_EQ(result.windowsSeen, 0);
 }
 
@@ -230,8 +232,8 @@ std::vector<std::string> ListBoxOrder(const std::vector<std::string>& names)
 
 TEST_F(CommandLineVerbs, ListWritesTheNamesOfTheSelectedRootInTheMainWindowsOrder)
 {
-    const std::vector<std::string> names{"beta",      "Alpha", "_under", "10 Downing", "2nd floor",
-                                         "a-b",       "ab",    "Zeta",   "home office", "a.c",
+    const std::vector<std::string> names{"beta",     "Alpha", "_under", "10 Downing",  "2nd floor",
+                                         "a-b",      "ab",    "Zeta",   "home office", "a.c",
                                          "Home-Lab", "#1",    "x?y"};
     ConfigurationStore store(registry);
     for (size_t i = 0; i < names.size(); ++i)
@@ -261,10 +263,10 @@ protected:
         // Wine keeps the card list as a volatile key, which takes only
         // volatile subkeys.
         HKEY card = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kCards + "\\" + kTestCard).c_str(), 0,
-                                  nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &card,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kCards + "\\" + kTestCard).c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &card, nullptr),
+            ERROR_SUCCESS);
         RegCloseKey(card);
         ASSERT_TRUE(registry.WriteString(kCards + "\\" + kTestCard, "Description",
                                          "Flipset Test Adapter", kMachine));
@@ -297,9 +299,11 @@ protected:
     }
     void WriteFile(const std::string& configurations) const
     {
-        ASSERT_TRUE(testfiles::WriteWhole(
-            file, "{\"format\": \"Flipset configurations\", \"version\": 1,\n"
-                  "\"configurations\": [" + configurations + "]}\n"));
+        ASSERT_TRUE(
+            testfiles::WriteWhole(file,
+                                  "{\"format\": \"Flipset configurations\", \"version\": 1,\n"
+                                  "\"configurations\": [" +
+                                      configurations + "]}\n"));
     }
     std::string Quoted(const std::string& text) const { return " \"" + text + "\""; }
 
@@ -313,11 +317,15 @@ TEST_F(TransferVerbs, ExportDeleteImportGivesBackEveryValueByteForByte)
     registry.WriteDword(office, "donetwork", 0, kMachine);
     StorePackedList(registry, office, "Hostfile", {"127.0.0.1 localhost", "# caf\xE9 \x80\xFF"},
                     kMachine);
-    registry.WriteString(office, "Wallpaper", "C:\\M\xFC" "hle.bmp", kMachine);
+    registry.WriteString(office, "Wallpaper",
+                         "C:\\M\xFC"
+                         "hle.bmp",
+                         kMachine);
     registry.WriteDword(office, "WallpaperPosition", 2, kMachine);
     registry.WriteDword(office, "Volume", 65535, kMachine);
     registry.WriteString(office, "IEHOME", "http://intranet/\xE4", kMachine);
-    StoreCodedList(registry, office, "Run", {"C:\\tools\\sync.exe [/s \xA7]", "notepad.exe"}, kMachine);
+    StoreCodedList(registry, office, "Run", {"C:\\tools\\sync.exe [/s \xA7]", "notepad.exe"},
+                   kMachine);
     StoreCodedList(registry, office, "ServicesStop", {"Spooler"}, kMachine);
     Set(office, "Unknown", REG_QWORD, std::string("\x80\x81\xFE\xFF\0\1\2\3", 8));
     Set(office, "Expand", REG_EXPAND_SZ, std::string("%TEMP%\\\xE9\0", 9));
@@ -365,19 +373,25 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
         DWORD exitCode = 4;
     };
     const Case cases[] = {
-        {"truncated", "", "{\"format\": \"Flipset configurations\", \"version\": 1,\n\"configurations\": [{\"name\": \"X\"",
+        {"truncated", "",
+         "{\"format\": \"Flipset configurations\", \"version\": 1,\n\"configurations\": "
+         "[{\"name\": \"X\"",
          "line 2"},
-        {"another version", "", "{\"format\": \"Flipset configurations\", \"version\": 2, \"configurations\": []}",
+        {"another version", "",
+         "{\"format\": \"Flipset configurations\", \"version\": 2, \"configurations\": []}",
          "version"},
         {"a wrong type", "{\"name\": \"Loud\", \"volume\": \"loud\"}", "", "\"volume\""},
-        {"an over-long text", "{\"name\": \"Long\", \"wallpaper\": \"" + std::string(1024, 'w') + "\"}", "",
+        {"an over-long text",
+         "{\"name\": \"Long\", \"wallpaper\": \"" + std::string(1024, 'w') + "\"}", "",
          "\"wallpaper\""},
         {"a bad address",
-         "{\"name\": \"Card\", \"cards\": [{\"description\": \"Flipset Test Adapter\", \"address\": \"10.0.0.256\"}]}",
+         "{\"name\": \"Card\", \"cards\": [{\"description\": \"Flipset Test Adapter\", "
+         "\"address\": \"10.0.0.256\"}]}",
          "", "\"address\""},
         {"a duplicate name", "{\"name\": \" new \"}", "", "\" new \""},
         {"an unknown field", "{\"name\": \"Colour\", \"colour\": 1}", "", "\"colour\""},
-        {"a name already taken, in another case", "{\"name\": \"HOME OFFICE\"}", "", "HOME OFFICE", 5},
+        {"a name already taken, in another case", "{\"name\": \"HOME OFFICE\"}", "", "HOME OFFICE",
+         5},
     };
     for (const Case& c : cases) {
         if (c.raw.empty())
@@ -434,9 +448,11 @@ TEST_F(TransferVerbs, ATakenNameStopsTheImportUnlessReplaceReplacesItUnderItsNum
 
 TEST_F(TransferVerbs, CardsAreMatchedByDescriptionAndAnUnmatchedCardIsNamed)
 {
-    WriteFile("{\"name\": \"Travel\", \"cards\": ["
-              "{\"description\": \"FLIPSET TEST adapter\", \"cardNumber\": \"5\", \"dhcp\": true},"
-              "{\"description\": \"Flipset Absent Adapter\", \"cardNumber\": \"6\", \"disabled\": true}]}");
+    WriteFile(
+        "{\"name\": \"Travel\", \"cards\": ["
+        "{\"description\": \"FLIPSET TEST adapter\", \"cardNumber\": \"5\", \"dhcp\": true},"
+        "{\"description\": \"Flipset Absent Adapter\", \"cardNumber\": \"6\", \"disabled\": "
+        "true}]}");
 
     const VerbResult result = RunQuietly(" /import" + Quoted(file));
 

@@ -83,8 +83,8 @@ public:
     ~SavedUserValue()
     {
         HKEY handle = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &handle, nullptr) != ERROR_SUCCESS)
             return;
         if (existed_)
             RegSetValueExA(handle, name_.c_str(), 0, type_, data_.data(),
@@ -107,9 +107,9 @@ class SavedDesktopSettings {
 public:
     SavedDesktopSettings()
     {
-        for (const char* name : {"Wallpaper", "OriginalWallpaper", "ConvertedWallpaper",
-                                 "ConvertedWallpaper Last WriteTime", "WallpaperStyle",
-                                 "TileWallpaper"})
+        for (const char* name :
+             {"Wallpaper", "OriginalWallpaper", "ConvertedWallpaper",
+              "ConvertedWallpaper Last WriteTime", "WallpaperStyle", "TileWallpaper"})
             values_.push_back(std::make_unique<SavedUserValue>(kDesktopKey, name));
         values_.push_back(std::make_unique<SavedUserValue>(kWindowsKey, "Device"));
     }
@@ -144,8 +144,7 @@ private:
     details.cbDetails = sizeof level;
     details.paDetails = &level;
     const char* failed = nullptr;
-    if (mixerGetLineInfoA(object, &line,
-                          MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+    if (mixerGetLineInfoA(object, &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
         MMSYSERR_NOERROR) {
         failed = "mixerGetLineInfoA";
     } else {
@@ -200,8 +199,7 @@ protected:
         EXPECT_EQ(registry_.ReadString(kDesktopKey, "TileWallpaper", "", user), "0");
         EXPECT_EQ(registry_.ReadString(kDesktopKey, "Wallpaper", "", user),
                   "C:\\flipset-missing-picture.bmp");
-        EXPECT_EQ(registry_.ReadString(kDesktopKey, "OriginalWallpaper", "<none>", user),
-                  "<none>");
+        EXPECT_EQ(registry_.ReadString(kDesktopKey, "OriginalWallpaper", "<none>", user), "<none>");
         EXPECT_EQ(registry_.ReadString(kWindowsKey, "Device", "", user),
                   "Flipset Test,winspool,Ne00:");
     }
@@ -344,8 +342,8 @@ public:
 
     HWND Create(const char* className, const char* title, HWND parent)
     {
-        HWND window = CreateWindowExA(0, className, title, parent ? WS_CHILD : WS_POPUP, 0, 0,
-                                      10, 10, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateWindowExA(0, className, title, parent ? WS_CHILD : WS_POPUP, 0, 0, 10,
+                                      10, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
         if (window != nullptr)
             windows_.push_back(window);
         return window;

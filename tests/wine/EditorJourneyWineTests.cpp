@@ -41,8 +41,8 @@ bool CaretItemTicked(HWND treeDialog)
     const LRESULT caret = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
     if (caret == 0)
         return false;
-    const LRESULT state = SendMessageA(tree, TVM_GETITEMSTATE, static_cast<WPARAM>(caret),
-                                       TVIS_STATEIMAGEMASK);
+    const LRESULT state =
+        SendMessageA(tree, TVM_GETITEMSTATE, static_cast<WPARAM>(caret), TVIS_STATEIMAGEMASK);
     return (state & TVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
@@ -92,7 +92,8 @@ protected:
         registry.DeleteKeyTree(kAppDefaults, kUser);
         registry.DeleteKeyTree(kCardKey, kMachine);
         registry.DeleteKeyTree(
-            "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+            "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}"
+            "\\" +
                 kCardService,
             kMachine);
         registry.DeleteKeyTree(kInterfaceKey, kMachine);
@@ -156,9 +157,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         ui.SetText(runFile, IDC_RUN_FILE_PROGRAM, recorder);
         ui.SetText(runFile, IDC_RUN_FILE_PARAMETERS, "/journey");
         ui.ClickAndWaitUntilGone(runFile, IDOK);
-        ui.WaitUntil("the program listed", [&] {
-            return ui.ListCount(runList, IDC_SELECTION_LIST) == 1;
-        });
+        ui.WaitUntil("the program listed",
+                     [&] { return ui.ListCount(runList, IDC_SELECTION_LIST) == 1; });
         ui.ClickAndWaitUntilGone(runList, IDOK);
 
         ui.Click(configuration, IDC_CONFIG_SERVICES);
@@ -175,9 +175,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         // The keys are posted; OK is sent, and would overtake them.
         ui.WaitUntil("our service ticked", [&] { return CaretItemTicked(tree); });
         ui.ClickAndWaitUntilGone(tree, IDOK);
-        ui.WaitUntil("the service listed", [&] {
-            return ui.ListCount(startList, IDC_SELECTION_LIST) == 1;
-        });
+        ui.WaitUntil("the service listed",
+                     [&] { return ui.ListCount(startList, IDC_SELECTION_LIST) == 1; });
         ui.ClickAndWaitUntilGone(startList, IDOK);
         ui.ClickAndWaitUntilGone(servicesDialog, IDOK);
 
@@ -194,9 +193,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
         ui.ClickAndWaitUntilGone(setup, IDOK);
 
         ui.ClickAndWaitUntilGone(configuration, IDOK);
-        ui.WaitUntil("the configuration listed", [&] {
-            return ui.ListCount(main, IDC_MAIN_CONFIGURATIONS) == 1;
-        });
+        ui.WaitUntil("the configuration listed",
+                     [&] { return ui.ListCount(main, IDC_MAIN_CONFIGURATIONS) == 1; });
         listed = ui.ListItems(main, IDC_MAIN_CONFIGURATIONS);
 
         ui.SelectListItem(main, IDC_MAIN_CONFIGURATIONS, "Home Office");
@@ -210,7 +208,8 @@ TEST_F(EditorJourney, AddEveryAreaThenRunItAsAUserWould)
     EXPECT_EQ(nameShown, "Home Office");
     EXPECT_EQ(listed, std::vector<std::string>{"Home Office"});
     EXPECT_EQ(mixer.text, "mixerOpen() failed");
-    const int number = ConfigurationStore(registry).FindConfigurationNumber("Home Office", kMachine);
+    const int number =
+        ConfigurationStore(registry).FindConfigurationNumber("Home Office", kMachine);
     ASSERT_EQ(number, 1);
     const std::string key = ConfigurationKeyPath(number);
     EXPECT_EQ(registry.ReadString(key, "Name", "", kMachine), "Home Office");

@@ -81,8 +81,9 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     EXPECT_TRUE(script.Drive(program.Id()));
     EXPECT_TRUE(program.WaitForExit(30000)) << "the run ends the program";
 
-    EXPECT_EQ(question.text, "You are using Quillon Flipset for the first time.\n"
-                             "Do you want to share configurations by all users?");
+    EXPECT_EQ(question.text,
+              "You are using Quillon Flipset for the first time.\n"
+              "Do you want to share configurations by all users?");
     EXPECT_EQ(listed, std::vector<std::string>{"Office"});
     EXPECT_EQ(mixer.text, "mixerOpen() failed");
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), FLIPSET_VERSION_NUMBER);

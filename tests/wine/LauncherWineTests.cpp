@@ -50,8 +50,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(CopyFileA((OwnFolder() + "\\flipset_record_args.exe").c_str(),
-                              program.c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA((OwnFolder() + "\\flipset_record_args.exe").c_str(), program.c_str(), FALSE));
     }
 
     void TearDown() override

@@ -128,9 +128,8 @@ TEST_F(MainWindow, DeleteAsksAndThenSelectsTheEntryThatTookItsPlace)
     script.Then([&](Ui& ui) {
         HWND window = ui.WaitForWindow(kTitle);
         auto waitForCount = [&](int count) {
-            ui.WaitUntil("the list refilled", [&] {
-                return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == count;
-            });
+            ui.WaitUntil("the list refilled",
+                         [&] { return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == count; });
         };
         ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "a");
         ui.Click(window, IDC_MAIN_DELETE);
@@ -319,9 +318,8 @@ TEST_F(MainWindow, DuringARunCloseEscapeAndASecondRunAreIgnored)
     script.Then([&](Ui& ui) {
         HWND window = ui.WaitForWindow(kTitle);
         ui.Click(window, IDC_MAIN_RUN);
-        ui.WaitUntil("the before-run wait", [&] {
-            return ui.Caption(window) == "Waiting BeforeRunTimeout";
-        });
+        ui.WaitUntil("the before-run wait",
+                     [&] { return ui.Caption(window) == "Waiting BeforeRunTimeout"; });
         captionDuringWait = ui.Caption(window);
         PostMessageA(window, WM_CLOSE, 0, 0);
         ui.PressKey(window, VK_ESCAPE);
@@ -388,9 +386,8 @@ TEST_F(MainWindow, ARunWhosePhaseThrowsLeavesTheWindowUsableAndClosable)
     script.Then([&](Ui& ui) {
         HWND window = ui.WaitForWindow(kTitle);
         ui.Click(window, IDC_MAIN_RUN);
-        ui.WaitUntil("the failed run over", [&] {
-            return throwing.thrown && ui.IsEnabled(window, IDC_MAIN_RUN);
-        });
+        ui.WaitUntil("the failed run over",
+                     [&] { return throwing.thrown && ui.IsEnabled(window, IDC_MAIN_RUN); });
         for (int id : {IDC_MAIN_ADD, IDC_MAIN_CLOSE, IDC_MAIN_ENABLE_ALL_NOW,
                        IDC_MAIN_DISABLE_ALL_NOW, IDC_MAIN_RUN, IDC_MAIN_EDIT, IDC_MAIN_DELETE})
             enabled[id] = ui.IsEnabled(window, id);
@@ -448,8 +445,9 @@ TEST_F(MainWindow, TheFirstRunQuestionChoosesWhereConfigurationsLive)
         });
         RunMainWindow(script);
         if (c.answer != 0) {
-            EXPECT_EQ(question.text, "You are using Quillon Flipset for the first time.\n"
-                                     "Do you want to share configurations by all users?")
+            EXPECT_EQ(question.text,
+                      "You are using Quillon Flipset for the first time.\n"
+                      "Do you want to share configurations by all users?")
                 << c.what;
             EXPECT_EQ(question.icon, MessageBoxIcon::Question) << c.what;
         }
@@ -496,8 +494,7 @@ TEST_F(MainWindow, PressingEditHidesItsBalloonBeforeTheConfigurationDialogOpens)
             HWND edit = ui.Control(window, IDC_MAIN_EDIT);
             // Away from the middle of the screen, where other test programs'
             // windows appear: one over the button would end the hover.
-            SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             RECT rect;
             GetWindowRect(edit, &rect);
             // On the button, away from the balloon's anchor (its corner), so
@@ -554,8 +551,8 @@ TEST(Splash, ShowsItsPictureForThreeSecondsAndCannotBeClosedEarlier)
             }
             return splash != nullptr;
         });
-        auto bitmap = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(
-            splash, IDC_SPLASH_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        auto bitmap = reinterpret_cast<HBITMAP>(
+            SendDlgItemMessageA(splash, IDC_SPLASH_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
         BITMAP info{};
         if (bitmap && GetObjectA(bitmap, sizeof(info), &info)) {
             width = info.bmWidth;

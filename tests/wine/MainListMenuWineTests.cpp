@@ -60,8 +60,8 @@ std::map<int, MenuEntry> MenuEntries(HWND menuWindow)
         char text[64] = {};
         GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
         const UINT id = GetMenuItemID(menu, i);
-        entries[static_cast<int>(id)] = {text, (GetMenuState(menu, static_cast<UINT>(i),
-                                                             MF_BYPOSITION) & MF_GRAYED) != 0};
+        entries[static_cast<int>(id)] = {
+            text, (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0};
     }
     return entries;
 }
@@ -201,7 +201,8 @@ TEST_F(MainListMenu, RightClickSelectsTheEntryAndDuplicateSelectsTheCopy)
     EXPECT_EQ(selected, "Beta - copy");
     auto copy = Values(3);
     auto original = Values(2);
-    EXPECT_EQ(copy["Name"].data, ByteArray({'B', 'e', 't', 'a', ' ', '-', ' ', 'c', 'o', 'p', 'y', 0}));
+    EXPECT_EQ(copy["Name"].data,
+              ByteArray({'B', 'e', 't', 'a', ' ', '-', ' ', 'c', 'o', 'p', 'y', 0}));
     copy.erase("Name");
     original.erase("Name");
     EXPECT_EQ(copy, original);
@@ -337,7 +338,8 @@ TEST_F(MainListMenu, PreviewNewFromStateAndUndoOfTheLastRun)
 
     EXPECT_EQ(before[IDM_LIST_NEW_FROM_STATE].text, "New from current state...");
     EXPECT_EQ(before[IDM_LIST_PREVIEW].text, "Preview...");
-    EXPECT_EQ(before[IDM_LIST_UNDO].text, "Undo last run (unavailable: no run has stored a snapshot)");
+    EXPECT_EQ(before[IDM_LIST_UNDO].text,
+              "Undo last run (unavailable: no run has stored a snapshot)");
     EXPECT_TRUE(before[IDM_LIST_UNDO].greyed);
     EXPECT_NE(previewText.find("hosts: 1 line -> 1 line\r\n  - 127.0.0.1 localhost\r\n"
                                "  + 10.0.0.7 alpha\r\n"),
@@ -349,8 +351,9 @@ TEST_F(MainListMenu, PreviewNewFromStateAndUndoOfTheLastRun)
     EXPECT_EQ(withSnapshot[IDM_LIST_UNDO].text, "Undo last run (Alpha, 2026-01-02 03:04:05)");
     EXPECT_FALSE(withSnapshot[IDM_LIST_UNDO].greyed);
     EXPECT_EQ(undone.icon, MessageBoxIcon::Information);
-    EXPECT_EQ(undone.text, "The run of Alpha at 2026-01-02 03:04:05 is undone.\n"
-                           "Programs that the run started are not undone.");
+    EXPECT_EQ(undone.text,
+              "The run of Alpha at 2026-01-02 03:04:05 is undone.\n"
+              "Programs that the run started are not undone.");
 }
 
 }  // namespace

@@ -81,8 +81,8 @@ protected:
     {
         for (const std::string& key :
              {kCards + "\\" + kCard1, kCards + "\\" + kCard2, kClasses + "\\" + kClassA,
-              kClasses + "\\" + kClassB, kEnum + "\\" + kEnumerator,
-              kInterfaces + "\\" + kService1, kInterfaces + "\\" + kService2})
+              kClasses + "\\" + kClassB, kEnum + "\\" + kEnumerator, kInterfaces + "\\" + kService1,
+              kInterfaces + "\\" + kService2})
             registry.DeleteKeyTree(key, kMachine);
         registry.DeleteKeyTree(kScratch, RegistryRoot::CurrentUser);
     }
@@ -98,10 +98,10 @@ protected:
                                   REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         auto setString = [key](const char* name, const std::string& text) {
-            EXPECT_EQ(RegSetValueExA(key, name, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(text.c_str()),
-                                     static_cast<DWORD>(text.size() + 1)),
-                      ERROR_SUCCESS);
+            EXPECT_EQ(
+                RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>(text.size() + 1)),
+                ERROR_SUCCESS);
         };
         setString("Description", description);
         setString("ServiceName", serviceName);
@@ -151,7 +151,7 @@ TEST_F(NetworkWine, TheInventoryReadsSeededCardsBesideThePrefixsOwn)
     EXPECT_EQ(GetCardPnpInstanceId(registry, kCard1), kDevice1);
     EXPECT_EQ(GetCardPnpInstanceId(registry, kCard2), kDevice2);
     EXPECT_FALSE(IsCardNumberEnabled(registry, kCard1));
-    EXPECT_TRUE(IsCardNumberEnabled(registry, kCard2));  // -1 counts as enabled
+    EXPECT_TRUE(IsCardNumberEnabled(registry, kCard2));                 // -1 counts as enabled
     EXPECT_TRUE(IsCardEnabled(registry, kEnumerator + "\\NET\\0003"));  // no such device
 }
 
@@ -171,8 +171,8 @@ RawValue QueryRaw(const std::string& path, const char* name)
         return value;
     char buffer[256] = {};
     DWORD size = sizeof(buffer);
-    value.status = RegQueryValueExA(key, name, nullptr, &value.type,
-                                    reinterpret_cast<BYTE*>(buffer), &size);
+    value.status =
+        RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (value.status == ERROR_SUCCESS)
         value.data.assign(buffer, size);

@@ -22,10 +22,9 @@ public:
         const std::string command =
             "\"" + testfiles::OwnFolder() + "\\flipset_test_service.exe\" stop-at-once";
         ScHandle service(CreateServiceA(manager.Get(), name_.c_str(), name_.c_str(),
-                                             SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                             SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                             command.c_str(), nullptr, nullptr, nullptr, nullptr,
-                                             nullptr));
+                                        SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
+                                        nullptr, nullptr, nullptr, nullptr, nullptr));
     }
     ~OwnTestService()
     {

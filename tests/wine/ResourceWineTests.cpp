@@ -23,8 +23,14 @@ class TemplateDialog {
 public:
     explicit TemplateDialog(int id)
         : window_(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
-                                     PlainDialogProc, 0)) {}
-    ~TemplateDialog() { if (window_) DestroyWindow(window_); }
+                                     PlainDialogProc, 0))
+    {
+    }
+    ~TemplateDialog()
+    {
+        if (window_)
+            DestroyWindow(window_);
+    }
     TemplateDialog(const TemplateDialog&) = delete;
     TemplateDialog& operator=(const TemplateDialog&) = delete;
     HWND get() const { return window_; }
@@ -49,7 +55,12 @@ std::string ClassName(HWND window)
 
 TEST(ResourcesWine, MainWindowHasEveryControlWithItsKindAndText)
 {
-    struct Control { int id; const char* className; LONG buttonType; const char* text; };
+    struct Control {
+        int id;
+        const char* className;
+        LONG buttonType;
+        const char* text;
+    };
     const Control controls[] = {
         {IDC_MAIN_CONFIGURATIONS, "ListBox", -1, ""},
         {IDC_MAIN_ADD, "Button", BS_PUSHBUTTON, "Add"},
@@ -91,7 +102,8 @@ TEST(ResourcesWine, StartupRadioButtonsFormOneGroup)
 {
     TemplateDialog dialog(IDD_MAIN);
     ASSERT_NE(dialog.get(), nullptr) << GetLastError();
-    const int radios[] = {IDC_MAIN_STARTUP_NOTHING, IDC_MAIN_STARTUP_ENABLE, IDC_MAIN_STARTUP_DISABLE};
+    const int radios[] = {IDC_MAIN_STARTUP_NOTHING, IDC_MAIN_STARTUP_ENABLE,
+                          IDC_MAIN_STARTUP_DISABLE};
     for (int clicked : radios) {
         SendDlgItemMessageA(dialog.get(), clicked, BM_CLICK, 0, 0);
         for (int radio : radios)

@@ -95,12 +95,10 @@ public:
         std::string dependencies;
         if (dependsOn)
             dependencies = dependsOn->Name() + std::string(1, '\0');
-        ScHandle service(CreateServiceA(manager.Get(), name_.c_str(), name_.c_str(),
-                                      SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                      SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                      command.c_str(), nullptr, nullptr,
-                                      dependsOn ? dependencies.c_str() : nullptr, nullptr,
-                                      nullptr));
+        ScHandle service(CreateServiceA(
+            manager.Get(), name_.c_str(), name_.c_str(), SERVICE_ALL_ACCESS,
+            SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
+            nullptr, nullptr, dependsOn ? dependencies.c_str() : nullptr, nullptr, nullptr));
         installed_ = service.Get() != nullptr;
     }
     TestService(const TestService&) = delete;
@@ -164,8 +162,7 @@ public:
         }
     }
 };
-const auto* const kLeftoverServices =
-    ::testing::AddGlobalTestEnvironment(new LeftoverServices);
+const auto* const kLeftoverServices = ::testing::AddGlobalTestEnvironment(new LeftoverServices);
 
 // The window's waits really pass, so that the services progress meanwhile.
 class SleepingRunHost : public FakeRunHost {
@@ -336,9 +333,8 @@ TEST_F(ServicesWineTest, PhaseStopsAndStartsTheListedServices)
     CQNHexCoder coder;
     coder.SetKey("5A0C93E1");
     ByteArray bytes;
-    CRegistry::PackStringList({coder.CodeValue(running.Name()),
-                               coder.CodeValue("FlipsetTestNotInstalled")},
-                              bytes);
+    CRegistry::PackStringList(
+        {coder.CodeValue(running.Name()), coder.CodeValue("FlipsetTestNotInstalled")}, bytes);
     registry.WriteBinary(configuration, "ServicesStop", bytes, RegistryRoot::LocalMachine);
     CRegistry::PackStringList({coder.CodeValue(stopped.Name())}, bytes);
     registry.WriteBinary(configuration, "ServicesStart", bytes, RegistryRoot::LocalMachine);

@@ -47,9 +47,9 @@ inline bool WriteWhole(const std::string& path, const std::string& content)
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()),
-                              &written, nullptr) &&
-                    written == content.size();
+    const bool ok =
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+        written == content.size();
     return CloseHandle(file) && ok;
 }
 

@@ -49,9 +49,12 @@ TEST(Win32CodePage, RefusesWhatTheCodePageCannotHoldAndBrokenUtf8)
         EXPECT_FALSE(codePage.FromUtf8("\xE4\xB8\xAD", ansi));
         EXPECT_FALSE(codePage.FromUtf8("\xC4\x80", ansi));
     }
-    EXPECT_FALSE(codePage.FromUtf8("\xC3", ansi));          // cut short
-    EXPECT_FALSE(codePage.FromUtf8("\xC0\xAF", ansi));      // overlong
-    EXPECT_FALSE(codePage.FromUtf8("a\xFF" "b", ansi));
+    EXPECT_FALSE(codePage.FromUtf8("\xC3", ansi));      // cut short
+    EXPECT_FALSE(codePage.FromUtf8("\xC0\xAF", ansi));  // overlong
+    EXPECT_FALSE(
+        codePage.FromUtf8("a\xFF"
+                          "b",
+                          ansi));
 }
 
 TEST(Win32FileAccess, WritesWholeFilesAndReportsWhatFails)
@@ -119,7 +122,10 @@ TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
     registry.WriteString(office, "Name", "Office", kRoot);
     registry.WriteDword(office, "dofiles", 1, kRoot);
     Set(office, "Hostfile", 3, std::string("127.0.0.1 localhost\r\n# caf\xE9\r\n\0\0\0", 32));
-    registry.WriteString(office, "Wallpaper", "C:\\M\xFC" "hle.bmp", kRoot);
+    registry.WriteString(office, "Wallpaper",
+                         "C:\\M\xFC"
+                         "hle.bmp",
+                         kRoot);
     registry.WriteDword(office, "Volume", 65535, kRoot);
     Set(office, "Run", 3, std::string("\0\0", 2));
     Set(office, "Unknown", 11, std::string("\x80\x81\xFE\xFF\0\1\2\3", 8));

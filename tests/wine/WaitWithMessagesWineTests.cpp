@@ -28,12 +28,12 @@ protected:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "FlipsetWaitTest";
         RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "FlipsetWaitTest", "wait", WS_OVERLAPPEDWINDOW, 0, 0, 100,
-                                 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window = CreateWindowExA(0, "FlipsetWaitTest", "wait", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         child = CreateWindowExA(0, "FlipsetWaitTest", "child", WS_CHILD, 0, 0, 10, 10, window,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-        other = CreateWindowExA(0, "FlipsetWaitTest", "other", WS_OVERLAPPEDWINDOW, 0, 0, 100,
-                                100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        other = CreateWindowExA(0, "FlipsetWaitTest", "other", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
         ASSERT_NE(child, nullptr);
         ASSERT_NE(other, nullptr);

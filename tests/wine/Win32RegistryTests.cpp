@@ -59,8 +59,7 @@ TEST_F(Win32Registry, ClassesRootIsTheRealOne)
 {
     registry.WriteString(kScratch, "v", "classes", RegistryRoot::ClassesRoot);
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, kScratch.c_str(), 0, KEY_READ, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, kScratch.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     char text[32] = {};
     DWORD size = sizeof(text);
     EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size),

@@ -125,9 +125,8 @@ protected:
     bool RunDesktop(UiScript& script, RegistryRoot root = kMachine)
     {
         bool result = false;
-        EXPECT_TRUE(script.RunWith([&] {
-            result = DesktopSoundDialog(registry).Execute(nullptr, kNumber, root);
-        }));
+        EXPECT_TRUE(script.RunWith(
+            [&] { result = DesktopSoundDialog(registry).Execute(nullptr, kNumber, root); }));
         return result;
     }
 
@@ -159,8 +158,8 @@ TEST_F(DesktopSoundDialogTest, AConfigurationWithoutValuesShowsTheDefaultsAndOkS
     EXPECT_EQ(shown.wallpaper, "");
     EXPECT_EQ(shown.placement, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(shown.volume, 32767);
-    EXPECT_EQ(shown.printers,
-              (std::vector<std::string>{"alpha jet,winspool,Ne02:", "Zeta Printer,winspool,Ne03:"}));
+    EXPECT_EQ(shown.printers, (std::vector<std::string>{"alpha jet,winspool,Ne02:",
+                                                        "Zeta Printer,winspool,Ne03:"}));
     EXPECT_EQ(shown.printerSelection, 0);
     EXPECT_TRUE(focusOnWallpaper);
     EXPECT_EQ(Text("Wallpaper", kUser), "");
@@ -409,8 +408,8 @@ TEST_F(SystemFilesDialogTest, TheTextIsStoredAsOneEntryAndShownAgainTrimmed)
         HWND dialog = ui.WaitForWindow(kSystemFilesTitle);
         firstShown = EditWithEditor(ui, dialog, IDC_SYSTEM_FILES_HOSTS,
                                     "127.0.0.1 localhost\r\n10.0.0.5 server", IDOK);
-        reopened = EditWithEditor(ui, dialog, IDC_SYSTEM_FILES_HOSTS,
-                                  "\r\n\r\n10.0.0.6 nas\r\n", IDOK);
+        reopened =
+            EditWithEditor(ui, dialog, IDC_SYSTEM_FILES_HOSTS, "\r\n\r\n10.0.0.6 nas\r\n", IDOK);
         trimmed = EditWithEditor(ui, dialog, IDC_SYSTEM_FILES_HOSTS, nullptr, IDCANCEL);
         ui.Click(dialog, IDOK);
     });

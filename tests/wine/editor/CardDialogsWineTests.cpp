@@ -79,8 +79,8 @@ void TypeAddress(Ui& ui, HWND dialog, int id, const std::vector<std::string>& fi
          child != nullptr; child = FindWindowExA(ui.Control(dialog, id), child, "Edit", nullptr))
         edits.push_back(child);
     if (edits.size() != fields.size())
-        ui.Fail("address control " + std::to_string(id) + " has " +
-                std::to_string(edits.size()) + " fields");
+        ui.Fail("address control " + std::to_string(id) + " has " + std::to_string(edits.size()) +
+                " fields");
     std::sort(edits.begin(), edits.end(), [](HWND a, HWND b) {
         RECT ra, rb;
         GetWindowRect(a, &ra);
@@ -292,7 +292,8 @@ protected:
 
 TEST_F(CardSetupDialogWine, AKeyWithoutValuesOpensAutomaticAndStoresTheDefaults)
 {
-    registry.WriteString(kCardSettingsKey, "NIC", "true", kMachine);  // as the Network button leaves it
+    registry.WriteString(kCardSettingsKey, "NIC", "true",
+                         kMachine);  // as the Network button leaves it
     SetupView view;
     UiScript script;
     script.Then([&](Ui& ui) {

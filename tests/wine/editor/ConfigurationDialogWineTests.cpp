@@ -129,9 +129,8 @@ protected:
     static void SeedTestCard()
     {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, NetworkCardKey(kTestCard).c_str(), 0,
-                                  nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, NetworkCardKey(kTestCard).c_str(), 0, nullptr,
+                                  REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegSetValueExA(key, NetworkCardValue::kDescription, 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(kTestCardDescription.c_str()),
@@ -480,9 +479,8 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
         HWND dialog = ui.WaitForWindow(kDialog);
         ui.SetText(dialog, IDC_CONFIG_NAME, "Alpha");
         ui.ClickAndWaitUntilGone(dialog, IDOK);
-        ui.WaitUntil("the list refilled", [&] {
-            return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == 2;
-        });
+        ui.WaitUntil("the list refilled",
+                     [&] { return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == 2; });
         afterAdd = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
 
         ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Beta");

@@ -468,9 +468,9 @@ TEST_F(Pickers, TheRunFileDialogJoinsProgramAndParametersAsTyped)
         const char* parameters;
         const char* entry;
     };
-    for (const Case& c : {Case{"D:\\Tools\\sync.exe", "/quiet", "D:\\Tools\\sync.exe [/quiet]"},
-                          Case{"", "", " []"},
-                          Case{" C:\\a b.exe ", " -x ", " C:\\a b.exe  [ -x ]"}}) {
+    for (const Case& c :
+         {Case{"D:\\Tools\\sync.exe", "/quiet", "D:\\Tools\\sync.exe [/quiet]"},
+          Case{"", "", " []"}, Case{" C:\\a b.exe ", " -x ", " C:\\a b.exe  [ -x ]"}}) {
         SCOPED_TRACE(c.entry);
         std::string programShown = "?", parametersShown = "?";
         UiScript script;

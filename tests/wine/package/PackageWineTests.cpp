@@ -69,7 +69,8 @@ std::vector<std::string> InstalledProducts()
 {
     std::vector<std::string> products;
     char code[39] = {};
-    for (DWORD i = 0; MsiEnumRelatedProductsA(kUpgradeCode.c_str(), 0, i, code) == ERROR_SUCCESS; ++i)
+    for (DWORD i = 0; MsiEnumRelatedProductsA(kUpgradeCode.c_str(), 0, i, code) == ERROR_SUCCESS;
+         ++i)
         products.push_back(code);
     return products;
 }
@@ -283,7 +284,8 @@ TEST_F(Package, CONFIGFILEImportsAConfigurationFileAfterTheInstallation)
     const std::string file = testfiles::OwnFolder() + "\\Office configuration.txt";
     ASSERT_EQ(Msiexec("/i \"" + package + "\" /qn"), 0u);
     StoreConfiguration(1, "Office");
-    ASSERT_EQ(RunToExit("\"" + InstallFolder() + "\\flipset.exe\" /export \"" + file + "\" Office"), 0u);
+    ASSERT_EQ(RunToExit("\"" + InstallFolder() + "\\flipset.exe\" /export \"" + file + "\" Office"),
+              0u);
     ASSERT_EQ(Msiexec("/x \"" + package + "\" /qn"), 0u);
     ClearProgramData(registry);
 

@@ -21,9 +21,9 @@
 
 namespace {
 
+using flipset::kTitle;
 using flipset::ui::Ui;
 using flipset::ui::UiScript;
-using flipset::kTitle;
 
 constexpr DWORD kPictureTimeout = 30000;
 
@@ -89,8 +89,8 @@ void Script(Ui& ui, const Pictures& pictures)
     HWND configuration =
         OpenAndShoot(ui, pictures, main, IDC_MAIN_EDIT, "Configuration", "configuration");
 
-    HWND files = OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_FILES, "SystemFiles",
-                              "system-files");
+    HWND files =
+        OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_FILES, "SystemFiles", "system-files");
     Close(ui, OpenAndShoot(ui, pictures, files, IDC_SYSTEM_FILES_HOSTS, "Editor",
                            "system-files-editor"));
     Close(ui, files);
@@ -109,16 +109,16 @@ void Script(Ui& ui, const Pictures& pictures)
     Close(ui, OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_DESKTOP_SOUND,
                            "Desktop and Sound", "desktop-and-sound"));
 
-    HWND runList = OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_RUN, "Selection",
-                                "programs-to-run");
+    HWND runList =
+        OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_RUN, "Selection", "programs-to-run");
     Close(ui, OpenAndShoot(ui, pictures, runList, IDC_SELECTION_ADD, "Select a file to run",
                            "program-picker"));
     Close(ui, runList);
 
-    HWND services = OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_SERVICES, "Services",
-                                 "services");
-    HWND startList = OpenAndShoot(ui, pictures, services, IDC_SERVICES_START, "Selection",
-                                  "services-to-start");
+    HWND services =
+        OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_SERVICES, "Services", "services");
+    HWND startList =
+        OpenAndShoot(ui, pictures, services, IDC_SERVICES_START, "Selection", "services-to-start");
     Close(ui, OpenAndShoot(ui, pictures, startList, IDC_SELECTION_ADD, "Service to stop",
                            "service-picker"));
     Close(ui, startList);

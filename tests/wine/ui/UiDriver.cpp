@@ -12,8 +12,8 @@ namespace flipset {
 namespace ui {
 namespace {
 
-constexpr DWORD kPollInterval = 20;     // ms between two looks at a wait's condition
-constexpr DWORD kCloseInterval = 200;   // ms between two rounds of closing windows
+constexpr DWORD kPollInterval = 20;    // ms between two looks at a wait's condition
+constexpr DWORD kCloseInterval = 200;  // ms between two rounds of closing windows
 constexpr DWORD kCloseDeadline = kDefaultTimeout;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
@@ -261,8 +261,8 @@ MessageBoxInfo Ui::ReadMessageBox(HWND box)
     info.caption = StoredText(box);
     info.text = StoredText(parts.text);
     if (parts.icon != nullptr)
-        info.icon = IconKind(reinterpret_cast<HICON>(
-            Send(parts.icon, STM_GETICON, 0, 0, "STM_GETICON")));
+        info.icon =
+            IconKind(reinterpret_cast<HICON>(Send(parts.icon, STM_GETICON, 0, 0, "STM_GETICON")));
     Describe(box);
     return info;
 }
@@ -461,8 +461,8 @@ int Ui::IndexOf(HWND control, const std::vector<std::string>& items, const std::
         std::string listed;
         for (const std::string& item : items)
             listed += (listed.empty() ? "" : ", ") + Quoted(item);
-        Fail("no item " + Quoted(text) + " in " + Describe(control) + "; its items: " +
-             (listed.empty() ? "none" : listed));
+        Fail("no item " + Quoted(text) + " in " + Describe(control) +
+             "; its items: " + (listed.empty() ? "none" : listed));
     }
     return static_cast<int>(found - items.begin());
 }
@@ -634,7 +634,8 @@ bool UiScript::Drive(DWORD processId)
 {
     failures_.clear();
     Ui ui(processId, timeout_);
-    RunSteps(ui, [&ui] { return ui.Windows().empty(); }, false);
+    RunSteps(
+        ui, [&ui] { return ui.Windows().empty(); }, false);
     return Report();
 }
 

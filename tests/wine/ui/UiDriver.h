@@ -210,8 +210,7 @@ private:
     HWND UsableControl(HWND dialog, int id);
     std::vector<std::string> Items(HWND control, UINT countMessage, UINT lengthMessage,
                                    UINT textMessage);
-    int IndexOf(HWND control, const std::vector<std::string>& items,
-                const std::string& text) const;
+    int IndexOf(HWND control, const std::vector<std::string>& items, const std::string& text) const;
     void ChooseListItem(HWND dialog, int id, int index, bool doubleClick);
     bool Ended() const;
 

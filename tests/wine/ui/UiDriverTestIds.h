@@ -7,13 +7,13 @@
 #define IDC_DRIVER_CHECK 902
 #define IDC_DRIVER_LIST 903
 #define IDC_DRIVER_COMBO 904
-#define IDC_DRIVER_EVENT 905      // the dialog writes here what it was told
-#define IDC_DRIVER_STOP_BOX 906   // MessageBoxA with MB_ICONSTOP
-#define IDC_DRIVER_QUESTION 907   // MessageBoxA with MB_YESNO | MB_ICONQUESTION
+#define IDC_DRIVER_EVENT 905     // the dialog writes here what it was told
+#define IDC_DRIVER_STOP_BOX 906  // MessageBoxA with MB_ICONSTOP
+#define IDC_DRIVER_QUESTION 907  // MessageBoxA with MB_YESNO | MB_ICONQUESTION
 #define IDC_DRIVER_DISABLED 908
 #define IDC_DRIVER_FIRST 909
 #define IDC_DRIVER_SECOND 910
-#define IDC_DRIVER_PLAIN_LIST 911 // a list box without LBS_NOTIFY
+#define IDC_DRIVER_PLAIN_LIST 911  // a list box without LBS_NOTIFY
 
 // A dialog whose Start button waits in a loop that handles only the
 // dialog's own messages, as the program's waits do, and shows a message box

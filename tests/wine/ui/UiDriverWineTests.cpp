@@ -416,7 +416,8 @@ TEST_F(UiDriverInProcess, AFailingStepIsReportedAndClosesTheDialog)
              ui.WaitForWindow("Never appears");
          },
          {"UI step 1 of 1", "window \"Never appears\"", "open: window \"UI driver test\""}},
-        {"a missing control", [](Ui& ui, HWND dialog) { ui.Text(dialog, 999); },
+        {"a missing control",
+         [](Ui& ui, HWND dialog) { ui.Text(dialog, 999); },
          {"no control 999 in window \"UI driver test\""}},
         {"a disabled button",
          [](Ui& ui, HWND dialog) {
@@ -438,16 +439,15 @@ TEST_F(UiDriverInProcess, AFailingStepIsReportedAndClosesTheDialog)
              ui.WaitForWindow("Never appears");
          },
          {"window \"Never appears\"", "message box \"Driver question\""}},
-        {"steps that leave the dialog open", [](Ui&, HWND) {},
+        {"steps that leave the dialog open",
+         [](Ui&, HWND) {},
          {"after the last UI step", "the dialog code to return"}},
     };
     for (const auto& failure : cases) {
         SCOPED_TRACE(failure.name);
         UiScript script;
         script.FinishWithin(kShortTimeout);
-        script.Then([&](Ui& ui) {
-            failure.step(ui, ui.WaitForWindow(kTestCaption));
-        });
+        script.Then([&](Ui& ui) { failure.step(ui, ui.WaitForWindow(kTestCaption)); });
         bool passed = true;
         INT_PTR result = 0;
         std::vector<std::string> reported;
