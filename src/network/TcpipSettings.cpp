@@ -30,29 +30,10 @@ std::string DottedAddress(uint32_t address)
 
 namespace {
 
-RegistryValue StringValue(const std::string& text)
-{
-    RegistryValue value;
-    value.type = static_cast<uint32_t>(RegistryValueType::String);
-    value.data.assign(text.begin(), text.end());
-    value.data.push_back(0);
-    return value;
-}
-
-RegistryValue DwordValue(uint32_t number)
-{
-    RegistryValue value;
-    value.type = static_cast<uint32_t>(RegistryValueType::Dword);
-    value.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-                  static_cast<unsigned char>(number >> 16),
-                  static_cast<unsigned char>(number >> 24)};
-    return value;
-}
-
 // A list of one text: the text, its 0 byte and the list's closing 0 byte.
 RegistryValue OneTextList(const std::string& text)
 {
-    RegistryValue value = StringValue(text);
+    RegistryValue value = RegistryValue::String(text);
     value.type = static_cast<uint32_t>(RegistryValueType::MultiString);
     value.data.push_back(0);
     return value;
@@ -74,22 +55,22 @@ std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot config
     };
     std::vector<TcpipWrite> writes;
     writes.push_back(Write(TcpipValue::kDomain,
-                           StringValue(registry.ReadString(cardSettingsKey, CardValue::kDomain, "",
-                                                           configurationRoot))));
+                           RegistryValue::String(registry.ReadString(
+                               cardSettingsKey, CardValue::kDomain, "", configurationRoot))));
     const uint32_t dhcp =
         registry.ReadDword(cardSettingsKey, CardValue::kDhcp, kDefaultDhcp, configurationRoot);
     if (dhcp == kFixedAddresses) {
-        writes.push_back(Write(TcpipValue::kEnableDhcp, DwordValue(0)));
+        writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(0)));
         writes.push_back(
-            Write(TcpipValue::kNameserver, StringValue(readAddress(CardValue::kDns1))));
+            Write(TcpipValue::kNameserver, RegistryValue::String(readAddress(CardValue::kDns1))));
         writes.push_back(
             Write(TcpipValue::kDefaultGateway, OneTextList(readAddress(CardValue::kGateway))));
         writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(readAddress(CardValue::kIp))));
         writes.push_back(
             Write(TcpipValue::kSubnetMask, OneTextList(readAddress(CardValue::kNetmask))));
     } else {
-        writes.push_back(Write(TcpipValue::kEnableDhcp, DwordValue(1)));
-        writes.push_back(Write(TcpipValue::kNameserver, StringValue("")));
+        writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(1)));
+        writes.push_back(Write(TcpipValue::kNameserver, RegistryValue::String("")));
         // Automatic configuration has no fixed gateway.
         writes.push_back(TcpipWrite{TcpipValue::kDefaultGateway, true, RegistryValue()});
         writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(kNoAddress)));

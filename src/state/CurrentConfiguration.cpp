@@ -14,25 +14,6 @@ namespace {
 // The registry's longest string value a configuration is read with.
 constexpr size_t kLongestName = CRegistry::kStringBufferSize - 1;
 
-RegistryValue TextValue(const std::string& text)
-{
-    RegistryValue value;
-    value.type = static_cast<uint32_t>(RegistryValueType::String);
-    value.data.assign(text.begin(), text.end());
-    value.data.push_back(0);
-    return value;
-}
-
-RegistryValue NumberValue(uint32_t number)
-{
-    RegistryValue value;
-    value.type = static_cast<uint32_t>(RegistryValueType::Dword);
-    value.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-                  static_cast<unsigned char>(number >> 16),
-                  static_cast<unsigned char>(number >> 24)};
-    return value;
-}
-
 // The first text of a string or list value, up to its first 0 byte.
 std::string FirstText(const ValueState& state)
 {
@@ -141,14 +122,16 @@ CardSnapshot CardOfState(const CardState& card)
     const ValueState* dhcp = Find(v, TcpipValue::kEnableDhcp);
     const bool automatic = dhcp == nullptr || NumberOf(*dhcp, 1) != 0;
     snapshot.values = {
-        {CardValue::kNic, TextValue(CardValue::kNicMarker)},
-        {CardValue::kDisabled, NumberValue(card.enabled ? 0 : 1)},
-        {CardValue::kDhcp, NumberValue(automatic ? 1 : 0)},
-        {CardValue::kIp, NumberValue(AddressNumber(TextOf(v, TcpipValue::kIpAddress)))},
-        {CardValue::kNetmask, NumberValue(AddressNumber(TextOf(v, TcpipValue::kSubnetMask)))},
-        {CardValue::kGateway, NumberValue(AddressNumber(TextOf(v, TcpipValue::kDefaultGateway)))},
-        {CardValue::kDns1, NumberValue(AddressNumber(TextOf(v, TcpipValue::kNameserver)))},
-        {CardValue::kDomain, TextValue(TextOf(v, TcpipValue::kDomain))},
+        {CardValue::kNic, RegistryValue::String(CardValue::kNicMarker)},
+        {CardValue::kDisabled, RegistryValue::Dword(card.enabled ? 0 : 1)},
+        {CardValue::kDhcp, RegistryValue::Dword(automatic ? 1 : 0)},
+        {CardValue::kIp, RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kIpAddress)))},
+        {CardValue::kNetmask,
+         RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kSubnetMask)))},
+        {CardValue::kGateway,
+         RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kDefaultGateway)))},
+        {CardValue::kDns1, RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kNameserver)))},
+        {CardValue::kDomain, RegistryValue::String(TextOf(v, TcpipValue::kDomain))},
     };
     return snapshot;
 }
@@ -159,23 +142,26 @@ ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std:
 {
     ConfigurationSnapshot configuration;
     std::vector<NamedValue>& values = configuration.values;
-    values.push_back({ConfigurationValue::kName, TextValue(name)});
+    values.push_back({ConfigurationValue::kName, RegistryValue::String(name)});
     AddSystemFile(state, kHostsFileName, ConfigurationValue::kHostfile, values);
     AddSystemFile(state, kLmhostsFileName, ConfigurationValue::kLMHostfile, values);
     if (state.hasDesktop) {
         values.push_back({ConfigurationValue::kWallpaper,
-                          TextValue(TextOf(state.desktop.values, kWallpaperValue))});
+                          RegistryValue::String(TextOf(state.desktop.values, kWallpaperValue))});
         uint32_t position = 0;
         if (PositionOf(state.desktop, position))
-            values.push_back({ConfigurationValue::kWallpaperPosition, NumberValue(position)});
-        if (state.desktop.hasVolume)
-            values.push_back({ConfigurationValue::kVolume, NumberValue(state.desktop.volume)});
-        if (state.desktop.printer.present)
             values.push_back(
-                {ConfigurationValue::kDefaultPrinter, TextValue(FirstText(state.desktop.printer))});
+                {ConfigurationValue::kWallpaperPosition, RegistryValue::Dword(position)});
+        if (state.desktop.hasVolume)
+            values.push_back(
+                {ConfigurationValue::kVolume, RegistryValue::Dword(state.desktop.volume)});
+        if (state.desktop.printer.present)
+            values.push_back({ConfigurationValue::kDefaultPrinter,
+                              RegistryValue::String(FirstText(state.desktop.printer))});
     }
     if (state.hasStartPage && state.startPage.present)
-        values.push_back({ConfigurationValue::kStartPage, TextValue(FirstText(state.startPage))});
+        values.push_back(
+            {ConfigurationValue::kStartPage, RegistryValue::String(FirstText(state.startPage))});
     for (const CardState& card : state.cards) {
         if (!card.serviceName.empty())
             configuration.cards.push_back(CardOfState(card));

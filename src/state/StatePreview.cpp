@@ -24,9 +24,7 @@ ValueState TextValue(const std::string& name, const std::string& text)
     ValueState state;
     state.name = name;
     state.present = true;
-    state.value.type = static_cast<uint32_t>(RegistryValueType::String);
-    state.value.data.assign(text.begin(), text.end());
-    state.value.data.push_back(0);
+    state.value = RegistryValue::String(text);
     return state;
 }
 

@@ -5,6 +5,25 @@
 
 namespace flipset {
 
+RegistryValue RegistryValue::String(const std::string& text)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::String);
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+RegistryValue RegistryValue::Dword(uint32_t number)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::Dword);
+    value.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+                  static_cast<unsigned char>(number >> 16),
+                  static_cast<unsigned char>(number >> 24)};
+    return value;
+}
+
 namespace {
 
 // The class text given to a key that a write creates: the name of the type

@@ -28,6 +28,11 @@ struct RegistryValue {
     {
         return type == other.type && data == other.data;
     }
+
+    // A REG_SZ value as the platform stores a text: its bytes and a 0 byte.
+    static RegistryValue String(const std::string& text);
+    // A REG_DWORD value: the number's four bytes, lowest first.
+    static RegistryValue Dword(uint32_t number);
 };
 
 class CRegistry {
