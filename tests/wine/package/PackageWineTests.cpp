@@ -20,6 +20,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -196,15 +197,27 @@ protected:
         PROCESS_INFORMATION process{};
         std::string commandLine = "\"" + program + "\" /list";
         DWORD code = kNoExitCode;
-        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                           &startup, &process)) {
+        // Wine, busy with other test programs, has refused a process start
+        // right after the previous program ended; the start is tried once
+        // more, and the refusal is shown.
+        bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process) != FALSE;
+        if (!started) {
+            std::cerr << "starting " << commandLine << " failed with " << GetLastError()
+                      << "; trying once more\n";
+            Sleep(500);
+            started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                     nullptr, &startup, &process) != FALSE;
+        }
+        if (started) {
             if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
                 GetExitCodeProcess(process.hProcess, &code);
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
         }
         CloseHandle(file);
-        EXPECT_EQ(code, 0u) << program << " /list";
+        EXPECT_EQ(code, 0u) << program << " /list" << (started ? "" : ": not started, error ")
+                            << (started ? 0 : GetLastError());
         return testfiles::ReadWhole(output);
     }
 
