@@ -1,0 +1,289 @@
+#include "transfer/ConfigurationFile.h"
+#include "transfer/FileValueCodec.h"
+
+#include "base/NameFilter.h"
+#include "base/Text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace flipset {
+
+namespace {
+
+using namespace FileValueCodec;
+
+// The reason for a fault, found at the place named before it.
+struct Fault {
+    std::string place;
+    std::string reason;
+};
+
+class DocumentReader {
+public:
+    DocumentReader(const CodePageConverter& codePage, std::string_view allowedNameCharacters)
+        : codePage_(codePage), encoder_(codePage), allowed_(allowedNameCharacters)
+    {
+    }
+
+    bool Document(const Json& document, std::vector<ConfigurationSnapshot>& configurations,
+                  Fault& fault)
+    {
+        if (!document.is_object())
+            return Fail(fault, "the document", "must be an object");
+        const auto format = document.find("format");
+        if (format == document.end() || !format->is_string() ||
+            format->get_ref<const std::string&>() != kConfigurationFileFormat)
+            return Fail(
+                fault, "the document",
+                std::string("is not a file of the format \"") + kConfigurationFileFormat + "\"");
+        const auto version = document.find("version");
+        if (version == document.end() || !version->is_number_unsigned() ||
+            version->get<uint64_t>() != static_cast<uint64_t>(kConfigurationFileVersion))
+            return Fail(fault, "the document",
+                        "has a version that this program does not read (it reads version " +
+                            std::to_string(kConfigurationFileVersion) + ")");
+        for (const auto& item : document.items()) {
+            if (item.key() != "format" && item.key() != "version" && item.key() != "configurations")
+                return Fail(fault, "the document", "has an unknown field \"" + item.key() + "\"");
+        }
+        const auto list = document.find("configurations");
+        if (list == document.end() || !list->is_array())
+            return Fail(fault, "the document", "must have a list \"configurations\"");
+        for (size_t i = 0; i < list->size(); ++i) {
+            ConfigurationSnapshot snapshot;
+            if (!Configuration((*list)[i], i, snapshot, fault))
+                return false;
+            configurations.push_back(std::move(snapshot));
+        }
+        return true;
+    }
+
+private:
+    static bool Fail(Fault& fault, std::string place, std::string reason)
+    {
+        fault = {std::move(place), std::move(reason)};
+        return false;
+    }
+
+    bool Configuration(const Json& object, size_t index, ConfigurationSnapshot& snapshot,
+                       Fault& fault)
+    {
+        std::string place = "configuration " + std::to_string(index + 1);
+        if (!object.is_object())
+            return Fail(fault, place, "must be an object");
+        // Named by its name where it has a readable one.
+        const auto nameField = object.find("name");
+        std::string ansiName;
+        if (nameField != object.end() && nameField->is_string() &&
+            codePage_.FromUtf8(nameField->get<std::string>(), ansiName))
+            place = "configuration \"" + ansiName + "\"";
+        for (const auto& item : object.items()) {
+            const std::string& key = item.key();
+            if (key == "options") {
+                if (!item.value().is_object())
+                    return Fail(fault, place + ", field \"options\"", "must be an object");
+                if (!Fields(item.value(), kOptionFields, place + ", options", {}, snapshot.values,
+                            fault))
+                    return false;
+            } else if (key == "cards") {
+                if (!Cards(item.value(), place, snapshot.cards, fault))
+                    return false;
+            } else if (key != "otherValues" && !IsField(kConfigurationFields, key)) {
+                return Fail(fault, place, "has an unknown field \"" + key + "\"");
+            }
+        }
+        if (!Fields(object, kConfigurationFields, place, {"options", "cards", "otherValues"},
+                    snapshot.values, fault) ||
+            !Carried(object, place, snapshot.values, fault))
+            return false;
+        const std::string name = SnapshotName(snapshot);
+        const NameCheck check = CheckName(name, allowed_);
+        if (name.empty() || check.replace || !check.acceptable)
+            return Fail(fault, place + ", field \"name\"",
+                        name.empty() ? "the configuration has no name"
+                                     : "the name holds characters that a name may not hold");
+        for (const std::string& seen : names_) {
+            if (EqualsNoCase(seen, name))
+                return Fail(fault, place, "the name is used twice in the file");
+        }
+        names_.push_back(name);
+        return true;
+    }
+
+    template <size_t N>
+    static bool IsField(const Field (&fields)[N], const std::string& key)
+    {
+        return std::any_of(fields, fields + N,
+                           [&key](const Field& field) { return key == field.fieldName; });
+    }
+
+    // Encodes every known field of the object; unknown keys are refused
+    // unless they are handled elsewhere (others).
+    template <size_t N>
+    bool Fields(const Json& object, const Field (&fields)[N], const std::string& place,
+                std::initializer_list<const char*> others, std::vector<NamedValue>& values,
+                Fault& fault)
+    {
+        for (const auto& item : object.items()) {
+            const std::string& key = item.key();
+            if (std::any_of(others.begin(), others.end(),
+                            [&key](const char* other) { return key == other; }))
+                continue;
+            const Field* field = std::find_if(
+                fields, fields + N, [&key](const Field& f) { return key == f.fieldName; });
+            if (field == fields + N)
+                return Fail(fault, place, "has an unknown field \"" + key + "\"");
+            NamedValue named{field->valueName, {}};
+            std::string reason;
+            if (!encoder_.Encode(field->kind, item.value(), named.value, reason))
+                return Fail(fault, place + ", field \"" + key + "\"", reason);
+            values.push_back(std::move(named));
+        }
+        return true;
+    }
+
+    bool Cards(const Json& list, const std::string& place, std::vector<CardSnapshot>& cards,
+               Fault& fault)
+    {
+        if (!list.is_array())
+            return Fail(fault, place + ", field \"cards\"", "must be a list");
+        for (size_t i = 0; i < list.size(); ++i) {
+            const std::string cardPlace = place + ", card " + std::to_string(i + 1);
+            const Json& object = list[i];
+            if (!object.is_object())
+                return Fail(fault, cardPlace, "must be an object");
+            CardSnapshot card;
+            std::string reason;
+            const auto description = object.find("description");
+            if (description == object.end() ||
+                !encoder_.AnsiText(*description, kLongestText, card.description, reason))
+                return Fail(fault, cardPlace + ", field \"description\"",
+                            description == object.end() ? "is missing" : reason);
+            const auto number = object.find("cardNumber");
+            if (number != object.end() &&
+                !encoder_.AnsiText(*number, kLongestText, card.cardNumber, reason))
+                return Fail(fault, cardPlace + ", field \"cardNumber\"", reason);
+            if (!Fields(object, kCardFields, cardPlace,
+                        {"description", "cardNumber", "otherValues"}, card.values, fault) ||
+                !Carried(object, cardPlace, card.values, fault))
+                return false;
+            cards.push_back(std::move(card));
+        }
+        return true;
+    }
+
+    // The carried values, which may not repeat a value of the object.
+    bool Carried(const Json& object, const std::string& place, std::vector<NamedValue>& values,
+                 Fault& fault)
+    {
+        const auto list = object.find("otherValues");
+        if (list == object.end())
+            return true;
+        const std::string listPlace = place + ", field \"otherValues\"";
+        if (!list->is_array())
+            return Fail(fault, listPlace, "must be a list");
+        for (size_t i = 0; i < list->size(); ++i) {
+            const std::string entryPlace = listPlace + ", entry " + std::to_string(i + 1);
+            const Json& entry = (*list)[i];
+            if (!entry.is_object())
+                return Fail(fault, entryPlace, "must be an object");
+            for (const auto& item : entry.items()) {
+                if (item.key() != "name" && item.key() != "type" && item.key() != "data")
+                    return Fail(fault, entryPlace, "has an unknown field \"" + item.key() + "\"");
+            }
+            NamedValue named;
+            std::string reason;
+            const auto name = entry.find("name");
+            if (name == entry.end() || !encoder_.AnsiText(*name, kLongestText, named.name, reason))
+                return Fail(fault, entryPlace + ", field \"name\"",
+                            name == entry.end() ? "is missing" : reason);
+            const auto type = entry.find("type");
+            if (type == entry.end() || !type->is_number_unsigned() ||
+                type->get<uint64_t>() > UINT32_MAX)
+                return Fail(fault, entryPlace + ", field \"type\"",
+                            "must be a value type, a whole number from 0 to 4294967295");
+            named.value.type = static_cast<uint32_t>(type->get<uint64_t>());
+            const auto data = entry.find("data");
+            if (data == entry.end() || !data->is_string() ||
+                !BytesOfHex(data->get_ref<const std::string&>(), named.value.data))
+                return Fail(fault, entryPlace + ", field \"data\"",
+                            "must be the value's bytes as pairs of hexadecimal digits");
+            if (FindValue(values, named.name))
+                return Fail(fault, entryPlace,
+                            "the value \"" + name->get<std::string>() + "\" is given twice");
+            values.push_back(std::move(named));
+        }
+        return true;
+    }
+
+    const CodePageConverter& codePage_;
+    FieldEncoder encoder_;
+    std::string_view allowed_;
+    StringList names_;
+};
+
+// The line and column (from 1) of the byte at the offset.
+std::string LineAndColumn(std::string_view document, size_t offset)
+{
+    offset = std::min(offset, document.size());
+    size_t line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < offset; ++i) {
+        if (document[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(offset - lineStart + 1);
+}
+
+}  // namespace
+
+bool ReadConfigurationFile(std::string_view document, const CodePageConverter& codePage,
+                           std::string_view allowedNameCharacters,
+                           std::vector<ConfigurationSnapshot>& configurations, std::string& fault)
+{
+    configurations.clear();
+    Json parsed;
+    try {
+        parsed = Json::parse(document.begin(), document.end());
+    } catch (const Json::parse_error& error) {
+        // The library's text reads "... at line L, column C: reason".
+        std::string reason = error.what();
+        const size_t column = reason.find("column ");
+        const size_t colon = column == std::string::npos ? column : reason.find(": ", column);
+        reason = colon == std::string::npos
+                     ? "the text is not valid JSON"
+                     : "the text is not valid JSON: " + reason.substr(colon + 2);
+        fault = LineAndColumn(document, error.byte > 0 ? error.byte - 1 : 0) + ": " + reason;
+        return false;
+    } catch (const Json::exception& error) {
+        // A number too large for any number type: the library names the
+        // number but not where it stands, so it is looked up.
+        std::string reason = error.what();
+        const size_t text = reason.find("] ");
+        reason = text == std::string::npos ? reason : reason.substr(text + 2);
+        const size_t open = reason.find('\'');
+        const size_t close = open == std::string::npos ? open : reason.find('\'', open + 1);
+        const size_t at = close == std::string::npos
+                              ? std::string::npos
+                              : document.find(reason.substr(open + 1, close - open - 1));
+        fault = (at == std::string::npos ? std::string() : LineAndColumn(document, at) + ": ") +
+                "the text is not valid JSON: " + reason;
+        return false;
+    }
+    DocumentReader reader(codePage, allowedNameCharacters);
+    Fault problem;
+    if (!reader.Document(parsed, configurations, problem)) {
+        configurations.clear();
+        fault = problem.place + ": " + problem.reason;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace flipset

@@ -1,0 +1,115 @@
+// The configuration file's values: which value of a configuration or card
+// key becomes which readable field, and the codec between a field of the
+// document and the value's type and bytes. Shared by the document's reader
+// and writer; callers use transfer/ConfigurationFile.h.
+#pragma once
+
+#include "store/ConfigurationSchema.h"
+#include "transfer/CodePage.h"
+#include "transfer/ConfigurationFile.h"
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <cstdint>
+#include <string>
+
+namespace flipset {
+namespace FileValueCodec {
+
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
+
+constexpr uint32_t kTypeString = static_cast<uint32_t>(RegistryValueType::String);
+constexpr uint32_t kTypeBinary = static_cast<uint32_t>(RegistryValueType::Binary);
+constexpr uint32_t kTypeDword = static_cast<uint32_t>(RegistryValueType::Dword);
+
+// How a known value is stored, and so how its field reads.
+enum class Kind {
+    Text,       // REG_SZ: the text and one 0 byte
+    Marker,     // REG_SZ "true"
+    Flag,       // REG_DWORD 0 or 1
+    Volume,     // REG_DWORD 0 to 65535
+    Position,   // REG_DWORD 0 to 2
+    Address,    // REG_DWORD, first octet most significant
+    FileText,   // REG_BINARY: the text and three 0 bytes
+    CodedList,  // REG_BINARY: packed list of coded entries
+    RunList,    // the same, each entry "program [parameters]" or "program"
+};
+
+struct Field {
+    const char* valueName;
+    const char* fieldName;
+    Kind kind;
+};
+
+// In the order in which a configuration's fields are written.
+inline const Field kConfigurationFields[] = {
+    {ConfigurationValue::kName, "name", Kind::Text},
+    {ConfigurationValue::kHostfile, "hosts", Kind::FileText},
+    {ConfigurationValue::kLMHostfile, "lmhosts", Kind::FileText},
+    {ConfigurationValue::kWallpaper, "wallpaper", Kind::Text},
+    {ConfigurationValue::kWallpaperPosition, "wallpaperPosition", Kind::Position},
+    {ConfigurationValue::kVolume, "volume", Kind::Volume},
+    {ConfigurationValue::kDefaultPrinter, "printer", Kind::Text},
+    {ConfigurationValue::kStartPage, "startPage", Kind::Text},
+    {ConfigurationValue::kRun, "programs", Kind::RunList},
+    {ConfigurationValue::kServicesStop, "servicesStop", Kind::CodedList},
+    {ConfigurationValue::kServicesStart, "servicesStart", Kind::CodedList},
+};
+
+inline const Field kOptionFields[] = {
+    {RunOptionValueName(RunOption::Files), "files", Kind::Flag},
+    {RunOptionValueName(RunOption::Network), "network", Kind::Flag},
+    {RunOptionValueName(RunOption::Desktop), "desktop", Kind::Flag},
+    {RunOptionValueName(RunOption::StartExternals), "programs", Kind::Flag},
+    {RunOptionValueName(RunOption::Services), "services", Kind::Flag},
+};
+
+inline const Field kCardFields[] = {
+    {CardValue::kNic, "marked", Kind::Marker},
+    {CardValue::kDisabled, "disabled", Kind::Flag},
+    {CardValue::kDhcp, "dhcp", Kind::Flag},
+    {CardValue::kIp, "address", Kind::Address},
+    {CardValue::kNetmask, "netmask", Kind::Address},
+    {CardValue::kGateway, "gateway", Kind::Address},
+    {CardValue::kDns1, "dns", Kind::Address},
+    {CardValue::kDomain, "domain", Kind::Text},
+};
+
+inline const char* const kPositionNames[] = {"tile", "grow", "center"};
+
+std::string HexOf(const ByteArray& bytes);
+bool BytesOfHex(const std::string& hex, ByteArray& bytes);
+
+// Turns a field of the document into the value it stands for; false with
+// the reason when the field is not acceptable. J is Json or OrderedJson.
+class FieldEncoder {
+public:
+    explicit FieldEncoder(const CodePageConverter& codePage) : codePage_(codePage) {}
+
+    template <class J>
+    bool Encode(Kind kind, const J& field, RegistryValue& value, std::string& reason) const;
+
+    // A text of the document in the code page: no 0 character, at most
+    // limit bytes.
+    template <class J>
+    bool AnsiText(const J& field, size_t limit, std::string& text, std::string& reason) const;
+
+private:
+    template <class J>
+    bool EncodeList(Kind kind, const J& field, RegistryValue& value, std::string& reason) const;
+    template <class J>
+    bool ListEntry(const J& field, std::string& entry, std::string& reason) const;
+    template <class J>
+    bool RunEntry(const J& field, std::string& entry, std::string& reason) const;
+
+    const CodePageConverter& codePage_;
+};
+
+// The field for a value when the value is stored exactly as the program
+// stores it; false when it has to be carried as it is.
+bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter& codePage,
+                 OrderedJson& field);
+
+}  // namespace FileValueCodec
+}  // namespace flipset
