@@ -1,4 +1,5 @@
-// The configuration file: configurations in a readable JSON document, UTF-8.
+// The configuration file: configurations in a readable JSON document, UTF-8
+// (UTF-16 with a byte order mark is read too).
 //
 // Every value of a configuration key and of its card settings keys is
 // written in one of two forms. A value that this version knows, stored
@@ -35,15 +36,17 @@ bool WriteConfigurationFile(const std::vector<ConfigurationSnapshot>& configurat
                             const CodePageConverter& codePage, std::string& document,
                             std::string& fault);
 
-// Reads and checks the whole document. On any fault the result is false and
-// fault names the place ("line 3, column 7" for the syntax, otherwise the
-// configuration and field) and the reason; configurations is then empty.
-// Checked: syntax, format and version, the type of every field, unknown
-// fields, the limits above, addresses, text that the code page cannot hold,
-// names that are blank or hold characters outside allowedNameCharacters,
-// and names used twice (ignoring case and white space around them).
-// A card's cardNumber is the number it had on the machine it came from.
-bool ReadConfigurationFile(std::string_view document, const CodePageConverter& codePage,
+// Reads and checks the whole document, from the file's bytes in any
+// encoding that DecodeFileText reads (transfer/FileEncoding.h). On any
+// fault the result is false and fault names the place ("line 3, column 7"
+// for the syntax, otherwise the configuration and field) and the reason;
+// configurations is then empty. Checked: the encoding, syntax, format and
+// version, the type of every field, unknown fields, the limits above,
+// addresses, text that the code page cannot hold, names that are blank or
+// hold characters outside allowedNameCharacters, and names used twice
+// (ignoring case and white space around them). A card's cardNumber is the
+// number it had on the machine it came from.
+bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& codePage,
                            std::string_view allowedNameCharacters,
                            std::vector<ConfigurationSnapshot>& configurations, std::string& fault);
 

@@ -1,4 +1,5 @@
 #include "transfer/ConfigurationFile.h"
+#include "transfer/FileEncoding.h"
 #include "transfer/FileValueCodec.h"
 
 #include "base/NameFilter.h"
@@ -48,7 +49,8 @@ public:
                             std::to_string(kConfigurationFileVersion) + ")");
         for (const auto& item : document.items()) {
             if (item.key() != "format" && item.key() != "version" && item.key() != "configurations")
-                return Fail(fault, "the document", "has an unknown field \"" + item.key() + "\"");
+                return Fail(fault, "the document",
+                            "has an unknown field \"" + ForMessage(item.key()) + "\"");
         }
         const auto list = document.find("configurations");
         if (list == document.end() || !list->is_array())
@@ -63,6 +65,11 @@ public:
     }
 
 private:
+    std::string ForMessage(const std::string& text) const
+    {
+        return DocumentTextForMessage(text, codePage_);
+    }
+
     static bool Fail(Fault& fault, std::string place, std::string reason)
     {
         fault = {std::move(place), std::move(reason)};
@@ -80,7 +87,7 @@ private:
         std::string ansiName;
         if (nameField != object.end() && nameField->is_string() &&
             codePage_.FromUtf8(nameField->get<std::string>(), ansiName))
-            place = "configuration \"" + ansiName + "\"";
+            place = "configuration \"" + QuoteControlCharacters(ansiName) + "\"";
         for (const auto& item : object.items()) {
             const std::string& key = item.key();
             if (key == "options") {
@@ -93,7 +100,7 @@ private:
                 if (!Cards(item.value(), place, snapshot.cards, fault))
                     return false;
             } else if (key != "otherValues" && !IsField(kConfigurationFields, key)) {
-                return Fail(fault, place, "has an unknown field \"" + key + "\"");
+                return Fail(fault, place, "has an unknown field \"" + ForMessage(key) + "\"");
             }
         }
         if (!Fields(object, kConfigurationFields, place, {"options", "cards", "otherValues"},
@@ -136,7 +143,7 @@ private:
             const Field* field = std::find_if(
                 fields, fields + N, [&key](const Field& f) { return key == f.fieldName; });
             if (field == fields + N)
-                return Fail(fault, place, "has an unknown field \"" + key + "\"");
+                return Fail(fault, place, "has an unknown field \"" + ForMessage(key) + "\"");
             NamedValue named{field->valueName, {}};
             std::string reason;
             if (!encoder_.Encode(field->kind, item.value(), named.value, reason))
@@ -193,7 +200,8 @@ private:
                 return Fail(fault, entryPlace, "must be an object");
             for (const auto& item : entry.items()) {
                 if (item.key() != "name" && item.key() != "type" && item.key() != "data")
-                    return Fail(fault, entryPlace, "has an unknown field \"" + item.key() + "\"");
+                    return Fail(fault, entryPlace,
+                                "has an unknown field \"" + ForMessage(item.key()) + "\"");
             }
             NamedValue named;
             std::string reason;
@@ -213,8 +221,9 @@ private:
                 return Fail(fault, entryPlace + ", field \"data\"",
                             "must be the value's bytes as pairs of hexadecimal digits");
             if (FindValue(values, named.name))
-                return Fail(fault, entryPlace,
-                            "the value \"" + name->get<std::string>() + "\" is given twice");
+                return Fail(
+                    fault, entryPlace,
+                    "the value \"" + ForMessage(name->get<std::string>()) + "\" is given twice");
             values.push_back(std::move(named));
         }
         return true;
@@ -243,11 +252,15 @@ std::string LineAndColumn(std::string_view document, size_t offset)
 
 }  // namespace
 
-bool ReadConfigurationFile(std::string_view document, const CodePageConverter& codePage,
+bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& codePage,
                            std::string_view allowedNameCharacters,
                            std::vector<ConfigurationSnapshot>& configurations, std::string& fault)
 {
     configurations.clear();
+    std::string text;
+    if (!DecodeFileText(bytes, text, fault))
+        return false;
+    const std::string_view document = text;
     Json parsed;
     try {
         parsed = Json::parse(document.begin(), document.end());
@@ -258,7 +271,7 @@ bool ReadConfigurationFile(std::string_view document, const CodePageConverter& c
         const size_t colon = column == std::string::npos ? column : reason.find(": ", column);
         reason = colon == std::string::npos
                      ? "the text is not valid JSON"
-                     : "the text is not valid JSON: " + reason.substr(colon + 2);
+                     : "the text is not valid JSON: " + QuoteBytes(reason.substr(colon + 2));
         fault = LineAndColumn(document, error.byte > 0 ? error.byte - 1 : 0) + ": " + reason;
         return false;
     } catch (const Json::exception& error) {
@@ -273,7 +286,7 @@ bool ReadConfigurationFile(std::string_view document, const CodePageConverter& c
                               ? std::string::npos
                               : document.find(reason.substr(open + 1, close - open - 1));
         fault = (at == std::string::npos ? std::string() : LineAndColumn(document, at) + ": ") +
-                "the text is not valid JSON: " + reason;
+                "the text is not valid JSON: " + QuoteBytes(reason);
         return false;
     }
     DocumentReader reader(codePage, allowedNameCharacters);

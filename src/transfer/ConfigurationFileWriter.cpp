@@ -1,4 +1,5 @@
 #include "transfer/ConfigurationFile.h"
+#include "transfer/FileEncoding.h"
 #include "transfer/FileValueCodec.h"
 
 #include <nlohmann/json.hpp>
@@ -84,7 +85,7 @@ private:
         std::string number;
         if (!codePage_.ToUtf8(card.description, description) ||
             !codePage_.ToUtf8(card.cardNumber, number)) {
-            fault = "the description of card " + card.cardNumber +
+            fault = "the description of card " + QuoteBytes(card.cardNumber) +
                     " is not valid in this machine's code page";
             return false;
         }
@@ -104,7 +105,7 @@ private:
                 continue;
             std::string name;
             if (!codePage_.ToUtf8(values[i].name, name)) {
-                fault = "the value name \"" + values[i].name +
+                fault = "the value name \"" + QuoteBytes(values[i].name) +
                         "\" is not valid in this machine's code page";
                 return false;
             }

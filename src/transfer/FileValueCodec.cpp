@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "coder/CodedList.h"
 #include "network/TcpipSettings.h"
+#include "transfer/FileEncoding.h"
 
 #include <nlohmann/json.hpp>
 
@@ -306,7 +307,7 @@ bool FieldEncoder::RunEntry(const J& field, std::string& entry, std::string& rea
             target = &fields.parameters;
             fields.hasParameters = true;
         } else {
-            reason = "unknown field \"" + item.key() + "\"";
+            reason = "unknown field \"" + DocumentTextForMessage(item.key(), codePage_) + "\"";
             return false;
         }
         std::string why;

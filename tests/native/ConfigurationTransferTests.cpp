@@ -1,5 +1,6 @@
 #include "transfer/ConfigurationFile.h"
 #include "transfer/ConfigurationTransfer.h"
+#include "transfer/FileEncoding.h"
 
 #include "base/NameFilter.h"
 #include "coder/QNHexCoder.h"
@@ -43,6 +44,33 @@ template <size_t N>
 std::string Bytes(const char (&literal)[N])
 {
     return std::string(literal, N - 1);
+}
+
+// The UTF-8 text as UTF-16 with a byte order mark, as Windows PowerShell's
+// Out-File writes it; characters beyond U+FFFF as pairs.
+std::string Utf16WithMark(const std::string& utf8, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    auto unit = [&bytes, bigEndian](uint32_t u) {
+        const char high = static_cast<char>(u >> 8);
+        const char low = static_cast<char>(u & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        uint32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k)
+            codePoint = codePoint << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        if (codePoint >= 0x10000) {
+            unit(0xD800 + ((codePoint - 0x10000) >> 10));
+            unit(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            unit(codePoint);
+        }
+    }
+    return bytes;
 }
 
 RegistryValue Value(uint32_t type, const std::string& bytes)
@@ -161,6 +189,91 @@ TEST_F(ConfigurationTransferTest, ExportDeleteImportGivesBackEveryValueByteForBy
     EXPECT_EQ(imported.number, 5);
 }
 
+TEST_F(ConfigurationTransferTest, AFileSavedAsUtf16WithAMarkImportsAsTheUtf8File)
+{
+    AddLocalCard("7", "Intel PRO/1000");
+    SeedFullConfiguration("1", "Office");
+    const auto before = Dump();
+    ASSERT_EQ(transfer.Export("all.json", {}).status, TransferStatus::Done);
+    for (bool bigEndian : {false, true}) {
+        registry.DeleteKeyTree(kConfigurations + "\\1", kRoot);
+        files.files["utf16.json"] = Utf16WithMark(files.files["all.json"], bigEndian);
+        const TransferResult imported = transfer.Import("utf16.json", false);
+        ASSERT_EQ(imported.status, TransferStatus::Done) << imported.lines[0];
+        EXPECT_EQ(Dump(), before) << (bigEndian ? "big endian" : "little endian");
+    }
+}
+
+TEST(FileEncoding, ReadsUtf8AndUtf16WithAMarkAsUtf8)
+{
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"empty", "", ""},
+        {"UTF-8", "{\"a\": \"M\xC3\xBChle \xE2\x82\xAC\"}",
+         "{\"a\": \"M\xC3\xBChle \xE2\x82\xAC\"}"},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF{}", "{}"},
+        {"UTF-16 LE", Bytes("\xFF\xFE{\0\xFC\0\xAC\x20\n\0}\0"), "{\xC3\xBC\xE2\x82\xAC\n}"},
+        {"UTF-16 BE", Bytes("\xFE\xFF\0{\0\xFC\x20\xAC\0\n\0}"), "{\xC3\xBC\xE2\x82\xAC\n}"},
+        {"UTF-16 pair", Bytes("\xFF\xFE\x3D\xD8\x00\xDE"), "\xF0\x9F\x98\x80"},
+        {"UTF-16 mark alone", "\xFF\xFE", ""},
+    };
+    for (const auto& c : cases) {
+        std::string text;
+        std::string fault;
+        EXPECT_TRUE(DecodeFileText(c.bytes, text, fault)) << c.what << ": " << fault;
+        EXPECT_EQ(text, c.text) << c.what;
+    }
+}
+
+TEST(FileEncoding, RefusesOtherEncodingsNamingTheProblem)
+{
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* fault;
+    } cases[] = {
+        {"UTF-16 LE without a mark", Bytes("{\0\"\0"),
+         "the file is UTF-16 without a byte order mark"},
+        {"UTF-16 BE without a mark", Bytes("\0{\0\""),
+         "the file is UTF-16 without a byte order mark"},
+        {"UTF-32 LE", Bytes("\xFF\xFE\0\0{\0\0\0"), "the file is UTF-32"},
+        {"UTF-32 BE", Bytes("\0\0\xFE\xFF\0\0\0{"), "the file is UTF-32"},
+        {"Windows-1252", "{\"a\": \"b\xFCro\"}",
+         "line 1, column 9: the file is not UTF-8: the byte \\xFC is no UTF-8 character here; "
+         "save it as UTF-8, or as UTF-16 with a byte order mark"},
+        {"on line 2", "{\r\n\"\xE9t\xE9\"}",
+         "line 2, column 2: the file is not UTF-8: the byte \\xE9"},
+        {"a cut sequence at the end", "{\xE2\x82", "line 1, column 2"},
+        {"an overlong form", "{\xC0\xAF}", "the byte \\xC0"},
+        {"a surrogate in UTF-8", "{\xED\xA0\x80}", "the byte \\xED"},
+        {"above U+10FFFF", "{\xF4\x90\x80\x80}", "the byte \\xF4"},
+        {"UTF-16 of odd length", Bytes("\xFF\xFE{\0}"), "ends in the middle of a character"},
+        {"UTF-16 lone high half", Bytes("\xFF\xFE\n\0\x3D\xD8}\0"),
+         "line 2: the UTF-16 text holds half of a character pair, the bytes =\\xD8"},
+        {"UTF-16 lone low half", Bytes("\xFE\xFF\xDE\x00"),
+         "half of a character pair, the bytes \\xDE\\x00"},
+    };
+    for (const auto& c : cases) {
+        std::string text;
+        std::string fault;
+        EXPECT_FALSE(DecodeFileText(c.bytes, text, fault)) << c.what;
+        EXPECT_NE(fault.find(c.fault), std::string::npos) << c.what << ": " << fault;
+    }
+}
+
+TEST(FileEncoding, MessageLinesQuoteBytesThatMayNotDecode)
+{
+    const Latin1CodePage codePage;
+    EXPECT_EQ(QuoteBytes("a\xFF\n\\b"), "a\\xFF\\x0A\\b");
+    EXPECT_EQ(QuoteControlCharacters("B\xFCro\x1B[2J\x7F"), "B\xFCro\\x1B[2J\\x7F");
+    // In the code page when it holds the text, else the UTF-8 bytes quoted.
+    EXPECT_EQ(DocumentTextForMessage("B\xC3\xBCro\t", codePage), "B\xFCro\\x09");
+    EXPECT_EQ(DocumentTextForMessage("\xE2\x82\xAC", codePage), "\\xE2\\x82\\xAC");
+}
+
 TEST_F(ConfigurationTransferTest, KnownValuesAreReadableAndOthersCarriedAsTypeAndBytes)
 {
     AddLocalCard("7", "Intel PRO/1000");
@@ -255,6 +368,10 @@ TEST(ConfigurationFile, ReadsWellFormedDocuments)
         {"no configurations", Header() + "[]}", 0},
         {"a name only", OneConfiguration(""), 1},
         {"a byte order mark", "\xEF\xBB\xBF" + OneConfiguration(""), 1},
+        {"UTF-16 LE with a mark", Utf16WithMark(OneConfiguration(R"("wallpaper": "Mühle")"), false),
+         1},
+        {"UTF-16 BE with a mark", Utf16WithMark(OneConfiguration(R"("wallpaper": "\u00e9")"), true),
+         1},
         {"the longest texts",
          OneConfiguration(R"("printer": ")" + std::string(1023, 'p') + R"(", "hosts": ")" +
                           std::string(24573, 'h') + "\""),
@@ -293,6 +410,18 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
         const char* fault;
     } cases[] = {
         {"empty", "", "line 1, column 1: the text is not valid JSON"},
+        {"UTF-16 without a mark", Utf16WithMark(OneConfiguration(""), false).substr(2),
+         "the file is UTF-16 without a byte order mark"},
+        {"Windows-1252", OneConfiguration("\"wallpaper\": \"M\xFChle\""),
+         "line 1, column 105: the file is not UTF-8: the byte \\xFC"},
+        {"UTF-16 with a syntax fault on line 2", Utf16WithMark("{\n x}", false),
+         "line 2, column 2: the text is not valid JSON"},
+        {"a cut character in a literal", "{\"format\": tr\xC3\xA9}",
+         "invalid literal; last read: '\"format\": tr\\xC3'"},
+        {"unknown field not in the code page", OneConfiguration("\"b\xE2\x82\xACro\": 1"),
+         "has an unknown field \"b\\xE2\\x82\\xACro\""},
+        {"unknown field with a control character", OneConfiguration(R"("a\u001bb": 1)"),
+         "has an unknown field \"a\\x1Bb\""},
         {"truncated", OneConfiguration("").substr(0, 70), "line 1, column 71"},
         {"syntax on line 3", "{\n \"format\": 1,\n  x}", "line 3, column 3"},
         {"number too large", "{\n \"version\": 1e999}",
@@ -387,6 +516,9 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
             << c.what;
         EXPECT_NE(fault.find(c.fault), std::string::npos) << c.what << ": " << fault;
         EXPECT_TRUE(configurations.empty()) << c.what;
+        EXPECT_TRUE(
+            std::none_of(fault.begin(), fault.end(), [](char b) { return b >= 0 && b < 0x20; }))
+            << c.what << ": a control character in " << fault;
     }
 }
 

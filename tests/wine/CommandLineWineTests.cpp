@@ -392,6 +392,8 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
         {"an unknown field", "{\"name\": \"Colour\", \"colour\": 1}", "", "\"colour\""},
         {"a name already taken, in another case", "{\"name\": \"HOME OFFICE\"}", "", "HOME OFFICE",
          5},
+        {"a file in the ANSI code page", "", "{\"format\": \"M\xFChle\"}",
+         "line 1, column 14: the file is not UTF-8: the byte \\xFC is no UTF-8 character here"},
     };
     for (const Case& c : cases) {
         if (c.raw.empty())

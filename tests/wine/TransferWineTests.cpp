@@ -153,5 +153,43 @@ TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
     EXPECT_EQ(Dump(kAllConfigurationsKey), before);
 }
 
+// What Windows PowerShell 5.1's Out-File and ">" write: UTF-16 LE with a
+// byte order mark, here made by the platform's own conversion.
+TEST_F(TransferWine, AnExportSavedAsUtf16WithAMarkImportsTheSame)
+{
+    const std::string office = kAllConfigurationsKey + "\\1";
+    registry.WriteString(office, "Name", "Office", kRoot);
+    registry.WriteString(office, "Wallpaper",
+                         "C:\\M\xFC"
+                         "hle.bmp",
+                         kRoot);
+    const auto before = Dump(kAllConfigurationsKey);
+    ASSERT_EQ(transfer.Export(path, {}).status, TransferStatus::Done);
+    std::string utf8;
+    std::string reason;
+    ASSERT_TRUE(files.ReadWholeFile(path, utf8, reason)) << reason;
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                        length);
+    const std::string utf16 = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()),
+                                                       wide.size() * sizeof(wchar_t));
+    ASSERT_TRUE(files.WriteWholeFile(path, utf16, reason)) << reason;
+    registry.DeleteKeyTree(kAllConfigurationsKey, kRoot);
+
+    const TransferResult imported = transfer.Import(path, false);
+    ASSERT_EQ(imported.status, TransferStatus::Done) << imported.lines[0];
+    EXPECT_EQ(Dump(kAllConfigurationsKey), before);
+
+    // Without its mark the same file is refused, and says why.
+    ASSERT_TRUE(files.WriteWholeFile(path, utf16.substr(2), reason)) << reason;
+    const TransferResult refused = transfer.Import(path, true);
+    EXPECT_EQ(refused.status, TransferStatus::FileFault);
+    EXPECT_NE(refused.lines[0].find("the file is UTF-16 without a byte order mark"),
+              std::string::npos)
+        << refused.lines[0];
+}
+
 }  // namespace
 }  // namespace flipset
