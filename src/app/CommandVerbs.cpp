@@ -1,6 +1,9 @@
 #include "app/CommandVerbs.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string_view>
+#include <vector>
 
 namespace flipset {
 
@@ -52,6 +55,59 @@ bool FindVerb(const std::string& argument, Verb& verb)
         }
     }
     return false;
+}
+
+// The switches of the interactive start, with either mark and in any letter
+// case: never taken for a misspelt verb.
+constexpr const char* kStartupSwitches[] = {"NONICCHANGE", "RegServer", "UnregServer", "Embedding",
+                                            "Automation"};
+
+// The least number of letters to insert, delete or replace to turn one word
+// into the other, letter case ignored.
+size_t EditDistance(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    std::vector<size_t> previous(b.size() + 1);
+    std::vector<size_t> current(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        previous[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        current[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t replace = previous[j - 1] + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1);
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, replace});
+        }
+        std::swap(previous, current);
+    }
+    return previous[b.size()];
+}
+
+// The verb word that a switch of letters only, which is no verb, misspells:
+// the nearest within two letters (the first of the nearest in the table),
+// or nullptr. "?" is never suggested: every one-letter switch is within two
+// letters of it.
+const char* MisspeltVerb(const std::string& argument)
+{
+    if (argument.size() < 2 || !IsSwitchMark(argument[0]))
+        return nullptr;
+    for (const char* word : kStartupSwitches) {
+        if (IsSwitch(argument, word))
+            return nullptr;
+    }
+    const std::string_view typed = std::string_view(argument).substr(1);
+    if (!std::all_of(typed.begin(), typed.end(),
+                     [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }))
+        return nullptr;
+    const char* nearest = nullptr;
+    size_t nearestDistance = 3;
+    for (const VerbWord& entry : kVerbWords) {
+        const size_t distance = EditDistance(typed, entry.word);
+        if (std::string_view(entry.word) != "?" && distance < nearestDistance) {
+            nearest = entry.word;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
 }
 
 // Skips the program path: up to its closing quotation mark when it begins
@@ -238,7 +294,8 @@ bool IsVerbCommandLine(const std::string& commandLine)
 {
     const StringList arguments = SplitArguments(commandLine);
     Verb verb;
-    return !arguments.empty() && FindVerb(arguments[0], verb);
+    return !arguments.empty() &&
+           (FindVerb(arguments[0], verb) || MisspeltVerb(arguments[0]) != nullptr);
 }
 
 VerbCommand ParseVerbCommand(const std::string& commandLine)
@@ -246,7 +303,14 @@ VerbCommand ParseVerbCommand(const std::string& commandLine)
     const StringList args = SplitArguments(commandLine);
     VerbCommand command;
     if (args.empty() || !FindVerb(args[0], command.verb)) {
-        command.usageError = args.empty() ? "no verb" : "unknown verb \"" + args[0] + "\"";
+        const char* meant = args.empty() ? nullptr : MisspeltVerb(args[0]);
+        if (args.empty())
+            command.usageError = "no verb";
+        else if (meant)
+            command.usageError =
+                "unknown verb " + args[0] + " (did you mean " + args[0][0] + meant + "?)";
+        else
+            command.usageError = "unknown verb \"" + args[0] + "\"";
         return command;
     }
     switch (command.verb) {

@@ -3,9 +3,12 @@
 // Portable: the caller passes the text of GetCommandLineA.
 //
 // A command line is a verb command only when its first argument is one of
-// the verb words, after "/" or "-" and in any letter case. Every other
-// command line (none, "/NONICCHANGE", the COM command words, anything the
-// interactive start ignores) starts the program as it always has.
+// the verb words, after "/" or "-" and in any letter case, or a misspelt
+// one: a switch within two letters of a verb word that is no switch of the
+// interactive start. A misspelt verb is a usage error ("unknown verb /aply
+// (did you mean /apply?)"), so that a script never waits on a window. Every
+// other command line (none, "/NONICCHANGE", the COM command words, anything
+// the interactive start ignores) starts the program as it always has.
 #pragma once
 
 #include "base/Text.h"
@@ -57,7 +60,8 @@ struct VerbCommand {
 // or at the first space or tab when it is not quoted.
 StringList SplitArguments(const std::string& commandLine);
 
-// True when the command line's first argument is a verb word.
+// True when the command line's first argument is a verb word or a misspelt
+// one.
 bool IsVerbCommandLine(const std::string& commandLine);
 
 // The verb command of a command line for which IsVerbCommandLine is true.

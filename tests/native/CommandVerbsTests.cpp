@@ -52,7 +52,14 @@ TEST(IsVerbCommandLine, OnlyAVerbWordAsTheFirstArgumentMakesAVerbCommand)
         {"flipset.exe /UnregServer", false},
         {"flipset.exe -Embedding", false},
         {"flipset.exe /unknown", false},
-        {"flipset.exe /listen", false},
+        {"flipset.exe /x", false},
+        {"flipset.exe /lis?", false},
+        {"flipset.exe /nonicchange", false},
+        {"flipset.exe -AUTOMATION", false},
+        {"flipset.exe /Embedding", false},
+        {"flipset.exe /unregserver", false},
+        {"flipset.exe applx", false},
+        {"flipset.exe /listing", false},
         {"flipset.exe list", false},
         {"flipset.exe /NONICCHANGE /list", false},
         {"flipset.exe \"/apply x\"", false},
@@ -66,9 +73,33 @@ TEST(IsVerbCommandLine, OnlyAVerbWordAsTheFirstArgumentMakesAVerbCommand)
         {"flipset.exe /?", true},
         {"flipset.exe -?", true},
         {"\"C:\\Program Files\\flipset.exe\" /list /RegServer", true},
+        // Misspelt verbs, within two letters: a usage error rather than a
+        // window that a script would wait on.
+        {"flipset.exe /aply Office", true},
+        {"flipset.exe -LSIT", true},
+        {"flipset.exe /listen", true},
+        {"flipset.exe /exprot f.json", true},
+        {"flipset.exe /captur x", true},
+        {"flipset.exe /he", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsVerbCommandLine(c.commandLine), c.expected) << c.commandLine;
+}
+
+TEST(ParseVerbCommand, AMisspeltVerbNamesTheNearestVerbWithTheMarkTyped)
+{
+    const struct {
+        const char* commandLine;
+        const char* usageError;
+    } cases[] = {
+        {"f.exe /aply Office", "unknown verb /aply (did you mean /apply?)"},
+        {"f.exe -Imprt f.json", "unknown verb -Imprt (did you mean -import?)"},
+        {"f.exe /prevew x", "unknown verb /prevew (did you mean /preview?)"},
+        {"f.exe /und", "unknown verb /und (did you mean /undo?)"},
+        {"f.exe /hlep", "unknown verb /hlep (did you mean /help?)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseVerbCommand(c.commandLine).usageError, c.usageError) << c.commandLine;
 }
 
 TEST(ParseVerbCommand, WellFormedCommands)

@@ -167,6 +167,8 @@ TEST_F(CommandLineVerbs, UsageErrorsAndUnknownNamesChangeNothing)
         {" /apply", 3, "error: /apply needs the name of a configuration"},
         {" -Apply \"Home office\" /only files,sound /quiet", 3, "error: unknown area \"sound\""},
         {" /list extra", 3, "error: unexpected argument \"extra\""},
+        {" /aply \"Home office\" /quiet", 3, "error: unknown verb /aply (did you mean /apply?)"},
+        {" -Exprot x.json", 3, "error: unknown verb -Exprot (did you mean -export?)"},
         {" /?", 0, "Usage:"},
     };
     for (const Case& c : cases) {
