@@ -1,10 +1,22 @@
 #include "app/FirstRun.h"
 
+#include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
 
 #include <limits>
 
 namespace flipset {
+
+namespace {
+
+bool SettingsRootChoiceStored(CRegistry registry)
+{
+    RegistryValue value;
+    return registry.ReadValue(kProgramSettingsKey, ProgramSettings::kUserSettings.name, value,
+                              RegistryRoot::LocalMachine);
+}
+
+}  // namespace
 
 uint32_t ProductVersionNumber(const std::string& productVersionText)
 {
@@ -41,12 +53,25 @@ void CheckVersionAndFirstRun(CRegistry registry, uint32_t currentVersion,
         // Written before the question: a program ended while the question is
         // open has still recorded its start.
         (void)settings.Write(ProgramSettings::kVersion, currentVersion);
-        const bool shared = question.AskShareConfigurations();
+        // Configurations already under the machine-wide root (a verb's or an
+        // installer's, with no choice or the shared one stored) keep it: an
+        // answer "No" would hide them from every user.
+        const bool deployed =
+            settings.Read(ProgramSettings::kUserSettings) == kSettingsSharedByAllUsers &&
+            !ConfigurationStore(registry).ListConfigurations(RegistryRoot::LocalMachine).empty();
+        const bool shared = deployed || question.AskShareConfigurations();
         (void)settings.Write(ProgramSettings::kUserSettings,
                              shared ? kSettingsSharedByAllUsers : kSettingsPerUser);
     } else if (storedVersion < currentVersion) {
         (void)settings.Write(ProgramSettings::kVersion, currentVersion);
     }
+}
+
+void StoreSharedChoiceWhenMissing(CRegistry registry)
+{
+    if (!SettingsRootChoiceStored(registry))
+        (void)ProgramSettings(registry, kSettingsSharedByAllUsers)
+            .Write(ProgramSettings::kUserSettings, kSettingsSharedByAllUsers);
 }
 
 }  // namespace flipset

@@ -39,13 +39,22 @@ uint32_t CurrentVersionNumber(std::string (*readProductVersionText)()) noexcept;
 
 // Compares the stored "Version" (HKEY_LOCAL_MACHINE, 0 when missing) with
 // currentVersion:
-//   below 2000: stores currentVersion, asks the question and stores
-//               "UserSettings" 0 for Yes (shared) or 1 for No (per user);
+//   below 2000: stores currentVersion; when configurations exist under
+//               HKEY_LOCAL_MACHINE and "UserSettings" is missing or 0,
+//               stores "UserSettings" 0 (shared) without asking; else asks
+//               the question and stores "UserSettings" 0 for Yes (shared)
+//               or 1 for No (per user);
 //   otherwise below currentVersion: stores currentVersion without asking;
 //   otherwise: changes nothing.
 // Failed writes are ignored: without the right to write HKEY_LOCAL_MACHINE
 // the question comes back at every start.
 void CheckVersionAndFirstRun(CRegistry registry, uint32_t currentVersion,
                              FirstRunQuestion& question);
+
+// Stores "UserSettings" 0 (shared) when it is missing. A verb that wrote
+// configurations before the program's first start calls it: it used the
+// machine-wide root, and the choice stored so keeps them in every user's
+// view, where the first-run question's "No" would have hidden them.
+void StoreSharedChoiceWhenMissing(CRegistry registry);
 
 }  // namespace flipset

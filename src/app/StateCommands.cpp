@@ -4,6 +4,7 @@
 #include "engine/SystemInfo.h"
 #include "state/CurrentConfiguration.h"
 #include "state/StatePreview.h"
+#include "app/FirstRun.h"
 #include "state/StateRestore.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
@@ -52,6 +53,7 @@ ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
         registry, StoredConfigurationRoot(registry), nameCharacters, command.name, state);
     switch (result.status) {
     case NewConfigurationStatus::Done:
+        StoreSharedChoiceWhenMissing(registry);
         output.WriteLine(result.message);
         return ExitCode::Done;
     case NewConfigurationStatus::BadName:

@@ -1,5 +1,6 @@
 #include "app/TransferCommands.h"
 
+#include "app/FirstRun.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
 #include "transfer/ConfigurationTransfer.h"
@@ -46,7 +47,10 @@ ExitCode RunExportCommand(const TransferPlatform& platform, const VerbCommand& c
 ExitCode RunImportCommand(const TransferPlatform& platform, const VerbCommand& command,
                           OutputSink& output)
 {
-    return Report(TransferFor(platform).Import(command.file, command.replace), output);
+    const TransferResult result = TransferFor(platform).Import(command.file, command.replace);
+    if (result.number != 0)
+        StoreSharedChoiceWhenMissing(platform.registry);
+    return Report(result, output);
 }
 
 }  // namespace flipset

@@ -154,6 +154,57 @@ TEST(CheckVersionAndFirstRun, ANewVersionKeepsTheEarlierAnswer)
     EXPECT_EQ(m.Stored("UserSettings"), 1u);
 }
 
+// Configurations written before the first start, by a verb or by the
+// installer's import, are under the machine-wide root: the first start keeps
+// them in view instead of asking, unless "per user" was chosen already.
+TEST(CheckVersionAndFirstRun, ConfigurationsWrittenBeforeTheFirstStartStayShared)
+{
+    struct Case {
+        const char* what;
+        uint32_t userSettings;  // kMissing: no value
+        bool configurationUnderMachine;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"nothing yet", kMissing, false, true},
+        {"a configuration, no choice", kMissing, true, false},
+        {"a configuration, a verb stored shared", 0, true, false},
+        {"a verb stored shared, its configuration deleted", 0, false, true},
+        {"a configuration, per user chosen", 1, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m;
+        if (c.userSettings != kMissing)
+            m.Store("UserSettings", c.userSettings);
+        if (c.configurationUnderMachine)
+            m.registry.WriteString(std::string(kStoredSettingsKey) + "\\Configurations\\1", "Name",
+                                   "Office", RegistryRoot::LocalMachine);
+        // A configuration of the user's own root does not count.
+        m.registry.WriteString(std::string(kStoredSettingsKey) + "\\Configurations\\1", "Name",
+                               "Mine", RegistryRoot::CurrentUser);
+        ScriptedQuestion question(m.registry, false);
+
+        CheckVersionAndFirstRun(m.registry, kCurrent, question);
+
+        EXPECT_EQ(question.timesAsked, c.asked ? 1 : 0);
+        EXPECT_EQ(m.Stored("UserSettings"), c.asked ? 1u : 0u);
+        EXPECT_EQ(m.Stored("Version"), kCurrent);
+    }
+}
+
+TEST(StoreSharedChoiceWhenMissing, StoresSharedOnlyWhereNoChoiceIsStored)
+{
+    for (const uint32_t before : {kMissing, 0u, 1u, 7u}) {
+        Machine m;
+        if (before != kMissing)
+            m.Store("UserSettings", before);
+        StoreSharedChoiceWhenMissing(m.registry);
+        EXPECT_EQ(m.Stored("UserSettings"), before == kMissing ? 0u : before) << before;
+        EXPECT_EQ(m.Stored("UserSettings", RegistryRoot::CurrentUser), kMissing);
+    }
+}
+
 // Without a readable version resource the number is 0, which stays below
 // 2000: the question comes back at every start and the last answer counts.
 TEST(CheckVersionAndFirstRun, AnUnknownVersionAsksAtEveryStart)

@@ -15,6 +15,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace flipset {
 namespace {
 
@@ -66,12 +69,14 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
 
     FlipsetProcess program("");
     ASSERT_TRUE(program.Started());
-    ui::MessageBoxInfo question, mixer;
+    ui::MessageBoxInfo mixer;
     std::vector<std::string> listed;
     UiScript script(30000);  // the splash, and Wine starting up on a busy machine
     script.Then([&](Ui& ui) {
-        question = ui.AnswerMessageBox(IDYES);
+        // The seeded configuration is under the machine-wide root: the first
+        // start keeps it shared without the first-run question.
         HWND window = ui.WaitForWindow(kTitle, "#32770");
+        EXPECT_FALSE(ui.IsMessageBox(window)) << "no first-run question";
         listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
         ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Office");
         ui.Click(window, IDC_MAIN_RUN);
@@ -81,9 +86,6 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
     EXPECT_TRUE(script.Drive(program.Id()));
     EXPECT_TRUE(program.WaitForExit(30000)) << "the run ends the program";
 
-    EXPECT_EQ(question.text,
-              "You are using Quillon Flipset for the first time.\n"
-              "Do you want to share configurations by all users?");
     EXPECT_EQ(listed, std::vector<std::string>{"Office"});
     EXPECT_EQ(mixer.text, "mixerOpen() failed");
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), FLIPSET_VERSION_NUMBER);
@@ -108,6 +110,47 @@ TEST_F(EndToEnd, AUserRunsASeededConfigurationAndTheProgramApplyItAndEnds)
         EXPECT_EQ(testfiles::ReadWhole(hostsPath), hostsBefore);
     }
     EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "(none)", kUser), startPageBefore);
+}
+
+// An administrator imports and captures configurations before anyone has
+// started the program: the first start must keep them in every user's view.
+TEST_F(EndToEnd, ConfigurationsWrittenByVerbsBeforeTheFirstStartStayInTheList)
+{
+    const std::string file = testfiles::OwnFolder() + "\\flipset first start.json";
+    ASSERT_TRUE(testfiles::WriteWhole(
+        file,
+        "{\"format\": \"Flipset configurations\", \"version\": 1, \"configurations\": "
+        "[{\"name\": \"Office\"}]}"));
+    for (const std::string& arguments :
+         {" /import \"" + file + "\"", std::string(" /capture Home")}) {
+        FlipsetProcess verb(arguments);
+        ASSERT_TRUE(verb.Started()) << arguments;
+        ASSERT_TRUE(verb.WaitForExit(30000)) << arguments;
+        EXPECT_EQ(verb.ExitCode(), 0u) << arguments;
+    }
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u)
+        << "the verb stored the shared choice it used";
+
+    FlipsetProcess program("");
+    ASSERT_TRUE(program.Started());
+    std::vector<std::string> listed;
+    bool questionShown = true;
+    UiScript script(30000);  // the splash, and Wine starting up on a busy machine
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle, "#32770");
+        questionShown = ui.IsMessageBox(window);
+        listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        ui.Click(window, IDC_MAIN_CLOSE);
+        ui.WaitUntilGone(window);
+    });
+    EXPECT_TRUE(script.Drive(program.Id()));
+    EXPECT_TRUE(program.WaitForExit(30000));
+
+    EXPECT_FALSE(questionShown) << "no first-run question";
+    EXPECT_EQ(listed, (std::vector<std::string>{"Home", "Office"}));
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u);
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), FLIPSET_VERSION_NUMBER);
 }
 
 TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWindow)

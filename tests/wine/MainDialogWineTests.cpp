@@ -413,25 +413,30 @@ TEST_F(MainWindow, TheFirstRunQuestionChoosesWhereConfigurationsLive)
     struct Case {
         const char* what;
         int storedVersion;  // -1: none
+        bool shared;        // a configuration under the machine-wide root before the start
         int answer;         // IDYES, IDNO, or 0: no question expected
         uint32_t version;   // "Version" afterwards
         uint32_t userSettings;
         std::vector<std::string> listed;
     };
     const Case cases[] = {
-        {"first start, shared", -1, IDYES, kThisVersion, 0, {"Shared"}},
-        {"first start, per user", -1, IDNO, kThisVersion, 1, {"Mine"}},
-        {"below 2000", 1999, IDNO, kThisVersion, 1, {"Mine"}},
-        {"older version", 2000, 0, kThisVersion, 99, {"Shared"}},
-        {"this version", static_cast<int>(kThisVersion), 0, kThisVersion, 99, {"Shared"}},
-        {"newer version", 30000, 0, 30000, 99, {"Shared"}},
+        {"first start, shared", -1, false, IDYES, kThisVersion, 0, {}},
+        {"first start, per user", -1, false, IDNO, kThisVersion, 1, {"Mine"}},
+        {"below 2000", 1999, false, IDNO, kThisVersion, 1, {"Mine"}},
+        // Configurations written before the first start stay in every
+        // user's view: no question.
+        {"first start, shared configurations there", -1, true, 0, kThisVersion, 0, {"Shared"}},
+        {"older version", 2000, true, 0, kThisVersion, 99, {"Shared"}},
+        {"this version", static_cast<int>(kThisVersion), true, 0, kThisVersion, 99, {"Shared"}},
+        {"newer version", 30000, true, 0, 30000, 99, {"Shared"}},
     };
     for (const Case& c : cases) {
         ClearProgramData();
         if (c.storedVersion >= 0)
             registry.WriteDword(kSettingsKey, "Version", static_cast<uint32_t>(c.storedVersion),
                                 kMachine);
-        AddConfiguration(1, "Shared", kMachine);
+        if (c.shared)
+            AddConfiguration(1, "Shared", kMachine);
         AddConfiguration(1, "Mine", kUser);
         ui::MessageBoxInfo question;
         std::vector<std::string> listed;

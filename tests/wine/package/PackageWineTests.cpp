@@ -294,7 +294,7 @@ TEST_F(Package, ASilentUninstallRemovesTheProgramAndKeepsTheConfigurations)
 TEST_F(Package, CONFIGFILEImportsAConfigurationFileAfterTheInstallation)
 {
     const std::string package = PackagePath(FLIPSET_VERSION_DOTTED, "msi");
-    const std::string file = testfiles::OwnFolder() + "\\Office configuration.txt";
+    const std::string file = testfiles::OwnFolder() + "\\Office configuration.json";
     ASSERT_EQ(Msiexec("/i \"" + package + "\" /qn"), 0u);
     StoreConfiguration(1, "Office");
     ASSERT_EQ(RunToExit("\"" + InstallFolder() + "\\flipset.exe\" /export \"" + file + "\" Office"),
@@ -306,6 +306,26 @@ TEST_F(Package, CONFIGFILEImportsAConfigurationFileAfterTheInstallation)
 
     EXPECT_EQ(StoredConfigurationName(1), "Office");
     DeleteFileA(file.c_str());
+
+    // The import stored the shared choice: the first start shows the
+    // configuration without asking, so no user's answer hides it.
+    EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u);
+    FlipsetProcess started(ProgramPath{InstallFolder() + "\\flipset.exe"}, "");
+    ASSERT_TRUE(started.Started());
+    std::vector<std::string> listed;
+    bool questionShown = true;
+    ui::UiScript script(30000);  // the splash, and Wine starting up on a busy machine
+    script.Then([&](ui::Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle, "#32770");
+        questionShown = ui.IsMessageBox(window);
+        listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        ui.Click(window, IDC_MAIN_CLOSE);
+        ui.WaitUntilGone(window);
+    });
+    EXPECT_TRUE(script.Drive(started.Id()));
+    EXPECT_TRUE(started.WaitForExit(30000));
+    EXPECT_FALSE(questionShown) << "no first-run question";
+    EXPECT_EQ(listed, std::vector<std::string>{"Office"});
 }
 
 TEST_F(Package, ThePortableProgramRunsFromAFolderWithASpaceInItsName)
