@@ -128,14 +128,8 @@ std::string SeedConfiguration(Win32Platform& platform, Seeded& seeded)
             QueryServiceState(platform.services, name) == ServiceState::kStopped)
             stopped.push_back(name);
     }
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    StringList coded;
-    for (const std::string& name : stopped)
-        coded.push_back(coder.CodeValue(name));
+    registry.WriteBinary(key, "ServicesStop", CRegistry::PackCodedList(stopped), kRoot);
     ByteArray bytes;
-    CRegistry::PackStringList(coded, bytes);
-    registry.WriteBinary(key, "ServicesStop", bytes, kRoot);
     CRegistry::PackStringList({"127.0.0.1 localhost\n10.0.0.16 bench"}, bytes);
     registry.WriteBinary(key, "Hostfile", bytes, kRoot);
     registry.WriteString(key, "Wallpaper", "", kRoot);

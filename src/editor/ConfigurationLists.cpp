@@ -1,6 +1,5 @@
 #include "editor/ConfigurationLists.h"
 
-#include "coder/CodedList.h"
 #include "store/ConfigurationStore.h"
 
 namespace flipset {
@@ -13,26 +12,21 @@ bool FitsTextValue(const std::string& text)
 StringList ReadCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
                          const char* valueName)
 {
-    ByteArray bytes;
     StringList entries;
-    if (!registry.ReadBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root))
-        return entries;
-    CRegistry::UnpackStringList(bytes, entries);
-    return DecodeListEntries(entries);
+    (void)registry.ReadCodedList(ConfigurationKeyPath(configurationNumber), valueName, entries,
+                                 root);
+    return entries;
 }
 
 size_t CodedListSize(const StringList& entries)
 {
-    ByteArray bytes;
-    CRegistry::PackStringList(CodeListEntries(entries), bytes);
-    return bytes.size();
+    return CRegistry::PackCodedList(entries).size();
 }
 
 bool WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
                     const char* valueName, const StringList& entries)
 {
-    ByteArray bytes;
-    CRegistry::PackStringList(CodeListEntries(entries), bytes);
+    const ByteArray bytes = CRegistry::PackCodedList(entries);
     if (bytes.size() > kLargestBinaryValue)
         return false;
     (void)registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);

@@ -4,9 +4,8 @@ namespace flipset {
 
 namespace {
 
-void LaunchEntry(RunContext& ctx, Shell& shell, const std::string& codedEntry)
+void LaunchEntry(RunContext& ctx, Shell& shell, const std::string& entry)
 {
-    const std::string entry = ctx.Decode(codedEntry);
     ctx.Host().SetCaption("Running " + entry);
     const RunEntryParts parts = SplitRunEntry(entry);
     const std::string file = ShortPathOf(shell, parts.program);
@@ -37,12 +36,12 @@ std::string ShortPathOf(Shell& shell, const std::string& path)
 void RunProgramsPhase(RunContext& ctx, Shell& shell, const std::string& title)
 {
     StringList entries;
-    if (ctx.ReadList(ConfigurationValue::kRun, entries)) {
-        for (const std::string& codedEntry : entries) {
+    if (ctx.ReadCodedList(ConfigurationValue::kRun, entries)) {
+        for (const std::string& entry : entries) {
             // Whatever goes wrong with one entry abandons only its launch:
             // the wait after it still paces the next one.
             try {
-                LaunchEntry(ctx, shell, codedEntry);
+                LaunchEntry(ctx, shell, entry);
             } catch (...) {
             }
             ctx.Host().SetCaption("Waiting InRunTimeout");

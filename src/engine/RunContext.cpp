@@ -9,7 +9,6 @@ RunContext::RunContext(CRegistry registry, RunHost& host)
       store_(registry),
       settings_(registry, host.SettingsRootChoice())
 {
-    coder_.SetKey(kListCoderKey);
 }
 
 int RunContext::SelectedConfigurationNumber() const
@@ -43,6 +42,11 @@ bool RunContext::ReadList(const char* name, StringList& entries) const
         return false;
     CRegistry::UnpackStringList(bytes, entries);
     return true;
+}
+
+bool RunContext::ReadCodedList(const char* name, StringList& entries) const
+{
+    return registry_.ReadCodedList(ConfigurationKey(), name, entries, root_);
 }
 
 void RunContext::WriteDword(const char* name, uint32_t number) const

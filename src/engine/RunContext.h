@@ -7,7 +7,6 @@
 // it.
 #pragma once
 
-#include "coder/QNHexCoder.h"
 #include "engine/RunHost.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
@@ -36,14 +35,13 @@ public:
     uint32_t ReadDword(const char* name, uint32_t defaultNumber) const;
     // The entries of a packed string list value; false when it was not read.
     bool ReadList(const char* name, StringList& entries) const;
+    // The decoded entries of a coded list value; false when it was not read.
+    bool ReadCodedList(const char* name, StringList& entries) const;
     // Writes into the selected configuration; nothing when none is selected.
     void WriteDword(const char* name, uint32_t number) const;
 
     // A wait in milliseconds, read from the program settings each time.
     uint32_t ReadWait(const WaitSetting& wait) const;
-
-    // A coded list entry decoded with the run's coder.
-    std::string Decode(const std::string& coded) const { return coder_.DecodeValue(coded); }
 
 private:
     CRegistry registry_;
@@ -51,7 +49,6 @@ private:
     RegistryRoot root_;
     ConfigurationStore store_;
     ProgramSettings settings_;
-    CQNHexCoder coder_;
 };
 
 }  // namespace flipset

@@ -212,11 +212,11 @@ template <typename HandleEntry>
 void ForEachListedService(const RunContext& ctx, const char* valueName, HandleEntry handleEntry)
 {
     StringList entries;
-    if (!ctx.ReadList(valueName, entries))
+    if (!ctx.ReadCodedList(valueName, entries))
         return;
     for (const std::string& entry : entries) {
         try {
-            handleEntry(ctx.Decode(entry));
+            handleEntry(entry);
         } catch (...) {
         }
     }

@@ -41,10 +41,9 @@ bool IsRunningState(uint32_t state)
 void AddListedServices(const RunContext& ctx, const char* valueName, StringList& names)
 {
     StringList entries;
-    if (!ctx.ReadList(valueName, entries))
+    if (!ctx.ReadCodedList(valueName, entries))
         return;
-    for (const std::string& entry : entries) {
-        const std::string name = ctx.Decode(entry);
+    for (const std::string& name : entries) {
         bool listed = false;
         for (const std::string& known : names)
             listed = listed || EqualsNoCase(known, name);

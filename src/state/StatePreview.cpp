@@ -301,10 +301,9 @@ void PredictServices(const RunContext& ctx, std::vector<ServiceRunState>& servic
 {
     const auto setListed = [&](const char* valueName, bool running) {
         StringList entries;
-        if (!ctx.ReadList(valueName, entries))
+        if (!ctx.ReadCodedList(valueName, entries))
             return;
-        for (const std::string& entry : entries) {
-            const std::string name = ctx.Decode(entry);
+        for (const std::string& name : entries) {
             for (ServiceRunState& service : services) {
                 if (EqualsNoCase(service.name, name))
                     service.running = running;
@@ -360,9 +359,9 @@ StringList PreviewRun(const RunContext& ctx, const MachineState& before)
     }
     StringList programs;
     if (ctx.Host().IsOptionChecked(RunOption::StartExternals) &&
-        ctx.ReadList(ConfigurationValue::kRun, programs)) {
+        ctx.ReadCodedList(ConfigurationValue::kRun, programs)) {
         for (const std::string& entry : programs)
-            lines.push_back("Cannot be undone: starts " + ctx.Decode(entry));
+            lines.push_back("Cannot be undone: starts " + entry);
     }
     if (lines.empty())
         lines.push_back("The run would change nothing.");

@@ -1,9 +1,30 @@
 #include "store/Registry.h"
 
+#include "coder/CodedList.h"
+
 #include <array>
 #include <cstring>
 
 namespace flipset {
+
+namespace {
+
+using DwordBytes = std::array<unsigned char, CRegistry::kDwordBufferSize>;
+
+// A REG_DWORD's bytes: the number's four bytes, lowest first.
+DwordBytes BytesOfDword(uint32_t number)
+{
+    return {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+            static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
+}
+
+uint32_t DwordOfBytes(const unsigned char* bytes)
+{
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+}  // namespace
 
 RegistryValue RegistryValue::String(const std::string& text)
 {
@@ -18,10 +39,18 @@ RegistryValue RegistryValue::Dword(uint32_t number)
 {
     RegistryValue value;
     value.type = static_cast<uint32_t>(RegistryValueType::Dword);
-    value.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-                  static_cast<unsigned char>(number >> 16),
-                  static_cast<unsigned char>(number >> 24)};
+    const DwordBytes bytes = BytesOfDword(number);
+    value.data.assign(bytes.begin(), bytes.end());
     return value;
+}
+
+bool RegistryValue::AsDword(uint32_t& number) const
+{
+    if (type != static_cast<uint32_t>(RegistryValueType::Dword) ||
+        data.size() != CRegistry::kDwordBufferSize)
+        return false;
+    number = DwordOfBytes(data.data());
+    return true;
 }
 
 namespace {
@@ -85,20 +114,17 @@ uint32_t CRegistry::ReadDword(const std::string& path, const std::string& name,
                               uint32_t defaultNumber, RegistryRoot root) const
 {
     // A shorter value reads as its own bytes with the rest 0.
-    std::array<unsigned char, kDwordBufferSize> buffer{};
+    DwordBytes buffer{};
     uint32_t size = kDwordBufferSize;
     if (!ReadInto(path, name, buffer.data(), &size, root))
         return defaultNumber;
-    return static_cast<uint32_t>(buffer[0]) | static_cast<uint32_t>(buffer[1]) << 8 |
-           static_cast<uint32_t>(buffer[2]) << 16 | static_cast<uint32_t>(buffer[3]) << 24;
+    return DwordOfBytes(buffer.data());
 }
 
 bool CRegistry::WriteDword(const std::string& path, const std::string& name, uint32_t number,
                            RegistryRoot root) const
 {
-    const std::array<unsigned char, kDwordBufferSize> bytes = {
-        static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-        static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
+    const DwordBytes bytes = BytesOfDword(number);
     return SetValue(path, name, RegistryValueType::Dword, bytes.data(), kDwordBufferSize, root);
 }
 
@@ -267,6 +293,31 @@ void CRegistry::UnpackStringList(const ByteArray& bytes, StringList& strings)
             strings.push_back(std::move(entry));
         current.clear();
     }
+}
+
+ByteArray CRegistry::PackCodedList(const StringList& entries)
+{
+    ByteArray bytes;
+    PackStringList(CodeListEntries(entries), bytes);
+    return bytes;
+}
+
+StringList CRegistry::UnpackCodedList(const ByteArray& bytes)
+{
+    StringList coded;
+    UnpackStringList(bytes, coded);
+    return DecodeListEntries(coded);
+}
+
+bool CRegistry::ReadCodedList(const std::string& path, const std::string& name, StringList& entries,
+                              RegistryRoot root) const
+{
+    entries.clear();
+    ByteArray bytes;
+    if (!ReadBinary(path, name, bytes, root))
+        return false;
+    entries = UnpackCodedList(bytes);
+    return true;
 }
 
 }  // namespace flipset

@@ -33,6 +33,9 @@ struct RegistryValue {
     static RegistryValue String(const std::string& text);
     // A REG_DWORD value: the number's four bytes, lowest first.
     static RegistryValue Dword(uint32_t number);
+    // The number of a REG_DWORD value of exactly four bytes; false for any
+    // other value.
+    bool AsDword(uint32_t& number) const;
 };
 
 class CRegistry {
@@ -92,6 +95,16 @@ public:
     // 0 bytes. Unpacking trims every entry and drops the blank ones.
     static void PackStringList(const StringList& strings, ByteArray& bytes);
     static void UnpackStringList(const ByteArray& bytes, StringList& strings);
+
+    // A coded list ("Run", "ServicesStop", "ServicesStart"): each entry
+    // coded with the list key, then packed. Unpacking decodes every entry in
+    // order; an entry that does not decode is an empty text.
+    static ByteArray PackCodedList(const StringList& entries);
+    static StringList UnpackCodedList(const ByteArray& bytes);
+    // The decoded entries of a coded list value; false, with no entries,
+    // when the value is missing, empty or unreadable.
+    bool ReadCodedList(const std::string& path, const std::string& name, StringList& entries,
+                       RegistryRoot root) const;
 
 private:
     bool ReadInto(const std::string& path, const std::string& name, unsigned char* buffer,

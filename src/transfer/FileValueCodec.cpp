@@ -1,7 +1,6 @@
 #include "transfer/FileValueCodec.h"
 
 #include "base/Text.h"
-#include "coder/CodedList.h"
 #include "network/TcpipSettings.h"
 #include "transfer/FileEncoding.h"
 
@@ -13,23 +12,6 @@ namespace flipset {
 namespace FileValueCodec {
 
 namespace {
-
-RegistryValue DwordValue(uint32_t number)
-{
-    return {kTypeDword,
-            {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-             static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)}};
-}
-
-bool ReadDwordValue(const RegistryValue& value, uint32_t& number)
-{
-    if (value.type != kTypeDword || value.data.size() != 4)
-        return false;
-    number = static_cast<uint32_t>(value.data[0]) | static_cast<uint32_t>(value.data[1]) << 8 |
-             static_cast<uint32_t>(value.data[2]) << 16 |
-             static_cast<uint32_t>(value.data[3]) << 24;
-    return true;
-}
 
 std::string BytesText(const ByteArray& bytes, size_t count)
 {
@@ -117,20 +99,6 @@ RunEntryFields SplitRunEntryFields(const std::string& entry)
     return fields;
 }
 
-StringList UnpackCodedList(const ByteArray& bytes)
-{
-    StringList entries;
-    CRegistry::UnpackStringList(bytes, entries);
-    return DecodeListEntries(entries);
-}
-
-ByteArray PackCodedList(const StringList& entries)
-{
-    ByteArray bytes;
-    CRegistry::PackStringList(CodeListEntries(entries), bytes);
-    return bytes;
-}
-
 }  // namespace
 
 std::string HexOf(const ByteArray& bytes)
@@ -184,20 +152,20 @@ bool FieldEncoder::Encode(Kind kind, const J& field, RegistryValue& value,
             reason = "must be true or false";
             return false;
         }
-        value = DwordValue(field.template get<bool>() ? 1 : 0);
+        value = RegistryValue::Dword(field.template get<bool>() ? 1 : 0);
         return true;
     case Kind::Volume:
         if (!field.is_number_unsigned() || field.template get<uint64_t>() > 65535) {
             reason = "must be a whole number from 0 to 65535";
             return false;
         }
-        value = DwordValue(static_cast<uint32_t>(field.template get<uint64_t>()));
+        value = RegistryValue::Dword(static_cast<uint32_t>(field.template get<uint64_t>()));
         return true;
     case Kind::Position:
         for (uint32_t i = 0; i < 3; ++i) {
             if (field.is_string() &&
                 field.template get_ref<const std::string&>() == kPositionNames[i]) {
-                value = DwordValue(i);
+                value = RegistryValue::Dword(i);
                 return true;
             }
         }
@@ -210,7 +178,7 @@ bool FieldEncoder::Encode(Kind kind, const J& field, RegistryValue& value,
             reason = "must be an address such as \"192.168.0.1\"";
             return false;
         }
-        value = DwordValue(address);
+        value = RegistryValue::Dword(address);
         return true;
     }
     case Kind::FileText: {
@@ -270,7 +238,7 @@ bool FieldEncoder::EncodeList(Kind kind, const J& field, RegistryValue& value,
         }
         entries.push_back(std::move(entry));
     }
-    value = {kTypeBinary, PackCodedList(entries)};
+    value = {kTypeBinary, CRegistry::PackCodedList(entries)};
     if (value.data.size() > kLargestCodedList) {
         reason = "takes " + std::to_string(value.data.size()) + " bytes coded; at most " +
                  std::to_string(kLargestCodedList) + " fit";
@@ -354,22 +322,22 @@ bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter&
         field = text;
         break;
     case Kind::Flag:
-        if (!ReadDwordValue(value, number) || number > 1)
+        if (!value.AsDword(number) || number > 1)
             return false;
         field = number == 1;
         break;
     case Kind::Volume:
-        if (!ReadDwordValue(value, number))
+        if (!value.AsDword(number))
             return false;
         field = number;
         break;
     case Kind::Position:
-        if (!ReadDwordValue(value, number) || number > 2)
+        if (!value.AsDword(number) || number > 2)
             return false;
         field = kPositionNames[number];
         break;
     case Kind::Address:
-        if (!ReadDwordValue(value, number))
+        if (!value.AsDword(number))
             return false;
         field = DottedAddress(number);
         break;
@@ -384,7 +352,7 @@ bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter&
         if (value.type != kTypeBinary)
             return false;
         field = OrderedJson::array();
-        for (const std::string& entry : UnpackCodedList(value.data)) {
+        for (const std::string& entry : CRegistry::UnpackCodedList(value.data)) {
             if (kind == Kind::CodedList) {
                 if (!utf8(entry, text))
                     return false;

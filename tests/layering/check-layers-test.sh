@@ -46,9 +46,9 @@ expect_check 0 "every include allowed"
 
 # A portable layer reaching a layer that sits beside it, not below it.
 fresh_copy
-printf '#include "coder/QNHexCoder.h"\n' >>"$scratch/tree/src/store/Registry.cpp"
+printf '#include "ui/LoadText.h"\n' >>"$scratch/tree/src/store/Registry.cpp"
 expect_check 1 "src/store/Registry.cpp:"
-expect_check 1 "store -> coder is not allowed"
+expect_check 1 "store -> ui is not allowed"
 
 # A folder that the list does not know, and an include that is in no layer.
 fresh_copy

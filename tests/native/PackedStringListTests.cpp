@@ -47,5 +47,38 @@ TEST(PackedStringList, UnpackTrimsDropsBlanksAndIgnoresAnUnterminatedTail)
     }
 }
 
+TEST(RegistryValue, ADwordIsFourBytesLowestFirstAndNothingElseReadsAsOne)
+{
+    EXPECT_EQ(RegistryValue::Dword(0x0A010203u).data, (ByteArray{0x03, 0x02, 0x01, 0x0A}));
+    struct Case {
+        const char* what;
+        RegistryValue value;
+        bool isDword;
+        uint32_t number;
+    };
+    const uint32_t dword = static_cast<uint32_t>(RegistryValueType::Dword);
+    const uint32_t binary = static_cast<uint32_t>(RegistryValueType::Binary);
+    const Case cases[] = {
+        {"four bytes", {dword, {0xFF, 0xFF, 0xFF, 0xFF}}, true, 0xFFFFFFFFu},
+        {"three bytes", {dword, {1, 0, 0}}, false, 0},
+        {"five bytes", {dword, {1, 0, 0, 0, 0}}, false, 0},
+        {"binary of four bytes", {binary, {1, 0, 0, 0}}, false, 0},
+    };
+    for (const Case& c : cases) {
+        uint32_t number = 0;
+        EXPECT_EQ(c.value.AsDword(number), c.isDword) << c.what;
+        EXPECT_EQ(number, c.number) << c.what;
+    }
+}
+
+TEST(CodedList, EntriesComeBackInOrderAndAnEntryThatIsNotCodedReadsAsEmpty)
+{
+    const StringList entries = {"C:\\Tools\\sync.exe [/quiet]", "Spooler"};
+    EXPECT_EQ(CRegistry::UnpackCodedList(CRegistry::PackCodedList(entries)), entries);
+    ByteArray notCoded;
+    CRegistry::PackStringList({"NOT CODED"}, notCoded);
+    EXPECT_EQ(CRegistry::UnpackCodedList(notCoded), StringList{""});
+}
+
 }  // namespace
 }  // namespace flipset

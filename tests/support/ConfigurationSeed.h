@@ -2,7 +2,6 @@
 // store them, for tests that need a configuration to run.
 #pragma once
 
-#include "coder/QNHexCoder.h"
 #include "store/Registry.h"
 
 #include <string>
@@ -23,12 +22,7 @@ inline void StorePackedList(CRegistry registry, const std::string& key, const ch
 inline void StoreCodedList(CRegistry registry, const std::string& key, const char* name,
                            const StringList& entries, RegistryRoot root)
 {
-    CQNHexCoder coder;
-    coder.SetKey(kListCoderKey);
-    StringList coded;
-    for (const std::string& entry : entries)
-        coded.push_back(coder.CodeValue(entry));
-    StorePackedList(registry, key, name, coded, root);
+    registry.WriteBinary(key, name, CRegistry::PackCodedList(entries), root);
 }
 
 }  // namespace flipset

@@ -7,6 +7,7 @@
 //   "delete HKCU\Control Panel\Desktop\Wallpaper"          (value deletions)
 #pragma once
 
+#include "store/Registry.h"
 #include "support/MemoryRegistryBackend.h"
 
 #include <cstring>
@@ -81,10 +82,10 @@ private:
                 const char* text = reinterpret_cast<const char*>(data);
                 return std::string(text, strnlen(text, size));
             }
-            if (type == RegistryValueType::Dword && size == 4) {
-                return std::to_string(static_cast<uint32_t>(data[0]) | data[1] << 8 |
-                                      data[2] << 16 | static_cast<uint32_t>(data[3]) << 24);
-            }
+            const RegistryValue value{static_cast<uint32_t>(type), ByteArray(data, data + size)};
+            uint32_t number = 0;
+            if (value.AsDword(number))
+                return std::to_string(number);
             return "<" + std::to_string(size) + " bytes>";
         }
 
