@@ -1,6 +1,5 @@
 // The configuration file reader on arbitrary documents: it must refuse or
 // accept each without a crash, and what it accepts must write out again.
-#include "base/NameFilter.h"
 #include "support/Latin1CodePage.h"
 #include "transfer/ConfigurationFile.h"
 
@@ -16,14 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view document(reinterpret_cast<const char*>(data), size);
     std::vector<flipset::ConfigurationSnapshot> configurations;
     std::string fault;
-    if (!flipset::ReadConfigurationFile(document, codePage, flipset::kNameCharacters,
-                                        configurations, fault))
+    if (!flipset::ReadConfigurationFile(document, codePage, configurations, fault))
         return 0;
     std::string written;
     if (!flipset::WriteConfigurationFile(configurations, codePage, written, fault))
         abort();
     std::vector<flipset::ConfigurationSnapshot> again;
-    if (!flipset::ReadConfigurationFile(written, codePage, flipset::kNameCharacters, again, fault))
+    if (!flipset::ReadConfigurationFile(written, codePage, again, fault))
         abort();
     return 0;
 }

@@ -86,10 +86,7 @@ private:
     void OnPreview();
     void OnUndo();
     void ShowStopMessage(const std::string& text);
-    ConfigurationTransfer Transfer()
-    {
-        return {registry_, Root(), codePage_, files_, nameCharacters_};
-    }
+    ConfigurationTransfer Transfer() { return {registry_, Root(), codePage_, files_}; }
     void ExportToChosenFile(UINT titleId, const std::string& proposedName, const StringList& names);
     // The result's lines in a message box, with the stop icon when the
     // operation failed or a line reports an error.

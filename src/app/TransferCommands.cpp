@@ -13,8 +13,7 @@ ConfigurationTransfer TransferFor(const TransferPlatform& platform)
 {
     const RegistryRoot root =
         ConfigurationRoot(ProgramSettings::ReadSettingsRootChoice(platform.registry));
-    return ConfigurationTransfer(platform.registry, root, platform.codePage, platform.files,
-                                 platform.nameCharacters);
+    return ConfigurationTransfer(platform.registry, root, platform.codePage, platform.files);
 }
 
 // The result's lines as they are (fault lines already start with

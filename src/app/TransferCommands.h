@@ -11,8 +11,6 @@
 #include "transfer/CodePage.h"
 #include "transfer/FileAccess.h"
 
-#include <string_view>
-
 namespace flipset {
 
 // What the configuration file code needs of the machine.
@@ -20,7 +18,6 @@ struct TransferPlatform {
     CRegistry registry;
     const CodePageConverter& codePage;
     FileAccess& files;
-    std::string_view nameCharacters;  // the characters a configuration name may hold
 };
 
 // "/export FILE [NAME ...]": command.file and command.names (none: every

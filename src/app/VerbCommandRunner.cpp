@@ -133,8 +133,7 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
     case Verb::Import: {
         const Win32CodePage codePage;
         Win32FileAccess files;
-        const std::string nameCharacters = LoadNameCharacters();
-        const TransferPlatform transfer{platform.Registry(), codePage, files, nameCharacters};
+        const TransferPlatform transfer{platform.Registry(), codePage, files};
         return command.verb == Verb::Export ? RunExportCommand(transfer, command, output)
                                             : RunImportCommand(transfer, command, output);
     }

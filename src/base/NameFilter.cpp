@@ -32,4 +32,16 @@ NameCheck CheckName(std::string_view editText, std::string_view allowed)
     return check;
 }
 
+bool IsStorableName(std::string_view name)
+{
+    bool blank = true;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return false;
+        blank = blank && c == ' ';
+    }
+    return !blank;
+}
+
 }  // namespace flipset

@@ -38,4 +38,11 @@ struct NameCheck {
 // is left exactly as typed.
 NameCheck CheckName(std::string_view editText, std::string_view allowed);
 
+// True when the store can hold the name and it reads back the same: not
+// blank, and no control character (below 32, or 127). The characters above
+// are what a person may type into the Configuration dialog; a file or
+// another tool may bring any name the store holds, and import and copies
+// accept it. The code page is the caller's to check.
+bool IsStorableName(std::string_view name);
+
 }  // namespace flipset

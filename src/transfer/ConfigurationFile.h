@@ -43,11 +43,10 @@ bool WriteConfigurationFile(const std::vector<ConfigurationSnapshot>& configurat
 // configurations is then empty. Checked: the encoding, syntax, format and
 // version, the type of every field, unknown fields, the limits above,
 // addresses, text that the code page cannot hold, names that are blank or
-// hold characters outside allowedNameCharacters, and names used twice
+// hold a control character (IsStorableName), and names used twice
 // (ignoring case and white space around them). A card's cardNumber is the
 // number it had on the machine it came from.
 bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& codePage,
-                           std::string_view allowedNameCharacters,
                            std::vector<ConfigurationSnapshot>& configurations, std::string& fault);
 
 // The configuration's trimmed "Name" as stored; empty when it has none.

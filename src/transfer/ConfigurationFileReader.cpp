@@ -25,8 +25,8 @@ struct Fault {
 
 class DocumentReader {
 public:
-    DocumentReader(const CodePageConverter& codePage, std::string_view allowedNameCharacters)
-        : codePage_(codePage), encoder_(codePage), allowed_(allowedNameCharacters)
+    explicit DocumentReader(const CodePageConverter& codePage)
+        : codePage_(codePage), encoder_(codePage)
     {
     }
 
@@ -108,11 +108,10 @@ private:
             !Carried(object, place, snapshot.values, fault))
             return false;
         const std::string name = SnapshotName(snapshot);
-        const NameCheck check = CheckName(name, allowed_);
-        if (name.empty() || check.replace || !check.acceptable)
+        if (name.empty() || !IsStorableName(name))
             return Fail(fault, place + ", field \"name\"",
                         name.empty() ? "the configuration has no name"
-                                     : "the name holds characters that a name may not hold");
+                                     : "the name holds a control character");
         for (const std::string& seen : names_) {
             if (EqualsNoCase(seen, name))
                 return Fail(fault, place, "the name is used twice in the file");
@@ -231,7 +230,6 @@ private:
 
     const CodePageConverter& codePage_;
     FieldEncoder encoder_;
-    std::string_view allowed_;
     StringList names_;
 };
 
@@ -253,7 +251,6 @@ std::string LineAndColumn(std::string_view document, size_t offset)
 }  // namespace
 
 bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& codePage,
-                           std::string_view allowedNameCharacters,
                            std::vector<ConfigurationSnapshot>& configurations, std::string& fault)
 {
     configurations.clear();
@@ -289,7 +286,7 @@ bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& code
                 "the text is not valid JSON: " + QuoteBytes(reason);
         return false;
     }
-    DocumentReader reader(codePage, allowedNameCharacters);
+    DocumentReader reader(codePage);
     Fault problem;
     if (!reader.Document(parsed, configurations, problem)) {
         configurations.clear();

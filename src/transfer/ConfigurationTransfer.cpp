@@ -83,13 +83,8 @@ std::string MatchCard(const std::vector<NetworkCard>& cards, const CardSnapshot&
 }  // namespace
 
 ConfigurationTransfer::ConfigurationTransfer(CRegistry registry, RegistryRoot root,
-                                             const CodePageConverter& codePage, FileAccess& files,
-                                             std::string_view allowedNameCharacters)
-    : registry_(registry),
-      root_(root),
-      codePage_(codePage),
-      files_(files),
-      allowedNameCharacters_(allowedNameCharacters)
+                                             const CodePageConverter& codePage, FileAccess& files)
+    : registry_(registry), root_(root), codePage_(codePage), files_(files)
 {
 }
 
@@ -142,7 +137,7 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
     if (!files_.ReadWholeFile(path, document, reason))
         return Failure(TransferStatus::FileFault, path + ": cannot be read: " + reason);
     std::vector<ConfigurationSnapshot> snapshots;
-    if (!ReadConfigurationFile(document, codePage_, allowedNameCharacters_, snapshots, reason))
+    if (!ReadConfigurationFile(document, codePage_, snapshots, reason))
         return Failure(TransferStatus::FileFault, path + ": " + reason);
 
     // Where each goes: the number of the configuration it replaces, or 0.

@@ -4,7 +4,6 @@
 // status and message lines.
 #pragma once
 
-#include "base/NameFilter.h"
 #include "base/Text.h"
 #include "store/Registry.h"
 #include "transfer/CodePage.h"
@@ -38,8 +37,7 @@ public:
     // root: the configuration root. The network cards are read from the same
     // registry, under HKEY_LOCAL_MACHINE.
     ConfigurationTransfer(CRegistry registry, RegistryRoot root, const CodePageConverter& codePage,
-                          FileAccess& files,
-                          std::string_view allowedNameCharacters = kNameCharacters);
+                          FileAccess& files);
 
     // Writes the named configurations (names trimmed, compared ignoring
     // case), or every configuration when names is empty, to the file.
@@ -61,7 +59,6 @@ private:
     RegistryRoot root_;
     const CodePageConverter& codePage_;
     FileAccess& files_;
-    std::string allowedNameCharacters_;
 };
 
 // The name of a copy of the configuration that is not taken yet: the name,

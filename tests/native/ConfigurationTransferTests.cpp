@@ -168,7 +168,9 @@ TEST_F(ConfigurationTransferTest, ExportDeleteImportGivesBackEveryValueByteForBy
 {
     AddLocalCard("7", "Intel PRO/1000");
     SeedFullConfiguration("3", "Office");
-    registry.WriteString(kConfigurations + "\\5", "Name", "Home", kRoot);
+    // A name that the store holds, written by another tool: the dialog would
+    // not let a person type it, yet it must come back.
+    registry.WriteString(kConfigurations + "\\5", "Name", "B\xFCro \xA4 [1]", kRoot);
     const auto before = Dump();
 
     TransferResult exported = transfer.Export("all.json", {});
@@ -185,7 +187,7 @@ TEST_F(ConfigurationTransferTest, ExportDeleteImportGivesBackEveryValueByteForBy
         registry.DeleteKeyTree(kConfigurations + "\\" + busy, kRoot);
 
     EXPECT_EQ(Dump(), before);
-    EXPECT_EQ(imported.name, "Home");
+    EXPECT_EQ(imported.name, "B\xFCro \xA4 [1]");
     EXPECT_EQ(imported.number, 5);
 }
 
@@ -376,6 +378,8 @@ TEST(ConfigurationFile, ReadsWellFormedDocuments)
          OneConfiguration(R"("printer": ")" + std::string(1023, 'p') + R"(", "hosts": ")" +
                           std::string(24573, 'h') + "\""),
          1},
+        {"a name the dialog would not let a person type",
+         Header() + R"([{"name": "B\u00fcro \u00a4 \\ [1] \"x\""}])" + "}", 1},
         {"names that differ", Header() + R"([{"name": "A"}, {"name": "B"}])" + "}", 2},
         {"an empty card", OneConfiguration(R"("cards": [{"description": "x"}])"), 1},
         {"a carried value without bytes",
@@ -388,8 +392,7 @@ TEST(ConfigurationFile, ReadsWellFormedDocuments)
     for (const auto& c : cases) {
         std::vector<ConfigurationSnapshot> configurations;
         std::string fault;
-        EXPECT_TRUE(
-            ReadConfigurationFile(c.document, codePage, kNameCharacters, configurations, fault))
+        EXPECT_TRUE(ReadConfigurationFile(c.document, codePage, configurations, fault))
             << c.what << ": " << fault;
         EXPECT_EQ(configurations.size(), c.configurations) << c.what;
     }
@@ -444,8 +447,10 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
         {"no name", Header() + R"([{"hosts": ""}])" + "}",
          "configuration 1, field \"name\": the configuration has no name"},
         {"blank name", Header() + R"([{"name": "   "}])" + "}", "has no name"},
-        {"name with a backslash", Header() + R"([{"name": "a\\b"}])" + "}",
-         "field \"name\": the name holds characters"},
+        {"name with a control character", Header() + R"([{"name": "a\u0001b"}])" + "}",
+         "field \"name\": the name holds a control character"},
+        {"name with a delete character", Header() + R"([{"name": "a\u007f"}])" + "}",
+         "field \"name\": the name holds a control character"},
         {"name twice", Header() + R"([{"name": "Office"}, {"name": " office "}])" + "}",
          "configuration \" office \": the name is used twice in the file"},
         {"name as number", Header() + R"([{"name": 5}])" + "}",
@@ -511,9 +516,7 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
     for (const auto& c : cases) {
         std::vector<ConfigurationSnapshot> configurations;
         std::string fault;
-        EXPECT_FALSE(
-            ReadConfigurationFile(c.document, codePage, kNameCharacters, configurations, fault))
-            << c.what;
+        EXPECT_FALSE(ReadConfigurationFile(c.document, codePage, configurations, fault)) << c.what;
         EXPECT_NE(fault.find(c.fault), std::string::npos) << c.what << ": " << fault;
         EXPECT_TRUE(configurations.empty()) << c.what;
         EXPECT_TRUE(
@@ -662,6 +665,9 @@ TEST_F(ConfigurationTransferTest, DuplicateCopiesEveryValueUnderAUniqueName)
         EXPECT_EQ(copy->second, value) << path;
     }
     EXPECT_EQ(transfer.Duplicate("Lab").status, TransferStatus::NoSuchConfiguration);
+    // Any name the store holds is copied, whether or not a person could type it.
+    registry.WriteString(kConfigurations + "\\9", "Name", "B\xFCro \xA4", kRoot);
+    EXPECT_EQ(transfer.Duplicate("B\xFCro \xA4").name, "B\xFCro \xA4 - copy");
 }
 
 TEST(ConfigurationTransfer, ACopyOfALongNameStaysReadable)

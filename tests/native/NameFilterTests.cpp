@@ -77,5 +77,18 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{"mixed", " Office/Home \"2\" ", true, "OfficeHome 2", true},
                       CheckCase{"every allowed mark", "a!@#$&?-_.,", false, "a!@#$&?-_.,", true}));
 
+TEST(IsStorableName, AnyNameButABlankOneOrOneWithAControlCharacter)
+{
+    const struct {
+        const char* name;
+        bool storable;
+    } cases[] = {
+        {"Office", true}, {"B\xFCro \x80", true}, {"a\\b [1] \"x\"", true}, {"", false},
+        {"   ", false},   {"a\tb", false},        {"a\x1B[2J", false},      {"a\x7F", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsStorableName(c.name), c.storable) << c.name;
+}
+
 }  // namespace
 }  // namespace flipset

@@ -137,7 +137,9 @@ TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
         registry.WriteDword(card, "IP", 0x0A000001, kRoot);
         Set(card, "Extra", 7, std::string("a\0b\0\0", 5));
     }
-    registry.WriteString(kAllConfigurationsKey + "\\2", "Name", "Home", kRoot);
+    // "B\xFCro \x80" is "B\u00fcro \u20ac" in code page 1252: a name the
+    // store holds that the dialog would not let a person type.
+    registry.WriteString(kAllConfigurationsKey + "\\2", "Name", "B\xFCro \x80", kRoot);
     const auto before = Dump(kAllConfigurationsKey);
 
     const TransferResult exported = transfer.Export(path, {});
