@@ -84,9 +84,9 @@ protected:
         const VerbCommand command = ParseVerbCommand(commandLine);
         EXPECT_EQ(command.usageError, "");
         ApplyPlan plan;
-        if (!PlanApply(registry, system, command, output, plan))
+        if (!PlanApply(registry, platform.system, command, output, plan))
             return ExitCode::NoSuchConfiguration;
-        return RunApply(registry, platform, plan, output, presenter);
+        return RunApply(registry, platform.run, plan, output, presenter);
     }
     std::vector<std::string> Captions() const
     {
@@ -100,12 +100,7 @@ protected:
     FakeNetworkMachine machine;
     CRegistry& registry = machine.registry;
     std::vector<std::string> journal;
-    FakeFiles files;
-    FakeDesktop desktop{journal};
-    FakeServiceManager services;
-    FakeShell shell{journal};
-    FakeSystem system;
-    RunPlatform platform{files, desktop, machine.devices, services, shell, system};
+    FakeRunPlatform platform{journal, machine.devices};
     RecordingOutput output;
     RecordingPresenter presenter;
 };
@@ -124,7 +119,7 @@ TEST_F(ApplyCommandTest, RunsWithTheStoredOptionsAndReportsNothingWhenAllGoesWel
                                                     "Waiting BeforeRunTimeout Completed"}));
     EXPECT_NE(std::find(presenter.journal.begin(), presenter.journal.end(), "wait: 10000"),
               presenter.journal.end());
-    EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
+    EXPECT_EQ(platform.files.files[kHostsPath], "10.0.0.1 server\n");
     EXPECT_EQ(output.lines, std::vector<std::string>{});
     EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{1, 0, 0, 0, 0}));
     EXPECT_TRUE(journal.empty()) << "desktop and programs were off";
@@ -138,19 +133,20 @@ TEST_F(ApplyCommandTest, OnlyRunsTheListedAreasAndStoresThemAsRunDoes)
     EXPECT_EQ(Apply("f.exe /apply Office /only desktop,services"), ExitCode::Done);
 
     EXPECT_EQ(Captions().front(), "Desktop settings");
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(platform.files.files.empty());
     EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 1, 0, 1}));
 }
 
 TEST_F(ApplyCommandTest, NetworkAreaIsOffWhereTheNetworkFeaturesAre)
 {
-    system.majorVersion6 = true;
+    platform.system.majorVersion6 = true;
     const std::string key = Add(1, "Office");
     ApplyPlan plan;
-    ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office /only network"),
-                          output, plan));
+    ASSERT_TRUE(PlanApply(registry, platform.system,
+                          ParseVerbCommand("f.exe /apply Office /only network"), output, plan));
     EXPECT_FALSE(plan.IsOn(RunOption::Network));
-    ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office"), output, plan));
+    ASSERT_TRUE(PlanApply(registry, platform.system, ParseVerbCommand("f.exe /apply Office"),
+                          output, plan));
     EXPECT_FALSE(plan.IsOn(RunOption::Network));
     EXPECT_TRUE(plan.IsOn(RunOption::Files)) << "a missing option reads as on";
 }
@@ -162,10 +158,11 @@ TEST_F(ApplyCommandTest, FindsConfigurationsUnderTheRootThatUserSettingsSelects)
     registry.WriteDword(kSettingsKey, "UserSettings", 1, RegistryRoot::LocalMachine);
 
     ApplyPlan plan;
-    EXPECT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply MINE"), output, plan));
+    EXPECT_TRUE(
+        PlanApply(registry, platform.system, ParseVerbCommand("f.exe /apply MINE"), output, plan));
     EXPECT_EQ(plan.settingsRootChoice, 1u);
-    EXPECT_FALSE(
-        PlanApply(registry, system, ParseVerbCommand("f.exe /apply Shared"), output, plan));
+    EXPECT_FALSE(PlanApply(registry, platform.system, ParseVerbCommand("f.exe /apply Shared"),
+                           output, plan));
 }
 
 TEST_F(ApplyCommandTest, AnUnknownNameChangesNothingAndSaysSo)
@@ -177,19 +174,19 @@ TEST_F(ApplyCommandTest, AnUnknownNameChangesNothingAndSaysSo)
 
     EXPECT_EQ(output.lines, std::vector<std::string>{"error: no configuration is named \"Home\""});
     EXPECT_TRUE(presenter.journal.empty()) << "no window, no box";
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(platform.files.files.empty());
     EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{1, 1, 1, 1, 1}));
 }
 
 TEST_F(ApplyCommandTest, EveryMessageOfTheRunIsAnErrorLineAndMakesTheRunFail)
 {
     NoMixerDesktop noMixer{journal};
-    RunPlatform failing{files, noMixer, machine.devices, services, shell, system};
+    const RunPlatform failing = platform.WithDesktop(noMixer);
     const std::string key = Add(1, "Office");
-    services.Add("Fax", ServiceState::kStopped).startError = 1058;
+    platform.services.Add("Fax", ServiceState::kStopped).startError = 1058;
     StoreCodedList(registry, key, "ServicesStart", {"Fax"}, RegistryRoot::LocalMachine);
     ApplyPlan plan;
-    ASSERT_TRUE(PlanApply(registry, system,
+    ASSERT_TRUE(PlanApply(registry, platform.system,
                           ParseVerbCommand("f.exe /apply Office /only desktop,services"), output,
                           plan));
 
@@ -209,10 +206,12 @@ TEST_F(ApplyCommandTest, AConfigurationGoneBeforeTheRunIsNoSuchConfiguration)
 {
     Add(1, "Office");
     ApplyPlan plan;
-    ASSERT_TRUE(PlanApply(registry, system, ParseVerbCommand("f.exe /apply Office"), output, plan));
+    ASSERT_TRUE(PlanApply(registry, platform.system, ParseVerbCommand("f.exe /apply Office"),
+                          output, plan));
     ConfigurationStore(registry).DeleteConfiguration(1, RegistryRoot::LocalMachine);
 
-    EXPECT_EQ(RunApply(registry, platform, plan, output, presenter), ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(RunApply(registry, platform.run, plan, output, presenter),
+              ExitCode::NoSuchConfiguration);
     EXPECT_EQ(output.lines,
               std::vector<std::string>{"error: Error. Unable to find the selected configuration."});
 }
@@ -255,39 +254,41 @@ TEST_F(ApplyCommandTest, UndoPutsBackWhatTheLastApplyChangedAndCanItselfBeUndone
     const std::string key = Add(2, "Office");
     StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
     StoreOptions(key, {1, 0, 0, 0, 0});
-    files.files[kHostsPath] = "127.0.0.1 localhost\r\n";
+    platform.files.files[kHostsPath] = "127.0.0.1 localhost\r\n";
 
     ASSERT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
     EXPECT_EQ(output.lines, std::vector<std::string>{});
     presenter.journal.clear();
 
-    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::Done);
-    EXPECT_EQ(files.files[kHostsPath], "127.0.0.1 localhost\r\n");
-    EXPECT_EQ(files.files.count(kLmhostsPath), 0u);
+    EXPECT_EQ(RunUndoCommand(registry, platform.run, output, presenter), ExitCode::Done);
+    EXPECT_EQ(platform.files.files[kHostsPath], "127.0.0.1 localhost\r\n");
+    EXPECT_EQ(platform.files.files.count(kLmhostsPath), 0u);
     ASSERT_EQ(output.lines.size(), 2u);
     EXPECT_EQ(output.lines[0].rfind("undid the run of \"Office\" at ", 0), 0u) << output.lines[0];
     EXPECT_EQ(output.lines[1], kProgramsNotUndone);
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Writing Hostfile", "Writing LMHostfile"}));
 
-    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::Done);
-    EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
+    EXPECT_EQ(RunUndoCommand(registry, platform.run, output, presenter), ExitCode::Done);
+    EXPECT_EQ(platform.files.files[kHostsPath], "10.0.0.1 server\n");
 }
 
 TEST_F(ApplyCommandTest, UndoWithoutAUsableSnapshotIsNoSuchConfigurationAndChangesNothing)
 {
-    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(RunUndoCommand(registry, platform.run, output, presenter),
+              ExitCode::NoSuchConfiguration);
     ASSERT_EQ(output.lines.size(), 1u);
     EXPECT_EQ(output.lines[0].rfind("error: nothing to undo: there is no snapshot", 0), 0u);
 
     registry.WriteBinary(kSettingsKey, "LastRunSnapshot", {'F', 'L', 'S', 'S', 1, 0, 0, 0, 9},
                          RegistryRoot::LocalMachine);
     output.lines.clear();
-    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(RunUndoCommand(registry, platform.run, output, presenter),
+              ExitCode::NoSuchConfiguration);
     EXPECT_EQ(output.lines, std::vector<std::string>{
                                 "error: nothing to undo: the stored snapshot cannot be used: "
                                 "it is not a snapshot"});
     EXPECT_TRUE(presenter.journal.empty());
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(platform.files.files.empty());
 }
 
 TEST_F(ApplyCommandTest, ARunWhoseSnapshotCannotBeStoredGoesOnAndSaysUndoIsUnavailable)
@@ -295,21 +296,22 @@ TEST_F(ApplyCommandTest, ARunWhoseSnapshotCannotBeStoredGoesOnAndSaysUndoIsUnava
     const std::string key = Add(2, "Office");
     StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
     StoreOptions(key, {1, 0, 0, 0, 0});
-    files.broken.insert(kLmhostsPath);
+    platform.files.broken.insert(kLmhostsPath);
 
     EXPECT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
-    EXPECT_EQ(files.files[kHostsPath], "10.0.0.1 server\n");
+    EXPECT_EQ(platform.files.files[kHostsPath], "10.0.0.1 server\n");
     ASSERT_EQ(output.lines.size(), 1u);
     EXPECT_EQ(output.lines[0].rfind("warning: the state before the run could not be stored", 0),
               0u);
     output.lines.clear();
-    EXPECT_EQ(RunUndoCommand(registry, platform, output, presenter), ExitCode::NoSuchConfiguration);
+    EXPECT_EQ(RunUndoCommand(registry, platform.run, output, presenter),
+              ExitCode::NoSuchConfiguration);
 }
 
 TEST_F(ApplyCommandTest, CaptureStoresANewConfigurationUnderAFreeName)
 {
     Add(2, "Office");
-    files.files[kHostsPath] = "127.0.0.1 localhost\n";
+    platform.files.files[kHostsPath] = "127.0.0.1 localhost\n";
     const struct {
         const char* commandLine;
         ExitCode code;
@@ -321,7 +323,7 @@ TEST_F(ApplyCommandTest, CaptureStoresANewConfigurationUnderAFreeName)
     };
     for (const auto& c : cases) {
         output.lines.clear();
-        EXPECT_EQ(RunCaptureCommand(registry, platform, kNameCharacters,
+        EXPECT_EQ(RunCaptureCommand(registry, platform.run, kNameCharacters,
                                     ParseVerbCommand(c.commandLine), output),
                   c.code)
             << c.commandLine;
@@ -343,12 +345,12 @@ TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
 
     const VerbCommand command = ParseVerbCommand("f.exe /preview Office /only files,programs");
     ApplyPlan plan;
-    ASSERT_TRUE(PlanApply(registry, system, command, output, plan));
-    EXPECT_EQ(RunPreviewCommand(registry, platform, plan, output), ExitCode::Done);
+    ASSERT_TRUE(PlanApply(registry, platform.system, command, output, plan));
+    EXPECT_EQ(RunPreviewCommand(registry, platform.run, plan, output), ExitCode::Done);
     EXPECT_EQ(output.lines, (std::vector<std::string>{
                                 "hosts: missing -> 1 line", "  + 10.0.0.1 server",
                                 "No change: start page", "Cannot be undone: starts C:\\vpn.exe"}));
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(platform.files.files.empty());
     EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 0, 0, 0}));
     EXPECT_TRUE(presenter.journal.empty());
     EXPECT_TRUE(journal.empty());

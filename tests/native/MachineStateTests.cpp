@@ -50,7 +50,7 @@ protected:
     {
         CRegistry reg = machine.registry;
         // The machine as it is before any run.
-        files.files[kHostsPath] = LargeHostsFile();
+        platform.files.files[kHostsPath] = LargeHostsFile();
         reg.WriteString("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp",
                         RegistryRoot::CurrentUser);
         reg.WriteString("Control Panel\\Desktop", "OriginalWallpaper", "C:\\orig.bmp",
@@ -59,12 +59,12 @@ protected:
         reg.WriteString("Control Panel\\Desktop", "TileWallpaper", "0", RegistryRoot::CurrentUser);
         reg.WriteString("Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", "Device",
                         "Old,winspool,Ne00:", RegistryRoot::CurrentUser);
-        desktop.volume = 4000;
+        platform.desktop.volume = 4000;
         machine.AddCard("0007", "Card Seven", "{CARD-7}", "PCI\\VEN_7");
         reg.WriteDword(kInterfaceKey, "EnableDHCP", 1, RegistryRoot::LocalMachine);
         reg.WriteMultiString(kInterfaceKey, "IPAddress", {"0.0.0.0"}, RegistryRoot::LocalMachine);
-        services.services["Spooler"].state = ServiceState::kRunning;
-        services.services["Themes"].state = ServiceState::kStopped;
+        platform.services.services["Spooler"].state = ServiceState::kRunning;
+        platform.services.services["Themes"].state = ServiceState::kStopped;
 
         // The configuration "Office", every area set.
         reg.WriteString(kConfigKey, "Name", "Office", kRoot);
@@ -118,7 +118,7 @@ protected:
         host.endModalResult = 0;
         host.busy = false;
         host.caption = "Quillon Configuration Flipset";
-        RunSequence sequence(machine.registry, host, run);
+        RunSequence sequence(machine.registry, host, platform.run);
         sequence.SetBeforeChanges([&](RunContext& ctx) {
             snapshotTaken = TakeRunSnapshot(ctx, statePlatform, false, now, snapshotProblem);
         });
@@ -137,16 +137,11 @@ protected:
     }
 
     FakeNetworkMachine machine;
-    FakeFiles files;
-    std::vector<std::string> desktopJournal;
-    FakeDesktop desktop{desktopJournal};
-    FakeServiceManager services;
-    std::vector<std::string> shellJournal;
-    FakeShell shell{shellJournal};
-    FakeSystem system;
+    std::vector<std::string> journal;
+    FakeRunPlatform platform{journal, machine.devices};
     FakeRunHost host;
-    RunPlatform run{files, desktop, machine.devices, services, shell, system};
-    StatePlatform statePlatform{machine.registry, files, desktop, services};
+    StatePlatform statePlatform{machine.registry, platform.files, platform.desktop,
+                                platform.services};
     bool snapshotTaken = false;
     std::string snapshotProblem;
 };
@@ -188,10 +183,10 @@ TEST_F(Workstation, CaptureRecordsEveryAreaWithWhatIsMissing)
 
 TEST_F(Workstation, CaptureWithoutMixerHasNoVolumeAndUnreadableFileFailsIt)
 {
-    desktop.mixer = MixerResult::OpenFailed;
+    platform.desktop.mixer = MixerResult::OpenFailed;
     EXPECT_FALSE(CaptureFor(ScopeOfRun()).desktop.hasVolume);
 
-    files.broken.insert(kHostsPath);
+    platform.files.broken.insert(kHostsPath);
     MachineState state;
     std::string error;
     EXPECT_FALSE(CaptureMachineState(statePlatform, ScopeOfRun(), state, error));
@@ -230,8 +225,8 @@ TEST_F(Workstation, UndoPutsBackTheStateBeforeTheRunAndASecondUndoTheStateAfterI
     EXPECT_EQ(DescribeChanges(before, CaptureFor(scope)), StringList());
     // The hosts file byte for byte, whole although beyond the read limit,
     // and the lmhosts file the run created removed.
-    EXPECT_EQ(files.files.at(kHostsPath), LargeHostsFile());
-    EXPECT_EQ(files.files.count(kLmhostsPath), 0u);
+    EXPECT_EQ(platform.files.files.at(kHostsPath), LargeHostsFile());
+    EXPECT_EQ(platform.files.files.count(kLmhostsPath), 0u);
     EXPECT_TRUE(host.Lines("error: ").empty());
     const std::vector<std::string> captions = host.Lines("caption: ");
     EXPECT_NE(std::find(captions.begin(), captions.end(), "Writing Hostfile"), captions.end());
@@ -248,14 +243,14 @@ TEST_F(Workstation, UndoPutsBackTheStateBeforeTheRunAndASecondUndoTheStateAfterI
 TEST_F(Workstation, UndoReportsAServiceItCannotRestoreAndRestoresTheRest)
 {
     Run();
-    services.services["Themes"].stopErrors = {ServiceError::kAccessDenied};
+    platform.services.services["Themes"].stopErrors = {ServiceError::kAccessDenied};
     const UndoOutcome outcome = Undo();
     ASSERT_EQ(outcome.status, UndoStatus::Restored);
     EXPECT_EQ(host.Lines("error: "),
               std::vector<std::string>{"Error stopping the service Themes with code " +
                                        StopRefusalText(ServiceError::kAccessDenied)});
-    EXPECT_EQ(files.files.at(kHostsPath), LargeHostsFile());
-    EXPECT_EQ(services.services["Spooler"].state, ServiceState::kRunning);
+    EXPECT_EQ(platform.files.files.at(kHostsPath), LargeHostsFile());
+    EXPECT_EQ(platform.services.services["Spooler"].state, ServiceState::kRunning);
 }
 
 TEST_F(Workstation, ARunWhoseSnapshotCannotBeTakenRunsAsBeforeAndLeavesNothingToUndo)
@@ -265,9 +260,9 @@ TEST_F(Workstation, ARunWhoseSnapshotCannotBeTakenRunsAsBeforeAndLeavesNothingTo
 
     FakeRunHost plainHost;
     plainHost.selectedText = "Office";
-    RunSequence(machine.registry, plainHost, run).RunConfiguration();
+    RunSequence(machine.registry, plainHost, platform.run).RunConfiguration();
 
-    files.broken.insert(kLmhostsPath);
+    platform.files.broken.insert(kLmhostsPath);
     host.journal.clear();
     Run("second");
     EXPECT_FALSE(snapshotTaken);
@@ -448,8 +443,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Workstation, PreviewNamesChangesWhatStaysAndWhatCannotBeUndone)
 {
-    files.files[kHostsPath] = "127.0.0.1 localhost\r\n10.0.0.1 old\r\n";
-    services.services["Themes"].state = ServiceState::kRunning;
+    platform.files.files[kHostsPath] = "127.0.0.1 localhost\r\n10.0.0.1 old\r\n";
+    platform.services.services["Themes"].state = ServiceState::kRunning;
     const StringList lines = PreviewNow();
     const auto has = [&](const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -471,7 +466,7 @@ TEST_F(Workstation, PreviewNamesChangesWhatStaysAndWhatCannotBeUndone)
 
 TEST_F(Workstation, PreviewSaysWhichAreasWouldNotChange)
 {
-    RunSequence(machine.registry, host, run).RunConfiguration();
+    RunSequence(machine.registry, host, platform.run).RunConfiguration();
     host.options[RunOption::StartExternals] = false;
     const StringList lines = PreviewNow();
     EXPECT_EQ(lines, (StringList{"No change: files", "No change: desktop", "No change: start page",
@@ -481,7 +476,7 @@ TEST_F(Workstation, PreviewSaysWhichAreasWouldNotChange)
 TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
 {
     CRegistry reg = machine.registry;
-    files.files[kHostsPath] = "127.0.0.1 localhost\n10.0.0.1 old\n";
+    platform.files.files[kHostsPath] = "127.0.0.1 localhost\n10.0.0.1 old\n";
     reg.DeleteValue("Control Panel\\Desktop", "OriginalWallpaper", RegistryRoot::CurrentUser);
     reg.WriteString("Control Panel\\Desktop", "WallpaperStyle", "0", RegistryRoot::CurrentUser);
     reg.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
@@ -506,10 +501,13 @@ TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
     }
 
     host.selectedText = "Now";
-    RunSequence(reg, host, run).RunConfiguration();
+    RunSequence(reg, host, platform.run).RunConfiguration();
     EXPECT_EQ(DescribeChanges(now, CaptureFor(scope)), StringList());
     EXPECT_TRUE(host.Lines("error: ").empty());
-    EXPECT_TRUE(shellJournal.empty());
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [](const std::string& line) { return line.rfind("open: ", 0) == 0; }),
+              0)
+        << "no program started";
 }
 
 TEST_F(Workstation, ConfigurationOfTheCurrentStateNeedsAFreeAllowedName)

@@ -58,13 +58,8 @@ protected:
     CRegistry& registry = machine.registry;
     ConfigurationStore store{registry};
     FakeRunHost host;
-    FakeFiles files;
-    FakeDesktop desktop{host.journal};
-    FakeServiceManager services;
-    FakeShell shell{host.journal};
-    FakeSystem system;
-    RunPlatform platform{files, desktop, machine.devices, services, shell, system};
-    RunSequence sequence{registry, host, platform};
+    FakeRunPlatform platform{host.journal, machine.devices};
+    RunSequence sequence{registry, host, platform.run};
 };
 
 TEST_F(RunSequenceTest, AppliesEveryAreaInOrderAndClosesTheWindow)
@@ -76,11 +71,11 @@ TEST_F(RunSequenceTest, AppliesEveryAreaInOrderAndClosesTheWindow)
     registry.WriteString(key, "IEHOME", "http://intranet/", Root());
     machine.AddCard("7", "Office LAN", "{SERVICE-7}", "PCI\\LAN\\7");
     registry.WriteDword(key + "\\7", "Disabled", 0, Root());
-    services.Add("Spooler", ServiceState::kStopped);
-    services.Add("Fax", ServiceState::kRunning);
+    platform.services.Add("Spooler", ServiceState::kStopped);
+    platform.services.Add("Fax", ServiceState::kRunning);
     WriteList(3, "ServicesStop", {"Spooler"}, true);
     WriteList(3, "ServicesStart", {"Fax"}, true);
-    shell.existing.insert("C:\\tools\\sync.exe");
+    platform.shell.existing.insert("C:\\tools\\sync.exe");
     WriteList(3, "Run", {"C:\\tools\\sync.exe [/quiet]"}, true);
     host.selectedText = "  office ";
 
@@ -95,7 +90,7 @@ TEST_F(RunSequenceTest, AppliesEveryAreaInOrderAndClosesTheWindow)
             "Waiting InRunTimeout", "Waiting InRunTimeout Completed", kTitle + " - Ready"}));
     EXPECT_EQ(host.Lines("error: "), std::vector<std::string>{});
     EXPECT_EQ(host.Lines("open: "), std::vector<std::string>{"C:\\tools\\sync.exe | /quiet"});
-    EXPECT_EQ(files.files[kHostsPath], "127.0.0.1 localhost\n");
+    EXPECT_EQ(platform.files.files[kHostsPath], "127.0.0.1 localhost\n");
     EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "", RegistryRoot::CurrentUser),
               "http://intranet/");
     // Before-run wait, the wait after the program, the after-run wait: the
@@ -117,7 +112,7 @@ TEST_F(RunSequenceTest, WithEveryOptionOffOnlyTheStartPageAndTheWaitsRemain)
     WriteList(1, "Hostfile", {"x"}, false);
     registry.WriteString(key, "IEHOME", "http://home/", Root());
     WriteList(1, "Run", {"C:\\a.exe"}, true);
-    shell.existing.insert("C:\\a.exe");
+    platform.shell.existing.insert("C:\\a.exe");
     host.selectedText = "Home";
     CheckAll(false);
 
@@ -127,7 +122,7 @@ TEST_F(RunSequenceTest, WithEveryOptionOffOnlyTheStartPageAndTheWaitsRemain)
               (std::vector<std::string>{"Waiting BeforeRunTimeout",
                                         "Waiting BeforeRunTimeout Completed"}));
     EXPECT_EQ(host.waits, (std::vector<uint32_t>{10000, 1000}));
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(platform.files.files.empty());
     EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "", RegistryRoot::CurrentUser),
               "http://home/");
     for (RunOption option : kRunOptions)
@@ -141,7 +136,7 @@ TEST_F(RunSequenceTest, ASelectionThatNamesNoConfigurationStopsTheRunAndKeepsThe
     for (const std::string selection : {"", "   ", "Elsewhere"}) {
         FakeRunHost fresh;
         fresh.selectedText = selection;
-        RunSequence run(registry, fresh, platform);
+        RunSequence run(registry, fresh, platform.run);
         run.RunConfiguration();
         EXPECT_EQ(
             fresh.journal,
@@ -170,7 +165,7 @@ TEST_F(RunSequenceTest, APhaseThatThrowsLeavesTheWindowUsable)
     registry.WriteString(key, "Wallpaper", "C:\\home.bmp", Root());
     host.selectedText = "Home";
     ThrowingDesktop throwing{host.journal};
-    RunPlatform failing{files, throwing, machine.devices, services, shell, system};
+    const RunPlatform failing = platform.WithDesktop(throwing);
     RunSequence run(registry, host, failing);
 
     EXPECT_THROW(run.RunConfiguration(), std::runtime_error);
@@ -210,7 +205,7 @@ TEST_F(RunSequenceTest, ASecondRunDuringAWaitChangesNothing)
     FakeRunHost again;
     again.selectedText = "Home";
     again.options = host.options;
-    RunSequence run(registry, again, platform);
+    RunSequence run(registry, again, platform.run);
     again.onWait = [&](uint32_t) { run.RunConfiguration(); };
     run.RunConfiguration();
     EXPECT_EQ(again.journal, alone);
@@ -222,7 +217,7 @@ TEST_F(RunSequenceTest, OnMajorVersionSixTheNetworkPhaseIsSkippedAndStoredOff)
     machine.AddCard("7", "Lab LAN", "{SERVICE-7}", "PCI\\LAN\\7");
     registry.WriteDword(key + "\\7", "Disabled", 0, Root());
     host.selectedText = "Lab";
-    system.majorVersion6 = true;
+    platform.system.majorVersion6 = true;
 
     sequence.RunConfiguration();
 
@@ -237,7 +232,7 @@ TEST_F(RunSequenceTest, EachPhaseReadsItsOptionWhenItBegins)
 {
     AddConfiguration(1, "Home");
     WriteList(1, "Run", {"C:\\a.exe"}, true);
-    shell.existing.insert("C:\\a.exe");
+    platform.shell.existing.insert("C:\\a.exe");
     host.selectedText = "Home";
     // Unchecked during the before-run wait: the programs are not started,
     // although the option was stored as checked.
@@ -256,7 +251,7 @@ TEST_F(RunSequenceTest, EveryReadResolvesTheSelectionAfresh)
     AddConfiguration(2, "Second");
     WriteList(1, "Run", {"C:\\first.exe"}, true);
     WriteList(2, "Run", {"C:\\second.exe"}, true);
-    shell.existing = {"C:\\first.exe", "C:\\second.exe"};
+    platform.shell.existing = {"C:\\first.exe", "C:\\second.exe"};
     host.selectedText = "First";
     // The user selects another configuration during the before-run wait.
     host.onWait = [&](uint32_t milliseconds) {
@@ -281,12 +276,12 @@ TEST_F(RunSequenceTest, TheWaitsComeFromTheMachinesProgramSettings)
     for (const Case& c : cases) {
         AddConfiguration(1, "Home");
         WriteList(1, "Run", {"C:\\a.exe"}, true);
-        shell.existing = {"C:\\a.exe"};
+        platform.shell.existing = {"C:\\a.exe"};
         SetWait("BeforeRunTimout", c.beforeRun);
         FakeRunHost fresh;
         fresh.selectedText = "Home";
         fresh.options = {{RunOption::StartExternals, true}};
-        RunSequence run(registry, fresh, platform);
+        RunSequence run(registry, fresh, platform.run);
         run.RunConfiguration();
         EXPECT_EQ(fresh.waits, c.waits) << c.beforeRun;
     }

@@ -2,13 +2,15 @@
 // run and of the main window need only to be there and to record: the file
 // system, the desktop, the shell and the platform's version. Calls go into a
 // journal that the test gives, so they can be seen between the captions of a
-// FakeRunHost.
+// FakeRunHost. FakeRunPlatform wires one of each into a run's platform.
 #pragma once
 
 #include "engine/DesktopSettings.h"
 #include "engine/ProgramLauncher.h"
+#include "engine/RunSequence.h"
 #include "engine/SystemFiles.h"
 #include "engine/SystemInfo.h"
+#include "support/FakeServiceManager.h"
 
 #include <map>
 #include <set>
@@ -103,6 +105,32 @@ class FakeSystem : public SystemInfo {
 public:
     bool majorVersion6 = false;
     bool IsMajorVersion6() const override { return majorVersion6; }
+};
+
+// The fakes, one of each, as the program's Win32Platform holds the real
+// services: the desktop and the shell write to the journal given, the cards
+// are the test's device installer (a FakeNetworkMachine's, or one over the
+// real registry).
+struct FakeRunPlatform {
+    FakeRunPlatform(std::vector<std::string>& journal, DeviceInstaller& devices)
+        : desktop(journal), shell(journal), run{files, desktop, devices, services, shell, system}
+    {
+    }
+    FakeRunPlatform(const FakeRunPlatform&) = delete;
+    FakeRunPlatform& operator=(const FakeRunPlatform&) = delete;
+
+    // The same platform with another desktop, e.g. one that fails.
+    RunPlatform WithDesktop(DesktopPlatform& other) const
+    {
+        return RunPlatform{run.files, other, run.devices, run.services, run.shell, run.system};
+    }
+
+    FakeFiles files;
+    FakeDesktop desktop;
+    FakeServiceManager services;
+    FakeShell shell;
+    FakeSystem system;
+    RunPlatform run;
 };
 
 }  // namespace flipset

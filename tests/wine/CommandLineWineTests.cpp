@@ -26,13 +26,6 @@ namespace {
 using ui::Ui;
 using ui::UiScript;
 
-struct VerbResult {
-    bool ended = false;
-    DWORD exitCode = 0;
-    std::string output;
-    int windowsSeen = 0;  // top-level windows of the process, at any time
-};
-
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -63,25 +56,11 @@ protected:
         DeleteFileA(outputPath.c_str());
     }
 
-    // Runs flipset.exe with the arguments and its output on a file, watching
-    // for windows until it ends by itself (30 s at most).
-    VerbResult RunQuietly(const std::string& arguments)
+    FlipsetRun RunQuietly(const std::string& arguments)
     {
-        VerbResult result;
-        {
-            FlipsetProcess program(arguments, outputPath);
-            EXPECT_TRUE(program.Started()) << arguments;
-            if (!program.Started())
-                return result;
-            Ui ui(program.Id());
-            for (int i = 0; i < 1500 && !result.ended; ++i) {
-                result.windowsSeen += static_cast<int>(ui.Windows().size());
-                result.ended = program.WaitForExit(20);
-            }
-            result.exitCode = program.ExitCode();
-        }
-        result.output = testfiles::ReadWhole(outputPath);
-        return result;
+        const FlipsetRun run = RunFlipsetToEnd(arguments, outputPath);
+        EXPECT_TRUE(run.started) << arguments;
+        return run;
     }
 
     std::string AddOffice()
@@ -108,7 +87,7 @@ TEST_F(CommandLineVerbs, QuietApplyRunsTheListedAreasWithoutAnyWindowAndExitsWit
     StoreCodedList(registry, key, "ServicesStart", {service.Name()}, kMachine);
     StoreCodedList(registry, key, "Run", {recorder + " [/from-verb]"}, kMachine);
 
-    const VerbResult result =
+    const FlipsetRun result =
         RunQuietly(" /apply \"home office\" -ONLY files,services,programs /quiet");
 
     ASSERT_TRUE(result.ended) << "a quiet run ends by itself";
@@ -139,7 +118,7 @@ TEST_F(CommandLineVerbs, QuietApplyWithFailingStepsWritesTheirMessagesAndExitsWi
 
     // The stored options: every area, the desktop's mixer included (these
     // tests have no sound server, so it has no device).
-    const VerbResult result = RunQuietly(" /apply \"Home office\" /quiet");
+    const FlipsetRun result = RunQuietly(" /apply \"Home office\" /quiet");
 
     ASSERT_TRUE(result.ended) << "no message box waits for a person";
     EXPECT_EQ(result.exitCode, 2u) << result.output;
@@ -172,7 +151,7 @@ TEST_F(CommandLineVerbs, UsageErrorsAndUnknownNamesChangeNothing)
         {" /?", 0, "Usage:"},
     };
     for (const Case& c : cases) {
-        const VerbResult result = RunQuietly(c.arguments);
+        const FlipsetRun result = RunQuietly(c.arguments);
         ASSERT_TRUE(result.ended) << c.arguments;
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments;
         const std::vector<std::string> lines = Lines(result.output);
@@ -243,7 +222,7 @@ TEST_F(CommandLineVerbs, ListWritesTheNamesOfTheSelectedRootInTheMainWindowsOrde
     store.SetConfigurationName(1, "Shared only", kMachine);
     registry.WriteDword(kSettingsKey, "UserSettings", 1, kMachine);
 
-    const VerbResult result = RunQuietly(" /LIST");
+    const FlipsetRun result = RunQuietly(" /LIST");
 
     ASSERT_TRUE(result.ended);
     EXPECT_EQ(result.exitCode, 0u);
@@ -341,20 +320,20 @@ TEST_F(TransferVerbs, ExportDeleteImportGivesBackEveryValueByteForByte)
     ConfigurationStore(registry).SetConfigurationName(2, "Home", kMachine);
     const auto before = Dump(kAllConfigurationsKey);
 
-    const VerbResult exported = RunQuietly(" /export" + Quoted(file));
+    const FlipsetRun exported = RunQuietly(" /export" + Quoted(file));
     ASSERT_TRUE(exported.ended);
     EXPECT_EQ(exported.exitCode, 0u) << exported.output;
     EXPECT_EQ(exported.windowsSeen, 0);
     registry.DeleteKeyTree(kAllConfigurationsKey, kMachine);
 
-    const VerbResult imported = RunQuietly(" -IMPORT" + Quoted(file));
+    const FlipsetRun imported = RunQuietly(" -IMPORT" + Quoted(file));
     ASSERT_TRUE(imported.ended);
     EXPECT_EQ(imported.exitCode, 0u) << imported.output;
     EXPECT_EQ(imported.windowsSeen, 0);
     EXPECT_EQ(Dump(kAllConfigurationsKey), before);
 
     // Only the named one, found ignoring case.
-    const VerbResult one = RunQuietly(" /export" + Quoted(file) + " \"HOME\"");
+    const FlipsetRun one = RunQuietly(" /export" + Quoted(file) + " \"HOME\"");
     EXPECT_EQ(one.exitCode, 0u) << one.output;
     registry.DeleteKeyTree(kAllConfigurationsKey, kMachine);
     EXPECT_EQ(RunQuietly(" /import" + Quoted(file)).exitCode, 0u);
@@ -402,7 +381,7 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
             WriteFile(valid + c.content);
         else
             ASSERT_TRUE(testfiles::WriteWhole(file, c.raw));
-        const VerbResult result = RunQuietly(" /import" + Quoted(file));
+        const FlipsetRun result = RunQuietly(" /import" + Quoted(file));
         ASSERT_TRUE(result.ended) << c.what;
         EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.output;
         const std::vector<std::string> lines = Lines(result.output);
@@ -416,11 +395,11 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
     }
 
     DeleteFileA(file.c_str());
-    const VerbResult missing = RunQuietly(" /import" + Quoted(file));
+    const FlipsetRun missing = RunQuietly(" /import" + Quoted(file));
     EXPECT_EQ(missing.exitCode, 4u) << missing.output;
-    const VerbResult unwritable = RunQuietly(" /export \"C:\\no such folder\\x.json\"");
+    const FlipsetRun unwritable = RunQuietly(" /export \"C:\\no such folder\\x.json\"");
     EXPECT_EQ(unwritable.exitCode, 4u) << unwritable.output;
-    const VerbResult unknownName = RunQuietly(" /export" + Quoted(file) + " Nobody");
+    const FlipsetRun unknownName = RunQuietly(" /export" + Quoted(file) + " Nobody");
     EXPECT_EQ(unknownName.exitCode, 1u) << unknownName.output;
     EXPECT_FALSE(testfiles::Exists(file)) << "no file for an unknown name";
     EXPECT_EQ(Dump(kAllConfigurationsKey), before);
@@ -435,12 +414,12 @@ TEST_F(TransferVerbs, ATakenNameStopsTheImportUnlessReplaceReplacesItUnderItsNum
     WriteFile("{\"name\": \"Fresh\"}, {\"name\": \"Home office\", \"volume\": 7}");
     const auto before = Dump(kAllConfigurationsKey);
 
-    const VerbResult refused = RunQuietly(" /import" + Quoted(file));
+    const FlipsetRun refused = RunQuietly(" /import" + Quoted(file));
     EXPECT_EQ(refused.exitCode, 5u) << refused.output;
     EXPECT_NE(refused.output.find("Home office"), std::string::npos) << refused.output;
     EXPECT_EQ(Dump(kAllConfigurationsKey), before) << "nothing written, Fresh neither";
 
-    const VerbResult replaced = RunQuietly(" /import" + Quoted(file) + " /REPLACE");
+    const FlipsetRun replaced = RunQuietly(" /import" + Quoted(file) + " /REPLACE");
     EXPECT_EQ(replaced.exitCode, 0u) << replaced.output;
     EXPECT_EQ(registry.ReadString(office, "Name", "", kMachine), "Home office");
     EXPECT_EQ(registry.ReadDword(office, "Volume", 0, kMachine), 7u);
@@ -458,7 +437,7 @@ TEST_F(TransferVerbs, CardsAreMatchedByDescriptionAndAnUnmatchedCardIsNamed)
         "{\"description\": \"Flipset Absent Adapter\", \"cardNumber\": \"6\", \"disabled\": "
         "true}]}");
 
-    const VerbResult result = RunQuietly(" /import" + Quoted(file));
+    const FlipsetRun result = RunQuietly(" /import" + Quoted(file));
 
     ASSERT_TRUE(result.ended);
     EXPECT_EQ(result.exitCode, 0u) << result.output;

@@ -1,13 +1,15 @@
-// flipset.exe started by an end-to-end test, and the program data such a
-// test starts from.
+// flipset.exe started by an end-to-end test, or run to its end as a script
+// runs it, and the program data such a test starts from.
 #pragma once
 
 #include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
+#include "wine/ui/UiDriver.h"
 #include "store/Registry.h"
 
 #include <windows.h>
 
+#include <iostream>
 #include <string>
 
 namespace flipset {
@@ -57,6 +59,16 @@ public:
         const BOOL inheritHandles = output != INVALID_HANDLE_VALUE ? TRUE : FALSE;
         started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, inheritHandles, 0,
                                   nullptr, nullptr, &startup, &process_) != FALSE;
+        if (!started_) {
+            // Wine, busy with other test programs, has refused a process
+            // start right after the previous program ended; the start is
+            // tried once more, and the refusal is shown.
+            std::cerr << "starting " << commandLine << " failed with " << GetLastError()
+                      << "; trying once more\n";
+            Sleep(500);
+            started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, inheritHandles, 0,
+                                      nullptr, nullptr, &startup, &process_) != FALSE;
+        }
         if (output != INVALID_HANDLE_VALUE)
             CloseHandle(output);
     }
@@ -90,5 +102,38 @@ private:
     PROCESS_INFORMATION process_{};
     bool started_ = false;
 };
+
+// What a run of flipset.exe to its end left.
+struct FlipsetRun {
+    bool started = false;
+    bool ended = false;  // by itself, in time
+    DWORD exitCode = STILL_ACTIVE;
+    std::string output;   // its standard output and error
+    int windowsSeen = 0;  // its visible top-level windows, counted every 20 ms
+};
+
+// Runs flipset.exe with the arguments and its output on a new file at
+// outputPath, as a script's redirect gives it, watching for windows until
+// it ends by itself; one still running after timeout is ended by force.
+inline FlipsetRun RunFlipsetToEnd(const std::string& arguments, const std::string& outputPath,
+                                  const ProgramPath& program = ProgramPath{}, DWORD timeout = 60000)
+{
+    FlipsetRun run;
+    {
+        FlipsetProcess process(program, arguments, outputPath);
+        run.started = process.Started();
+        if (!run.started)
+            return run;
+        const ui::Ui ui(process.Id());
+        const ULONGLONG deadline = GetTickCount64() + timeout;
+        while (!run.ended && GetTickCount64() < deadline) {
+            run.windowsSeen += static_cast<int>(ui.Windows().size());
+            run.ended = process.WaitForExit(20);
+        }
+        run.exitCode = process.ExitCode();
+    }
+    run.output = testfiles::ReadWhole(outputPath);
+    return run;
+}
 
 }  // namespace flipset

@@ -60,7 +60,7 @@ protected:
     {
         INT_PTR result = -2;
         EXPECT_TRUE(script.RunWith([&] {
-            MainDialog dialog(registry, platform);
+            MainDialog dialog(registry, platform.run);
             result = dialog.RunModal(nullptr);
         }));
         return result;
@@ -69,13 +69,8 @@ protected:
     Win32RegistryBackend backend;
     CRegistry registry{backend};
     std::vector<std::string> journal;
-    FakeFiles files;
-    FakeDesktop desktop{journal};
     FakeDeviceInstaller devices{registry};
-    FakeServiceManager services;
-    FakeShell shell{journal};
-    FakeSystem system;
-    RunPlatform platform{files, desktop, devices, services, shell, system};
+    FakeRunPlatform platform{journal, devices};
 };
 
 TEST_F(MainWindow, ListsTheNamesSortedAndSelectsTheFirst)
@@ -249,7 +244,7 @@ TEST_F(MainWindow, TheStartupRadioButtonsShowAndStoreTheOption)
 
 TEST_F(MainWindow, OnMajorVersionSixEveryNetworkFeatureIsOff)
 {
-    system.majorVersion6 = true;
+    platform.system.majorVersion6 = true;
     registry.WriteDword(kSettingsKey, "startupoption", 2, kMachine);
     AddConfiguration(1, "Lab");
     registry.WriteDword(ConfigurationKeyPath(1), "donetwork", 1, kMachine);
@@ -379,7 +374,7 @@ TEST_F(MainWindow, ARunWhosePhaseThrowsLeavesTheWindowUsableAndClosable)
     AddConfiguration(1, "Home");
     registry.WriteString(ConfigurationKeyPath(1), "Wallpaper", "C:\\home.bmp", kMachine);
     ThrowingDesktop throwing{journal};
-    RunPlatform failing{files, throwing, devices, services, shell, system};
+    const RunPlatform failing = platform.WithDesktop(throwing);
     std::map<int, bool> enabled;
     std::string caption;
     UiScript script;

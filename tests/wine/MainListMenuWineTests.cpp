@@ -144,7 +144,7 @@ protected:
     void RunMainWindow(UiScript& script)
     {
         EXPECT_TRUE(script.RunWith([&] {
-            MainDialog dialog(registry, platform);
+            MainDialog dialog(registry, platform.run);
             dialog.RunModal(nullptr);
         }));
     }
@@ -152,13 +152,8 @@ protected:
     Win32RegistryBackend backend;
     CRegistry registry{backend};
     std::vector<std::string> journal;
-    FakeFiles files;
-    FakeDesktop desktop{journal};
     FakeDeviceInstaller devices{registry};
-    FakeServiceManager services;
-    FakeShell shell{journal};
-    FakeSystem system;
-    RunPlatform platform{files, desktop, devices, services, shell, system};
+    FakeRunPlatform platform{journal, devices};
     const std::string path = testfiles::OwnFolder() + "\\flipset_menu_test.json";
 };
 
@@ -299,7 +294,7 @@ TEST_F(MainListMenu, PreviewNewFromStateAndUndoOfTheLastRun)
     std::string selected;
     ui::MessageBoxInfo undone;
     const std::string hosts = "C:\\WINDOWS\\system32\\Drivers\\Etc\\hosts";
-    files.files[hosts] = "127.0.0.1 localhost\n";
+    platform.files.files[hosts] = "127.0.0.1 localhost\n";
     UiScript script;
     script.Then([&](Ui& ui) {
         HWND window = ui.WaitForWindow(kTitle);
@@ -345,7 +340,7 @@ TEST_F(MainListMenu, PreviewNewFromStateAndUndoOfTheLastRun)
                                "  + 10.0.0.7 alpha\r\n"),
               std::string::npos)
         << previewText;
-    EXPECT_EQ(files.files[hosts], "127.0.0.1 before\n") << "undone";
+    EXPECT_EQ(platform.files.files[hosts], "127.0.0.1 before\n") << "undone";
     EXPECT_EQ(items, (std::vector<std::string>{"Alpha", "Now"}));
     EXPECT_EQ(selected, "Now");
     EXPECT_EQ(withSnapshot[IDM_LIST_UNDO].text, "Undo last run (Alpha, 2026-01-02 03:04:05)");

@@ -20,13 +20,9 @@
 namespace flipset {
 namespace {
 
-const std::string kSettingsKey = "Software\\Quillon\\Flipset";
-const std::string kAppDefaults = "Software\\Wine\\AppDefaults\\flipset.exe";
 const std::string kDesktopKey = "Control Panel\\Desktop";
 const std::string kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 const std::string kBrowserKey = "Software\\Microsoft\\Internet Explorer\\Main";
-constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
 // A value of the current user's, put back as it was when the test ends.
 class SavedValue {
@@ -54,11 +50,6 @@ private:
     RegistryValue value_;
 };
 
-struct Outcome {
-    DWORD exitCode = 259;
-    std::string output;
-};
-
 class StateVerbs : public ::testing::Test {
 protected:
     void SetUp() override
@@ -82,19 +73,12 @@ protected:
         DeleteFileA(outputPath.c_str());
     }
 
-    Outcome Flipset(const std::string& arguments)
+    FlipsetRun Flipset(const std::string& arguments)
     {
-        Outcome outcome;
-        {
-            FlipsetProcess program(arguments, outputPath);
-            EXPECT_TRUE(program.Started()) << arguments;
-            if (!program.Started())
-                return outcome;
-            EXPECT_TRUE(program.WaitForExit(60000)) << arguments;
-            outcome.exitCode = program.ExitCode();
-        }
-        outcome.output = testfiles::ReadWhole(outputPath);
-        return outcome;
+        const FlipsetRun run = RunFlipsetToEnd(arguments, outputPath);
+        EXPECT_TRUE(run.started) << arguments;
+        EXPECT_TRUE(run.ended) << arguments;
+        return run;
     }
 
     std::string Text(const std::string& key, const char* name)
@@ -171,14 +155,14 @@ TEST_F(StateVerbs, UndoPutsTheMachineBackAndASecondUndoReturnsToTheRun)
     registry.WriteString(key, "IEHOME", "http://after.example/", kMachine);
     StoreCodedList(registry, key, "ServicesStop", {service.Name()}, kMachine);
 
-    const Outcome run = Flipset(" /apply \"Home office\" /only files,desktop,services /quiet");
+    const FlipsetRun run = Flipset(" /apply \"Home office\" /only files,desktop,services /quiet");
     ASSERT_EQ(AwaitState(service, SERVICE_STOPPED), static_cast<DWORD>(SERVICE_STOPPED))
         << run.output;
     ASSERT_EQ(testfiles::ReadWhole(hostsPath), "10.9.8.7 runhost\n");
     const std::string desktopAfterRun = DesktopState();
     ASSERT_NE(desktopAfterRun, desktopBefore);
 
-    const Outcome undo = Flipset(" /undo /quiet");
+    const FlipsetRun undo = Flipset(" /undo /quiet");
     EXPECT_EQ(undo.exitCode, 0u) << undo.output;
     EXPECT_NE(undo.output.find("undid the run of \"Home office\""), std::string::npos)
         << undo.output;
@@ -188,7 +172,7 @@ TEST_F(StateVerbs, UndoPutsTheMachineBackAndASecondUndoReturnsToTheRun)
     EXPECT_EQ(DesktopState(), desktopBefore);
     EXPECT_EQ(AwaitState(service, SERVICE_RUNNING), static_cast<DWORD>(SERVICE_RUNNING));
 
-    const Outcome again = Flipset(" /undo /quiet");
+    const FlipsetRun again = Flipset(" /undo /quiet");
     EXPECT_EQ(again.exitCode, 0u) << again.output;
     EXPECT_EQ(testfiles::ReadWhole(hostsPath), "10.9.8.7 runhost\n");
     EXPECT_EQ(testfiles::ReadWhole(lmhostsPath), "10.9.8.8 RUNLM #PRE\n");
@@ -198,7 +182,7 @@ TEST_F(StateVerbs, UndoPutsTheMachineBackAndASecondUndoReturnsToTheRun)
 
 TEST_F(StateVerbs, UndoWithoutASnapshotExitsWithOne)
 {
-    const Outcome undo = Flipset(" /undo /quiet");
+    const FlipsetRun undo = Flipset(" /undo /quiet");
     EXPECT_EQ(undo.exitCode, 1u);
     EXPECT_NE(undo.output.find("error: nothing to undo"), std::string::npos) << undo.output;
 }
@@ -221,7 +205,7 @@ TEST_F(StateVerbs, PreviewListsEveryAreaAndChangesNothing)
     StoreCodedList(registry, key, "ServicesStart", {service.Name()}, kMachine);
     StoreCodedList(registry, key, "Run", {"C:\\tools\\vpn.exe"}, kMachine);
 
-    const Outcome preview = Flipset(" /preview \"home office\"");
+    const FlipsetRun preview = Flipset(" /preview \"home office\"");
     EXPECT_EQ(preview.exitCode, 0u) << preview.output;
     for (const char* line :
          {"hosts: 2 lines -> 2 lines\r\n", "  - 10.0.0.1 old\r\n", "  + 10.0.0.5 new\r\n",
@@ -255,7 +239,7 @@ TEST_F(StateVerbs, ApplyingACapturedConfigurationChangesNothing)
     registry.WriteString(kBrowserKey, "Start Page", "http://here.example/", kUser);
     const std::string desktopBefore = DesktopState();
 
-    const Outcome capture = Flipset(" /capture \"Right now\"");
+    const FlipsetRun capture = Flipset(" /capture \"Right now\"");
     ASSERT_EQ(capture.exitCode, 0u) << capture.output;
     EXPECT_EQ(Flipset(" /capture \"right NOW\"").exitCode, 5u);
 

@@ -47,27 +47,16 @@ void RegisterAddressControl()
     InitCommonControlsEx(&controls);
 }
 
-// A message to a control of the dialog on the test's thread, from the
-// driver's thread; the dialog's modal loop answers it.
-LRESULT SendToControl(Ui& ui, HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(ui.Control(dialog, id), message, wParam, lParam, SMTO_NORMAL,
-                             ui::kDefaultTimeout, &answer))
-        ui.Fail("no answer from control " + std::to_string(id));
-    return static_cast<LRESULT>(answer);
-}
-
 uint32_t AddressOf(Ui& ui, HWND dialog, int id)
 {
     DWORD address = 0;
-    SendToControl(ui, dialog, id, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+    ui.SendToControl(dialog, id, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
     return address;
 }
 
 bool IsBlankAddress(Ui& ui, HWND dialog, int id)
 {
-    return SendToControl(ui, dialog, id, IPM_ISBLANK, 0, 0) != 0;
+    return ui.SendToControl(dialog, id, IPM_ISBLANK, 0, 0) != 0;
 }
 
 // Types the four fields into an address control's edits, left to right, as
@@ -87,11 +76,8 @@ void TypeAddress(Ui& ui, HWND dialog, int id, const std::vector<std::string>& fi
         GetWindowRect(b, &rb);
         return ra.left < rb.left;
     });
-    for (size_t i = 0; i < edits.size(); ++i) {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(edits[i], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fields[i].c_str()),
-                            SMTO_NORMAL, ui::kDefaultTimeout, &answer);
-    }
+    for (size_t i = 0; i < edits.size(); ++i)
+        ui.SendToWindow(edits[i], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fields[i].c_str()));
 }
 
 class CardDialogsWine : public ::testing::Test {
@@ -334,7 +320,7 @@ TEST_F(CardSetupDialogWine, StoredValuesAreShownUnderThePerUserRootAndStoredBack
     script.Then([&](Ui& ui) {
         HWND dialog = ui.WaitForWindow(kSetupTitle);
         view = ReadSetupView(ui, dialog);
-        domainLimit = SendToControl(ui, dialog, IDC_CARD_SETUP_DOMAIN, EM_GETLIMITTEXT, 0, 0);
+        domainLimit = ui.SendToControl(dialog, IDC_CARD_SETUP_DOMAIN, EM_GETLIMITTEXT, 0, 0);
         ui.Click(dialog, IDOK);
     });
     EXPECT_TRUE(RunSetup(script, kUser));

@@ -86,20 +86,11 @@ struct Selection {
     DWORD end = 0;
 };
 
-LRESULT SendToEdit(Ui& ui, HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(edit, message, wParam, lParam, SMTO_NORMAL, ui::kDefaultTimeout,
-                             &answer))
-        ui.Fail("no answer from " + ui.Describe(edit));
-    return static_cast<LRESULT>(answer);
-}
-
 Selection ReadSelection(Ui& ui, HWND edit)
 {
     Selection selection;
-    SendToEdit(ui, edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
-               reinterpret_cast<LPARAM>(&selection.end));
+    ui.SendToWindow(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+                    reinterpret_cast<LPARAM>(&selection.end));
     return selection;
 }
 
@@ -209,15 +200,15 @@ TEST_F(ConfigurationDialogTest, TheNameEditDropsWhatANameMayNotHold)
         HWND dialog = ui.WaitForWindow(kDialog);
         HWND edit = ui.Control(dialog, IDC_CONFIG_NAME);
         okEnabledWhenEmpty = ui.IsEnabled(dialog, IDOK);
-        limit = SendToEdit(ui, edit, EM_GETLIMITTEXT, 0, 0);
+        limit = ui.SendToWindow(edit, EM_GETLIMITTEXT, 0, 0);
         for (const TypingCase& c : kTypingCases) {
             ui.SetText(dialog, IDC_CONFIG_NAME, c.before);
-            SendToEdit(ui, edit, EM_SETSEL, c.before.size(), c.before.size());
+            ui.SendToWindow(edit, EM_SETSEL, c.before.size(), c.before.size());
             if (c.message == WM_CHAR) {
-                SendToEdit(ui, edit, WM_CHAR, static_cast<unsigned char>(c.input[0]), 1);
+                ui.SendToWindow(edit, WM_CHAR, static_cast<unsigned char>(c.input[0]), 1);
             } else {
-                SendToEdit(ui, edit, EM_REPLACESEL, TRUE,
-                           reinterpret_cast<LPARAM>(c.input.c_str()));
+                ui.SendToWindow(edit, EM_REPLACESEL, TRUE,
+                                reinterpret_cast<LPARAM>(c.input.c_str()));
             }
             seen.push_back({ui.Text(dialog, IDC_CONFIG_NAME), ReadSelection(ui, edit),
                             ui.IsEnabled(dialog, IDOK)});

@@ -48,17 +48,6 @@ void RegisterTreeControl()
     InitCommonControlsEx(&controls);
 }
 
-// A message to a control of the dialog on the test's thread, from the
-// driver's thread; the dialog's modal loop answers it.
-LRESULT SendToControl(Ui& ui, HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(ui.Control(dialog, id), message, wParam, lParam, SMTO_NORMAL,
-                             ui::kDefaultTimeout, &answer))
-        ui.Fail("no answer from control " + std::to_string(id));
-    return static_cast<LRESULT>(answer);
-}
-
 struct TreeItem {
     std::string text;
     bool ticked;
@@ -78,7 +67,7 @@ std::vector<TreeItem> TreeItems(Ui& ui, HWND dialog)
 {
     std::vector<TreeItem> items;
     auto item = reinterpret_cast<HTREEITEM>(
-        SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     while (item != nullptr) {
         char text[260] = {};
         TVITEMA read{};
@@ -87,12 +76,12 @@ std::vector<TreeItem> TreeItems(Ui& ui, HWND dialog)
         read.stateMask = TVIS_STATEIMAGEMASK;
         read.pszText = text;
         read.cchTextMax = sizeof text;
-        SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE, TVM_GETITEMA, 0,
-                      reinterpret_cast<LPARAM>(&read));
+        ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE, TVM_GETITEMA, 0,
+                         reinterpret_cast<LPARAM>(&read));
         items.push_back({text, (read.state & TVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2)});
-        item = reinterpret_cast<HTREEITEM>(SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE,
-                                                         TVM_GETNEXTITEM, TVGN_NEXT,
-                                                         reinterpret_cast<LPARAM>(item)));
+        item = reinterpret_cast<HTREEITEM>(ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE,
+                                                            TVM_GETNEXTITEM, TVGN_NEXT,
+                                                            reinterpret_cast<LPARAM>(item)));
     }
     return items;
 }
@@ -101,7 +90,7 @@ std::vector<TreeItem> TreeItems(Ui& ui, HWND dialog)
 void SetTreeItemTicked(Ui& ui, HWND dialog, const std::string& text, bool ticked)
 {
     auto item = reinterpret_cast<HTREEITEM>(
-        SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     while (item != nullptr) {
         char itemText[260] = {};
         TVITEMA read{};
@@ -109,21 +98,21 @@ void SetTreeItemTicked(Ui& ui, HWND dialog, const std::string& text, bool ticked
         read.hItem = item;
         read.pszText = itemText;
         read.cchTextMax = sizeof itemText;
-        SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE, TVM_GETITEMA, 0,
-                      reinterpret_cast<LPARAM>(&read));
+        ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE, TVM_GETITEMA, 0,
+                         reinterpret_cast<LPARAM>(&read));
         if (text == itemText) {
             TVITEMA change{};
             change.mask = TVIF_STATE;
             change.hItem = item;
             change.stateMask = TVIS_STATEIMAGEMASK;
             change.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
-            SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE, TVM_SETITEMA, 0,
-                          reinterpret_cast<LPARAM>(&change));
+            ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE, TVM_SETITEMA, 0,
+                             reinterpret_cast<LPARAM>(&change));
             return;
         }
-        item = reinterpret_cast<HTREEITEM>(SendToControl(ui, dialog, IDC_TREE_SELECTION_TREE,
-                                                         TVM_GETNEXTITEM, TVGN_NEXT,
-                                                         reinterpret_cast<LPARAM>(item)));
+        item = reinterpret_cast<HTREEITEM>(ui.SendToControl(dialog, IDC_TREE_SELECTION_TREE,
+                                                            TVM_GETNEXTITEM, TVGN_NEXT,
+                                                            reinterpret_cast<LPARAM>(item)));
     }
     ui.Fail("no tree item \"" + text + "\"");
 }
@@ -343,7 +332,7 @@ TEST_F(Pickers, EditTicksTheListedServicesIgnoringCaseAndKeepsTheManagersSpellin
         treeLabel = ui.Text(tree, IDC_PICKER_LABEL);
         shown = TreeItems(ui, tree);
         background = static_cast<COLORREF>(
-            SendToControl(ui, tree, IDC_TREE_SELECTION_TREE, TVM_GETBKCOLOR, 0, 0));
+            ui.SendToControl(tree, IDC_TREE_SELECTION_TREE, TVM_GETBKCOLOR, 0, 0));
         SetTreeItemTicked(ui, tree, "BITS", true);
         ui.ClickAndWaitUntilGone(tree, IDOK);
         WaitForListCount(ui, dialog, 2);

@@ -20,7 +20,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -184,41 +183,10 @@ protected:
     std::string ListedBy(const std::string& program)
     {
         const std::string output = testfiles::OwnFolder() + "\\listed.txt";
-        DeleteFileA(output.c_str());
-        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-        HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = file;
-        startup.hStdError = file;
-        PROCESS_INFORMATION process{};
-        std::string commandLine = "\"" + program + "\" /list";
-        DWORD code = kNoExitCode;
-        // Wine, busy with other test programs, has refused a process start
-        // right after the previous program ended; the start is tried once
-        // more, and the refusal is shown.
-        bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &process) != FALSE;
-        if (!started) {
-            std::cerr << "starting " << commandLine << " failed with " << GetLastError()
-                      << "; trying once more\n";
-            Sleep(500);
-            started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                     nullptr, &startup, &process) != FALSE;
-        }
-        if (started) {
-            if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
-                GetExitCodeProcess(process.hProcess, &code);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
-        CloseHandle(file);
-        EXPECT_EQ(code, 0u) << program << " /list" << (started ? "" : ": not started, error ")
-                            << (started ? 0 : GetLastError());
-        return testfiles::ReadWhole(output);
+        const FlipsetRun listed = RunFlipsetToEnd(" /list", output, ProgramPath{program}, 30000);
+        EXPECT_EQ(listed.exitCode, 0u)
+            << program << " /list" << (listed.started ? "" : ": not started");
+        return listed.output;
     }
 
     Win32RegistryBackend backend;

@@ -306,6 +306,22 @@ HWND Ui::Control(HWND dialog, int id) const
     return control;
 }
 
+LRESULT Ui::SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!IsWindow(window))
+        Fail("cannot send message " + std::to_string(message) + ": " + Describe(window));
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeout_, &answer) == 0)
+        Fail(Describe(window) + " did not answer message " + std::to_string(message) + " within " +
+             std::to_string(timeout_) + " ms");
+    return static_cast<LRESULT>(answer);
+}
+
+LRESULT Ui::SendToControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SendToWindow(Control(dialog, id), message, wParam, lParam);
+}
+
 HWND Ui::UsableControl(HWND dialog, int id)
 {
     HWND control = Control(dialog, id);

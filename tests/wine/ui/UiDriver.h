@@ -174,6 +174,12 @@ public:
     // WM_KEYDOWN and WM_KEYUP to the window's focused control (or the
     // window), posted as the keyboard does (VK_ESCAPE, VK_RETURN).
     void PressKey(HWND window, UINT virtualKey);
+    // Any other message, sent to a window or a dialog's control and waited
+    // for; its answer. It goes as an ANSI message, so a text or structure
+    // it points to is the A kind (TVITEMA); a pointer reaches the window
+    // only within this process.
+    LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT SendToControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
     // List boxes. Selecting sets the selection and, when the list has
     // LBS_NOTIFY, sends LBN_SELCHANGE (and LBN_DBLCLK) to the dialog, as a
