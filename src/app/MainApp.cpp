@@ -1,14 +1,13 @@
 #include "app/MainApp.h"
 
 #include "app/CommandLine.h"
-#include "ui/LoadText.h"
+#include "ui/ShowMessage.h"
 #include "app/MainDialog.h"
 #include "app/SplashDialog.h"
 #include "app/StartupNetworkAction.h"
 #include "app/VerbCommandRunner.h"
 #include "app/Win32ComServer.h"
 #include "app/Win32Platform.h"
-#include "resource.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -22,11 +21,11 @@ class OwnerlessMessages : public MessageSink {
 public:
     void ShowError(const std::string& text) override
     {
-        MessageBoxA(nullptr, text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+        flipset::ShowMessage(nullptr, text, MB_OK | MB_ICONSTOP);
     }
     void ShowMessage(const std::string& text) override
     {
-        MessageBoxA(nullptr, text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK);
+        flipset::ShowMessage(nullptr, text, MB_OK);
     }
 };
 

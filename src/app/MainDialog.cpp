@@ -17,6 +17,7 @@
 #include "state/StateRestore.h"
 #include "ui/ListBoxText.h"
 #include "ui/OpenFileDialog.h"
+#include "ui/ShowMessage.h"
 
 #include <windowsx.h>
 
@@ -84,8 +85,8 @@ public:
     explicit MessageBoxQuestion(HWND owner) : owner_(owner) {}
     bool AskShareConfigurations() override
     {
-        return MessageBoxA(owner_, LoadText(IDS_FIRST_RUN_QUESTION).c_str(),
-                           LoadText(IDS_TITLE).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return ShowMessage(owner_, LoadText(IDS_FIRST_RUN_QUESTION), MB_YESNO | MB_ICONQUESTION) ==
+               IDYES;
     }
 
 private:
@@ -197,7 +198,7 @@ void MainDialog::SetUpTipButtons()
     for (size_t i = 0; i < std::size(kTipTexts); ++i) {
         const TipText& tip = kTipTexts[i];
         tipButtons_[i].SetTipText(LoadText(tip.textId));
-        tipButtons_[i].SetTrackingFailureMessage(LoadText(IDS_NO_TOOLTIPS), LoadText(IDS_TITLE));
+        tipButtons_[i].SetTrackingFailureMessage(LoadText(IDS_NO_TOOLTIPS));
         tipButtons_[i].SetPointerPosition(tip.pointerPosition);
         tipButtons_[i].Attach(Item(tip.buttonId));
     }
@@ -346,9 +347,8 @@ void MainDialog::OnOptionClicked(int id, RunOption option)
 void MainDialog::OnDelete()
 {
     const int configuration = GetSelectedConfigurationNumber();
-    if (configuration >= 1 &&
-        MessageBoxA(Handle(), LoadText(IDS_DELETE_QUESTION).c_str(), LoadText(IDS_TITLE).c_str(),
-                    MB_YESNO | MB_ICONSTOP) == IDYES)
+    if (configuration >= 1 && flipset::ShowMessage(Handle(), LoadText(IDS_DELETE_QUESTION),
+                                                   MB_YESNO | MB_ICONSTOP) == IDYES)
         (void)store_.DeleteConfiguration(configuration, Root());
     FillConfigurationList();
 }
@@ -530,12 +530,12 @@ void MainDialog::OnUndo()
         FormatText(IDS_UNDO_DONE, {outcome.undone.configurationName, outcome.undone.time});
     if (!outcome.ownSnapshotProblem.empty())
         text += "\n" + FormatText(IDS_UNDO_OWN_SNAPSHOT_MISSING, {outcome.ownSnapshotProblem});
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
+    flipset::ShowMessage(Handle(), text, MB_OK | MB_ICONINFORMATION);
 }
 
 void MainDialog::ShowStopMessage(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+    flipset::ShowMessage(Handle(), text, MB_OK | MB_ICONSTOP);
 }
 
 void MainDialog::ShowTransferResult(const TransferResult& result)
@@ -546,8 +546,7 @@ void MainDialog::ShowTransferResult(const TransferResult& result)
         failed = failed || line.rfind("error:", 0) == 0;
         text += (text.empty() ? "" : "\n") + line;
     }
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(),
-                MB_OK | (failed ? MB_ICONSTOP : MB_ICONINFORMATION));
+    flipset::ShowMessage(Handle(), text, MB_OK | (failed ? MB_ICONSTOP : MB_ICONINFORMATION));
 }
 
 void MainDialog::FillConfigurationListAndSelect(const std::string& name)
@@ -624,12 +623,12 @@ void MainDialog::RestoreButtons()
 
 void MainDialog::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+    ShowStopMessage(text);
 }
 
 void MainDialog::ShowMessage(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK);
+    flipset::ShowMessage(Handle(), text, MB_OK);
 }
 
 void MainDialog::BeginWaitCursor()

@@ -3,6 +3,7 @@
 #include "engine/Win32WaitWithMessages.h"
 #include "resource.h"
 #include "ui/LoadText.h"
+#include "ui/ShowMessage.h"
 
 #include <utility>
 
@@ -56,12 +57,12 @@ void RunProgressDialog::ShowCaption(const std::string& caption)
 
 void RunProgressDialog::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+    flipset::ShowMessage(Handle(), text, MB_OK | MB_ICONSTOP);
 }
 
 void RunProgressDialog::ShowMessage(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK);
+    flipset::ShowMessage(Handle(), text, MB_OK);
 }
 
 void RunProgressDialog::Wait(uint32_t milliseconds)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/LoadText.h"
+#include "ui/ShowMessage.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -17,7 +18,7 @@ inline void ShowTooLongMessage(HWND owner, UINT whatId, size_t length, size_t lo
 {
     const std::string text = FormatText(
         IDS_TOO_LONG, {LoadText(whatId), std::to_string(length), std::to_string(longest)});
-    MessageBoxA(owner, text.c_str(), LoadText(IDS_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+    ShowMessage(owner, text, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace flipset

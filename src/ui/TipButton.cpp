@@ -1,5 +1,7 @@
 #include "ui/TipButton.h"
 
+#include "ui/ShowMessage.h"
+
 #include <commctrl.h>
 
 namespace flipset {
@@ -122,8 +124,7 @@ void TipButton::RequestTracking(DWORD flags)
     // The box is owned by the button's top-level window, which it disables,
     // so no further mouse move reaches the button while it is open.
     if (!tracking_ && !trackingFailureText_.empty())
-        MessageBoxA(GetAncestor(button_, GA_ROOT), trackingFailureText_.c_str(),
-                    trackingFailureCaption_.c_str(), MB_OK);
+        ShowMessage(GetAncestor(button_, GA_ROOT), trackingFailureText_, MB_OK);
 }
 
 }  // namespace flipset

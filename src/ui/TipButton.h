@@ -26,11 +26,7 @@ public:
     void SetTipText(const std::string& text) { tipText_ = text; }
     // The message box shown when the platform refuses to track the mouse for
     // the button; an empty text shows none.
-    void SetTrackingFailureMessage(const std::string& text, const std::string& caption)
-    {
-        trackingFailureText_ = text;
-        trackingFailureCaption_ = caption;
-    }
+    void SetTrackingFailureMessage(const std::string& text) { trackingFailureText_ = text; }
     // 1: the balloon opens to the upper left of the button's corner (the
     // default); 2: to the upper right. Any other number counts as 1.
     void SetPointerPosition(int position);
@@ -55,7 +51,6 @@ private:
     HWND button_ = nullptr;
     std::string tipText_;
     std::string trackingFailureText_;
-    std::string trackingFailureCaption_;
     bool tracking_ = false;  // a mouse-tracking request is pending
     bool firstPaint_ = true;
     BalloonTip balloon_;
