@@ -6,7 +6,7 @@
 //
 //   build/windows/wine-run.sh build/windows/bench/flipset_run_benchmark.exe
 
-#include "app/StateCommands.h"
+#include "app/RunSnapshotHook.h"
 #include "app/Win32Platform.h"
 #include "engine/RunContext.h"
 #include "engine/ServiceControl.h"

@@ -1,6 +1,6 @@
 #include "app/ApplyCommand.h"
 
-#include "app/StateCommands.h"
+#include "app/RunSnapshotHook.h"
 #include "engine/SystemInfo.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"

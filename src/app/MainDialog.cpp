@@ -2,7 +2,7 @@
 
 #include "app/FirstRun.h"
 #include "app/PreviewDialog.h"
-#include "app/StateCommands.h"
+#include "app/RunSnapshotHook.h"
 #include "ui/LoadText.h"
 #include "app/Win32ProductVersion.h"
 #include "editor/ConfigurationDialog.h"

@@ -1,5 +1,6 @@
 #include "app/StateCommands.h"
 
+#include "app/RunSnapshotHook.h"
 #include "engine/RunContext.h"
 #include "engine/SystemInfo.h"
 #include "state/CurrentConfiguration.h"
@@ -19,24 +20,6 @@ RegistryRoot StoredConfigurationRoot(CRegistry registry)
 }
 
 }  // namespace
-
-StatePlatform StatePlatformOf(CRegistry registry, const RunPlatform& platform)
-{
-    return StatePlatform{registry, platform.files, platform.desktop, platform.services};
-}
-
-void TakeSnapshotBeforeChanges(RunSequence& sequence, CRegistry registry,
-                               const RunPlatform& platform,
-                               std::function<void(const std::string&)> problem)
-{
-    sequence.SetBeforeChanges([registry, &platform, problem](RunContext& ctx) {
-        std::string reason;
-        if (!TakeRunSnapshot(ctx, StatePlatformOf(registry, platform),
-                             platform.system.IsMajorVersion6(), CurrentTimeText(), reason) &&
-            problem)
-            problem(reason);
-    });
-}
 
 ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
                            std::string_view nameCharacters, const VerbCommand& command,

@@ -8,24 +8,11 @@
 #include "app/CommandVerbs.h"
 #include "app/OutputSink.h"
 #include "engine/RunSequence.h"
-#include "state/MachineState.h"
 #include "store/Registry.h"
 
-#include <functional>
-#include <string>
 #include <string_view>
 
 namespace flipset {
-
-// The parts of the run's platform a capture and a restore use.
-StatePlatform StatePlatformOf(CRegistry registry, const RunPlatform& platform);
-
-// Makes the run store the last run's snapshot before it changes anything.
-// problem is called with the reason when the snapshot could not be stored;
-// the run goes on either way.
-void TakeSnapshotBeforeChanges(RunSequence& sequence, CRegistry registry,
-                               const RunPlatform& platform,
-                               std::function<void(const std::string&)> problem);
 
 // "/capture": NameTaken when the name exists, BadUsage for a name the
 // Configuration dialog would not take, StepFailed when the state cannot be

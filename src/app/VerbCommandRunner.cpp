@@ -15,7 +15,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <functional>
 #include <sstream>
+#include <string>
 
 namespace flipset {
 
@@ -52,54 +54,49 @@ private:
     bool initialized_;
 };
 
-ExitCode Apply(Win32Platform& platform, const VerbCommand& command, OutputSink& output)
+// A run or an undo, shown as the command asks: quietly, or in the progress
+// window. notCarriedOut is the error line for a window that could not run it.
+ExitCode PresentRun(const VerbCommand& command, OutputSink& output,
+                    const std::string& notCarriedOut,
+                    const std::function<ExitCode(RunPresenter&)>& work)
 {
-    ApplyPlan plan;
-    if (!PlanApply(platform.Registry(), platform.system, command, output, plan))
-        return ExitCode::NoSuchConfiguration;
-
     ComScope com;
     if (command.quiet) {
         // No critical-error or open-file box from the system either: a
         // script waits for nobody.
         SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
         QuietPresenter quiet;
-        return RunApply(platform.Registry(), platform.run, plan, output, quiet);
+        return work(quiet);
     }
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     ExitCode result = ExitCode::StepFailed;
-    RunProgressDialog window([&](RunPresenter& presenter) {
-        result = RunApply(platform.Registry(), platform.run, plan, output, presenter);
-    });
+    RunProgressDialog window([&](RunPresenter& presenter) { result = work(presenter); });
     if (!window.RunWork()) {
-        WriteErrorLine(output, LoadText(IDS_RUN_NOT_CARRIED_OUT));
+        WriteErrorLine(output, notCarriedOut);
         return ExitCode::StepFailed;
     }
     return result;
 }
 
-// Undo shows itself as a run does: quietly, or in the progress window.
+ExitCode Apply(Win32Platform& platform, const VerbCommand& command, OutputSink& output)
+{
+    ApplyPlan plan;
+    if (!PlanApply(platform.Registry(), platform.system, command, output, plan))
+        return ExitCode::NoSuchConfiguration;
+    return PresentRun(
+        command, output, LoadText(IDS_RUN_NOT_CARRIED_OUT), [&](RunPresenter& presenter) {
+            return RunApply(platform.Registry(), platform.run, plan, output, presenter);
+        });
+}
+
 ExitCode Undo(Win32Platform& platform, const VerbCommand& command, OutputSink& output)
 {
-    ComScope com;
-    if (command.quiet) {
-        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        QuietPresenter quiet;
-        return RunUndoCommand(platform.Registry(), platform.run, output, quiet);
-    }
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    ExitCode result = ExitCode::StepFailed;
-    RunProgressDialog window([&](RunPresenter& presenter) {
-        result = RunUndoCommand(platform.Registry(), platform.run, output, presenter);
-    });
-    if (!window.RunWork()) {
-        WriteErrorLine(output, "the undo could not be carried out");
-        return ExitCode::StepFailed;
-    }
-    return result;
+    return PresentRun(
+        command, output, "the undo could not be carried out", [&](RunPresenter& presenter) {
+            return RunUndoCommand(platform.Registry(), platform.run, output, presenter);
+        });
 }
 
 ExitCode Run(const VerbCommand& command, OutputSink& output)
