@@ -312,9 +312,16 @@ TEST_F(MainListMenu, PreviewNewFromStateAndUndoOfTheLastRun)
         HWND name = ui.WaitForWindow("New configuration from the current state");
         ui.SetText(name, IDC_VALUE_ENTRY_VALUE, " Now ");
         ui.ClickAndWaitUntilGone(name, IDOK);
-        items = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        // The window captures and refills its list after the name's dialog
+        // has gone.
+        ui.WaitUntil("the list refilled", [&] {
+            items = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+            return items.size() == 2;
+        });
         const int selection = ui.ListSelection(window, IDC_MAIN_CONFIGURATIONS);
-        selected = selection >= 0 ? items[static_cast<size_t>(selection)] : "";
+        selected = selection >= 0 && static_cast<size_t>(selection) < items.size()
+                       ? items[static_cast<size_t>(selection)]
+                       : "";
 
         // What a run of Alpha stores before it changes anything.
         MachineState state;
