@@ -61,16 +61,14 @@ bool PlanApply(CRegistry registry, const SystemInfo& system, const VerbCommand& 
         return false;
     }
     const std::string key = ConfigurationKeyPath(number);
-    for (RunOption option : kRunOptions) {
+    for (const AreaDescriptor& area : kAreas) {
         bool on;
         if (command.onlyGiven)
-            on = std::find(command.areas.begin(), command.areas.end(), option) !=
+            on = std::find(command.areas.begin(), command.areas.end(), area.area) !=
                  command.areas.end();
         else
-            on = registry.ReadDword(key, RunOptionValueName(option), kRunOptionDefault, root) != 0;
-        if (option == RunOption::Network && system.IsMajorVersion6())
-            on = false;
-        plan.options[static_cast<size_t>(option)] = on;
+            on = registry.ReadDword(key, area.optionValue, kAreaOptionDefault, root) != 0;
+        plan.options.Set(area.area, on && IsAreaAvailable(area.area, system));
     }
     return true;
 }

@@ -11,7 +11,6 @@
 #include "engine/RunSequence.h"
 #include "store/Registry.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -39,8 +38,7 @@ public:
 struct ApplyPlan {
     std::string name;
     uint32_t settingsRootChoice = 0;
-    std::array<bool, 5> options{};
-    bool IsOn(RunOption option) const { return options[static_cast<size_t>(option)]; }
+    AreaSet options;
 };
 
 // The run's host when no main window exists: the selection is the name
@@ -57,7 +55,7 @@ public:
     int ErrorCount() const { return errors_; }
 
     std::string SelectedListText() const override { return plan_.name; }
-    bool IsOptionChecked(RunOption option) const override { return plan_.IsOn(option); }
+    bool IsOptionChecked(Area area) const override { return plan_.options.Has(area); }
     uint32_t SettingsRootChoice() const override { return plan_.settingsRootChoice; }
     std::string Caption() const override { return caption_; }
     void SetCaption(const std::string& caption) override;

@@ -24,16 +24,6 @@ constexpr VerbWord kVerbWords[] = {
     {"capture", Verb::Capture}, {"preview", Verb::Preview}, {"undo", Verb::Undo},
 };
 
-struct AreaWord {
-    const char* word;
-    RunOption option;
-};
-constexpr AreaWord kAreaWords[] = {
-    {"files", RunOption::Files},       {"network", RunOption::Network},
-    {"desktop", RunOption::Desktop},   {"programs", RunOption::StartExternals},
-    {"services", RunOption::Services},
-};
-
 bool IsSwitchMark(char c)
 {
     return c == '/' || c == '-';
@@ -125,7 +115,7 @@ size_t SkipProgramPath(const std::string& line)
 }
 
 // The areas of "/only": comma-separated area words in any letter case.
-bool ParseAreas(const std::string& text, std::vector<RunOption>& areas, std::string& error)
+bool ParseAreas(const std::string& text, std::vector<Area>& areas, std::string& error)
 {
     size_t start = 0;
     for (;;) {
@@ -133,9 +123,9 @@ bool ParseAreas(const std::string& text, std::vector<RunOption>& areas, std::str
         const std::string word = Trim(
             text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         bool known = false;
-        for (const AreaWord& area : kAreaWords) {
+        for (const AreaDescriptor& area : kAreas) {
             if (EqualsNoCase(word, area.word)) {
-                areas.push_back(area.option);
+                areas.push_back(area.area);
                 known = true;
             }
         }
@@ -339,13 +329,24 @@ VerbCommand ParseVerbCommand(const std::string& commandLine)
     return command;
 }
 
+// The area words, comma-separated, as "/only" takes them.
+std::string AreaWords()
+{
+    std::string words;
+    for (const AreaDescriptor& area : kAreas)
+        words += (words.empty() ? "" : ",") + std::string(area.word);
+    return words;
+}
+
 std::string UsageText()
 {
     return "Usage:\n"
            "  flipset /apply NAME [/only AREAS] [/quiet]\n"
            "      Runs the configuration NAME as Run in the main window does, with the\n"
            "      options stored with it or, with /only, the AREAS listed, comma-separated,\n"
-           "      from files,network,desktop,programs,services. /quiet shows no window and\n"
+           "      from " +
+           AreaWords() +
+           ". /quiet shows no window and\n"
            "      no message box: every message is written to the output instead.\n"
            "  flipset /preview NAME [/only AREAS]\n"
            "      Writes what /apply would change, area by area, as \"before -> after\"\n"

@@ -12,7 +12,7 @@
 #pragma once
 
 #include "base/Text.h"
-#include "store/ConfigurationSchema.h"
+#include "store/Areas.h"
 
 #include <string>
 #include <vector>
@@ -43,7 +43,7 @@ struct VerbCommand {
     // Capture: the new configuration's name.
     std::string name;
     bool onlyGiven = false;
-    std::vector<RunOption> areas;
+    std::vector<Area> areas;
     bool quiet = false;
 
     // Export and import: the file; export's configuration names (none: all).

@@ -29,23 +29,14 @@ namespace flipset {
 
 namespace {
 
-struct OptionBox {
-    int id;
-    RunOption option;
-};
-constexpr OptionBox kOptionBoxes[] = {
-    {IDC_MAIN_FILES, RunOption::Files},       {IDC_MAIN_NETWORK, RunOption::Network},
-    {IDC_MAIN_DESKTOP, RunOption::Desktop},   {IDC_MAIN_START_EXTERNALS, RunOption::StartExternals},
-    {IDC_MAIN_SERVICES, RunOption::Services},
-};
+// Each area's option box, in the order of the areas' list.
+constexpr int kOptionBoxIds[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
+                                 IDC_MAIN_PROGRAMS, IDC_MAIN_SERVICES};
+static_assert(std::size(kOptionBoxIds) == kAreaCount, "every area has its option box");
 
-int OptionBoxId(RunOption option)
+int OptionBoxId(Area area)
 {
-    for (const OptionBox& box : kOptionBoxes) {
-        if (box.option == option)
-            return box.id;
-    }
-    return IDC_MAIN_FILES;
+    return kOptionBoxIds[AreaIndex(area)];
 }
 
 struct StartupRadio {
@@ -144,9 +135,9 @@ MainDialog::MainDialog(CRegistry registry, const RunPlatform& platform)
 {
 }
 
-bool MainDialog::IsMajorVersion6() const
+bool MainDialog::NetworkFeaturesAvailable() const
 {
-    return platform_.system.IsMajorVersion6();
+    return flipset::NetworkFeaturesAvailable(platform_.system);
 }
 
 bool MainDialog::OnInitDialog()
@@ -175,15 +166,19 @@ bool MainDialog::OnInitDialog()
 void MainDialog::LoadProgramOptions()
 {
     const ProgramSettings settings = Settings();
-    for (const OptionBox& box : kOptionBoxes)
-        SetChecked(box.id, settings.Read(ProgramSettings::RunOptionSetting(box.option)) != 0);
+    for (const AreaDescriptor& area : kAreas) {
+        const int box = OptionBoxId(area.area);
+        SetChecked(box, settings.Read(ProgramSettings::AreaOptionSetting(area.area)) != 0);
+        if (!IsAreaAvailable(area.area, platform_.system)) {
+            SetChecked(box, false);
+            EnableItem(box, false);
+        }
+    }
 
     uint32_t startupOption = settings.Read(ProgramSettings::kStartupOption);
-    if (IsMajorVersion6()) {
-        SetChecked(IDC_MAIN_NETWORK, false);
+    if (!NetworkFeaturesAvailable()) {
         EnableItem(IDC_MAIN_ENABLE_ALL_NOW, false);
         EnableItem(IDC_MAIN_DISABLE_ALL_NOW, false);
-        EnableItem(IDC_MAIN_NETWORK, false);
         startupOption = kStartupDoNothing;  // shown, not stored
         for (const StartupRadio& radio : kStartupRadios)
             EnableItem(radio.id, false);
@@ -235,8 +230,8 @@ void MainDialog::UpdateButtons()
 {
     const bool selected = !Trim(SelectedListText()).empty();
     bool anyOption = false;
-    for (const OptionBox& box : kOptionBoxes)
-        anyOption = anyOption || IsChecked(box.id);
+    for (const AreaDescriptor& area : kAreas)
+        anyOption = anyOption || IsChecked(OptionBoxId(area.area));
     EnableItem(IDC_MAIN_DELETE, selected);
     EnableItem(IDC_MAIN_EDIT, selected);
     EnableItem(IDC_MAIN_RUN, selected && anyOption);
@@ -247,13 +242,14 @@ void MainDialog::LoadSelectedOptions()
     const int configuration = GetSelectedConfigurationNumber();
     if (configuration >= 1) {
         const std::string key = ConfigurationKeyPath(configuration);
-        for (const OptionBox& box : kOptionBoxes) {
-            if (box.option == RunOption::Network && IsMajorVersion6()) {
-                SetChecked(box.id, false);
+        for (const AreaDescriptor& area : kAreas) {
+            const int box = OptionBoxId(area.area);
+            if (!IsAreaAvailable(area.area, platform_.system)) {
+                SetChecked(box, false);
                 continue;
             }
-            SetChecked(box.id, registry_.ReadDword(key, RunOptionValueName(box.option),
-                                                   kRunOptionDefault, Root()) != 0);
+            SetChecked(box,
+                       registry_.ReadDword(key, area.optionValue, kAreaOptionDefault, Root()) != 0);
         }
     }
     UpdateButtons();
@@ -320,9 +316,9 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
             return true;
         }
     }
-    for (const OptionBox& box : kOptionBoxes) {
-        if (box.id == id) {
-            OnOptionClicked(id, box.option);
+    for (const AreaDescriptor& area : kAreas) {
+        if (OptionBoxId(area.area) == id) {
+            OnOptionClicked(id, area.area);
             return true;
         }
     }
@@ -335,12 +331,12 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
     return DialogBase::OnCommand(id, notification, control);
 }
 
-void MainDialog::OnOptionClicked(int id, RunOption option)
+void MainDialog::OnOptionClicked(int id, Area area)
 {
     uint32_t state = SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    if (option == RunOption::Network && IsMajorVersion6())
+    if (!IsAreaAvailable(area, platform_.system))
         state = 0;
-    (void)Settings().Write(ProgramSettings::RunOptionSetting(option), state);
+    (void)Settings().Write(ProgramSettings::AreaOptionSetting(area), state);
     UpdateButtons();
 }
 
@@ -497,7 +493,7 @@ void MainDialog::OnPreview()
         MachineState before;
         std::string error;
         if (!CaptureMachineState(StatePlatformOf(registry_, platform_),
-                                 RunScope(ctx, IsMajorVersion6()), before, error)) {
+                                 RunScope(ctx, platform_.system), before, error)) {
             ShowStopMessage(FormatText(IDS_STATE_UNREADABLE, {error}));
             return;
         }
@@ -591,9 +587,9 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* 
 
 // --- RunHost ----------------------------------------------------------------
 
-bool MainDialog::IsOptionChecked(RunOption option) const
+bool MainDialog::IsOptionChecked(Area area) const
 {
-    return SendDlgItemMessageA(Handle(), OptionBoxId(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendDlgItemMessageA(Handle(), OptionBoxId(area), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::string MainDialog::Caption() const
@@ -616,8 +612,8 @@ void MainDialog::RestoreButtons()
 {
     EnableItem(IDC_MAIN_ADD, true);
     EnableItem(IDC_MAIN_CLOSE, true);
-    EnableItem(IDC_MAIN_ENABLE_ALL_NOW, !IsMajorVersion6());
-    EnableItem(IDC_MAIN_DISABLE_ALL_NOW, !IsMajorVersion6());
+    EnableItem(IDC_MAIN_ENABLE_ALL_NOW, NetworkFeaturesAvailable());
+    EnableItem(IDC_MAIN_DISABLE_ALL_NOW, NetworkFeaturesAvailable());
     UpdateButtons();
 }
 

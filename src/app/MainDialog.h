@@ -37,7 +37,7 @@ public:
 
     // RunHost
     std::string SelectedListText() const override;
-    bool IsOptionChecked(RunOption option) const override;
+    bool IsOptionChecked(Area area) const override;
     uint32_t SettingsRootChoice() const override { return settingsRootChoice_; }
     std::string Caption() const override;
     void SetCaption(const std::string& caption) override;
@@ -65,10 +65,10 @@ protected:
 private:
     RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
     ProgramSettings Settings() const { return ProgramSettings(registry_, settingsRootChoice_); }
-    bool IsMajorVersion6() const;
+    bool NetworkFeaturesAvailable() const;
     void SetUpTipButtons();
     void LoadProgramOptions();
-    void OnOptionClicked(int id, RunOption option);
+    void OnOptionClicked(int id, Area area);
     void OnDelete();
     // The Configuration dialog on that configuration (0: a new one), then
     // the list afresh, whatever the dialog did.

@@ -17,8 +17,8 @@ void TakeSnapshotBeforeChanges(RunSequence& sequence, CRegistry registry,
 {
     sequence.SetBeforeChanges([registry, &platform, problem](RunContext& ctx) {
         std::string reason;
-        if (!TakeRunSnapshot(ctx, StatePlatformOf(registry, platform),
-                             platform.system.IsMajorVersion6(), CurrentTimeText(), reason) &&
+        if (!TakeRunSnapshot(ctx, StatePlatformOf(registry, platform), platform.system,
+                             CurrentTimeText(), reason) &&
             problem)
             problem(reason);
     });

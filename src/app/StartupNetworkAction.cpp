@@ -8,7 +8,8 @@ namespace flipset {
 void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices, MessageSink& messages,
                                const SystemInfo& system, const StringList& commandLineTokens)
 {
-    if (system.IsMajorVersion6() || HasCommandLineSwitch(commandLineTokens, kNoNicChangeSwitch))
+    if (!NetworkFeaturesAvailable(system) ||
+        HasCommandLineSwitch(commandLineTokens, kNoNicChangeSwitch))
         return;
     const uint32_t choice = ProgramSettings::ReadSettingsRootChoice(registry);
     const uint32_t option = ProgramSettings(registry, choice).Read(ProgramSettings::kStartupOption);

@@ -67,8 +67,8 @@ ExitCode RunPreviewCommand(CRegistry registry, const RunPlatform& platform, cons
     const RunContext ctx(registry, host);
     MachineState before;
     std::string error;
-    if (!CaptureMachineState(StatePlatformOf(registry, platform),
-                             RunScope(ctx, platform.system.IsMajorVersion6()), before, error)) {
+    if (!CaptureMachineState(StatePlatformOf(registry, platform), RunScope(ctx, platform.system),
+                             before, error)) {
         WriteErrorLine(output, "the current state cannot be read: " + error);
         return ExitCode::StepFailed;
     }

@@ -4,7 +4,7 @@
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
 #include "base/NameFilter.h"
-#include "editor/RunListEditing.h"
+#include "editor/ProgramListEditing.h"
 #include "editor/ServicesDialog.h"
 #include "editor/StartPageEditing.h"
 #include "editor/SystemFilesDialog.h"
@@ -57,7 +57,7 @@ int ConfigurationDialog::EnsureNumber()
 
 bool ConfigurationDialog::OnInitDialog()
 {
-    if (system_.IsMajorVersion6())
+    if (!NetworkFeaturesAvailable(system_))
         EnableItem(IDC_CONFIG_NETWORK, false);
     // A longer name could be stored but never read back.
     SendDlgItemMessageA(Handle(), IDC_CONFIG_NAME, EM_LIMITTEXT, kLongestTextValue, 0);
@@ -142,7 +142,7 @@ void ConfigurationDialog::OpenArea(int id)
         DesktopSoundDialog(registry_).Execute(Handle(), number, Root());
         break;
     case IDC_CONFIG_RUN:
-        EditRunList(Handle(), registry_, services_, number, Root());
+        EditProgramList(Handle(), registry_, services_, number, Root());
         break;
     case IDC_CONFIG_SERVICES:
         ServicesDialog(registry_, services_).Execute(Handle(), number, Root());

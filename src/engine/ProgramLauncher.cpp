@@ -36,7 +36,7 @@ std::string ShortPathOf(Shell& shell, const std::string& path)
 void RunProgramsPhase(RunContext& ctx, Shell& shell, const std::string& title)
 {
     StringList entries;
-    if (ctx.ReadCodedList(ConfigurationValue::kRun, entries)) {
+    if (ctx.ReadCodedList(ConfigurationValue::kPrograms, entries)) {
         for (const std::string& entry : entries) {
             // Whatever goes wrong with one entry abandons only its launch:
             // the wait after it still paces the next one.

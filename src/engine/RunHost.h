@@ -5,7 +5,7 @@
 #pragma once
 
 #include "base/MessageSink.h"
-#include "store/ConfigurationSchema.h"
+#include "store/Areas.h"
 
 #include <cstdint>
 #include <string>
@@ -23,8 +23,8 @@ class RunHost : public MessageSink {
 public:
     // The text of the configuration list's selected entry; empty when none.
     virtual std::string SelectedListText() const = 0;
-    // Whether the option's check box reports the checked state right now.
-    virtual bool IsOptionChecked(RunOption option) const = 0;
+    // Whether the area's option box reports the checked state right now.
+    virtual bool IsOptionChecked(Area area) const = 0;
     // The "UserSettings" number that the window read when it opened.
     virtual uint32_t SettingsRootChoice() const = 0;
 

@@ -8,6 +8,9 @@
 #include "engine/SystemFiles.h"
 #include "engine/SystemInfo.h"
 
+#include <optional>
+#include <string>
+
 namespace flipset {
 
 namespace {
@@ -16,6 +19,78 @@ constexpr const char* kConfigurationNotFound = "Error. Unable to find the select
 constexpr const char* kWaitingBeforeRun = "Waiting BeforeRunTimeout";
 constexpr const char* kWaitingBeforeRunCompleted = "Waiting BeforeRunTimeout Completed";
 constexpr int kRunFinished = 1;
+
+void RunFilesPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)
+{
+    ctx.Host().SetCaption("Writing Hostfile");
+    WriteSystemFile(ctx, platform.files, SystemFilePath(platform.files, "hosts"),
+                    ConfigurationValue::kHostfile);
+    ctx.Host().SetCaption("Writing LMHostfile");
+    WriteSystemFile(ctx, platform.files, SystemFilePath(platform.files, "lmhosts"),
+                    ConfigurationValue::kLMHostfile);
+}
+
+void RunDesktopPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)
+{
+    ctx.Host().SetCaption("Desktop settings");
+    ApplyDesktopSettings(ctx, platform.desktop);
+}
+
+void RunStartPagePhase(RunContext& ctx, const RunPlatform&, const std::string&)
+{
+    ApplyStartPage(ctx);
+}
+
+void RunCardsPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)
+{
+    RunNetworkPhase(ctx, platform.devices);
+}
+
+void RunServiceListsPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)
+{
+    RunServicesPhase(ctx, platform.services);
+}
+
+void WaitBeforePrograms(RunContext& ctx, const RunPlatform&, const std::string&)
+{
+    ctx.Host().SetCaption(kWaitingBeforeRun);
+    ctx.Host().WaitWithMessages(ctx.ReadWait(ProgramSettings::kBeforeRunWait));
+    ctx.Host().SetCaption(kWaitingBeforeRunCompleted);
+}
+
+void RunProgramListPhase(RunContext& ctx, const RunPlatform& platform, const std::string& title)
+{
+    RunProgramsPhase(ctx, platform.shell, title);
+}
+
+void WaitAfterPrograms(RunContext& ctx, const RunPlatform&, const std::string&)
+{
+    ctx.Host().WaitWithMessages(ctx.ReadWait(ProgramSettings::kAfterRunWait));
+}
+
+// A step of a run: an area's phase, taken when the area's option box is
+// checked and the platform has what the area needs, or (no area) a step that
+// every run takes.
+using RunPhase = void (*)(RunContext& ctx, const RunPlatform& platform, const std::string& title);
+struct RunStep {
+    std::optional<Area> area;
+    RunPhase run;
+};
+
+// The whole run, in its order. The start page is applied whatever the boxes
+// say, and the wait before the programs is taken whether they start or not.
+// clang-format off
+constexpr RunStep kRunSteps[] = {
+    {Area::Files, RunFilesPhase},
+    {Area::Desktop, RunDesktopPhase},
+    {std::nullopt, RunStartPagePhase},
+    {Area::Network, RunCardsPhase},
+    {Area::Services, RunServiceListsPhase},
+    {std::nullopt, WaitBeforePrograms},
+    {Area::Programs, RunProgramListPhase},
+    {std::nullopt, WaitAfterPrograms},
+};
+// clang-format on
 
 }  // namespace
 
@@ -46,40 +121,12 @@ void RunSequence::RunConfiguration()
     host_.RestoreWaitCursor();
     StoreOptions(ctx);
 
-    host_.RestoreWaitCursor();
-    if (IsOn(RunOption::Files)) {
-        host_.SetCaption("Writing Hostfile");
-        WriteSystemFile(ctx, platform_.files, SystemFilePath(platform_.files, "hosts"),
-                        ConfigurationValue::kHostfile);
-        host_.SetCaption("Writing LMHostfile");
-        WriteSystemFile(ctx, platform_.files, SystemFilePath(platform_.files, "lmhosts"),
-                        ConfigurationValue::kLMHostfile);
+    for (const RunStep& step : kRunSteps) {
+        // A message box of the step before may have replaced the wait cursor.
+        host_.RestoreWaitCursor();
+        if (!step.area || (IsOn(*step.area) && IsAreaAvailable(*step.area, platform_.system)))
+            step.run(ctx, platform_, guard.Title());
     }
-
-    host_.RestoreWaitCursor();
-    if (IsOn(RunOption::Desktop)) {
-        host_.SetCaption("Desktop settings");
-        ApplyDesktopSettings(ctx, platform_.desktop);
-    }
-
-    ApplyStartPage(ctx);
-
-    if (IsOn(RunOption::Network) && !platform_.system.IsMajorVersion6())
-        RunNetworkPhase(ctx, platform_.devices);
-
-    host_.RestoreWaitCursor();
-    if (IsOn(RunOption::Services))
-        RunServicesPhase(ctx, platform_.services);
-
-    host_.SetCaption(kWaitingBeforeRun);
-    host_.WaitWithMessages(ctx.ReadWait(ProgramSettings::kBeforeRunWait));
-    host_.SetCaption(kWaitingBeforeRunCompleted);
-
-    if (IsOn(RunOption::StartExternals))
-        RunProgramsPhase(ctx, platform_.shell, guard.Title());
-
-    host_.RestoreWaitCursor();
-    host_.WaitWithMessages(ctx.ReadWait(ProgramSettings::kAfterRunWait));
 
     // The buttons stay disabled: the window closes.
     guard.Release(RunGuard::Buttons::KeepDisabled);
@@ -125,11 +172,9 @@ void RunGuard::Release(Buttons buttons)
 // later shows them again.
 void RunSequence::StoreOptions(RunContext& ctx) const
 {
-    for (RunOption option : kRunOptions) {
-        bool on = IsOn(option);
-        if (option == RunOption::Network && platform_.system.IsMajorVersion6())
-            on = false;
-        ctx.WriteDword(RunOptionValueName(option), on ? 1 : 0);
+    for (const AreaDescriptor& area : kAreas) {
+        const bool on = IsOn(area.area) && IsAreaAvailable(area.area, platform_.system);
+        ctx.WriteDword(area.optionValue, on ? 1 : 0);
     }
 }
 

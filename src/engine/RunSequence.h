@@ -81,7 +81,7 @@ public:
 
 private:
     void StoreOptions(RunContext& ctx) const;
-    bool IsOn(RunOption option) const { return host_.IsOptionChecked(option); }
+    bool IsOn(Area area) const { return host_.IsOptionChecked(area); }
 
     CRegistry registry_;
     RunHost& host_;

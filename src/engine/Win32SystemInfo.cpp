@@ -4,7 +4,7 @@
 
 namespace flipset {
 
-bool Win32SystemInfo::IsMajorVersion6() const
+uint32_t Win32SystemInfo::MajorVersion() const
 {
     // The plain 148-byte structure: the program has no manifest section that
     // would make the platform report anything but its compatible version.
@@ -14,9 +14,9 @@ bool Win32SystemInfo::IsMajorVersion6() const
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (!GetVersionExA(&info))
-        return false;
+        return 0;
 #pragma GCC diagnostic pop
-    return info.dwMajorVersion == 6;
+    return info.dwMajorVersion;
 }
 
 }  // namespace flipset

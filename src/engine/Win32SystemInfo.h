@@ -7,7 +7,7 @@ namespace flipset {
 
 class Win32SystemInfo : public SystemInfo {
 public:
-    bool IsMajorVersion6() const override;
+    uint32_t MajorVersion() const override;
 };
 
 }  // namespace flipset

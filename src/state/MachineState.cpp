@@ -4,6 +4,7 @@
 #include "engine/RunContext.h"
 #include "engine/ServiceControl.h"
 #include "engine/SystemFiles.h"
+#include "engine/SystemInfo.h"
 #include "network/CardInventory.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
@@ -104,18 +105,20 @@ CardState CaptureCard(CRegistry registry, const std::string& cardNumber)
 
 }  // namespace
 
-CaptureScope RunScope(const RunContext& ctx, bool networkSkipped)
+CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system)
 {
-    const RunHost& host = ctx.Host();
+    const auto runs = [&ctx, &system](Area area) {
+        return ctx.Host().IsOptionChecked(area) && IsAreaAvailable(area, system);
+    };
     CaptureScope scope;
-    scope.files = host.IsOptionChecked(RunOption::Files);
-    scope.desktop = host.IsOptionChecked(RunOption::Desktop);
+    scope.files = runs(Area::Files);
+    scope.desktop = runs(Area::Desktop);
     scope.startPage = true;
-    scope.cards = host.IsOptionChecked(RunOption::Network) && !networkSkipped;
+    scope.cards = runs(Area::Network);
     if (scope.cards)
         scope.cardNumbers =
             ctx.Registry().EnumSubKeys(ctx.ConfigurationKey(), ctx.ConfigurationRoot());
-    scope.services = host.IsOptionChecked(RunOption::Services);
+    scope.services = runs(Area::Services);
     if (scope.services) {
         AddListedServices(ctx, ConfigurationValue::kServicesStop, scope.serviceNames);
         AddListedServices(ctx, ConfigurationValue::kServicesStart, scope.serviceNames);

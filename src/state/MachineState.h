@@ -20,6 +20,7 @@ class DesktopPlatform;
 class FileSystem;
 class RunContext;
 class ServiceManager;
+class SystemInfo;
 
 // A registry value as it was: its type and bytes, or missing.
 struct ValueState {
@@ -106,10 +107,11 @@ struct StatePlatform {
 extern const char* const kInterfaceValueNames[6];
 
 // What the selected configuration's run will touch with the host's option
-// boxes as they are: the files, the desktop, the start page (always: a run
-// applies it whatever the boxes say), the configuration's cards (unless the
-// network area is off or skipped) and the services of its two lists.
-CaptureScope RunScope(const RunContext& ctx, bool networkSkipped);
+// boxes as they are: each area whose box is checked and which the platform
+// has what it needs for (the files, the desktop, the configuration's cards,
+// the services of its two lists), and the start page (always: a run applies
+// it whatever the boxes say).
+CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system);
 
 // Files, desktop, start page and every card of the machine's card list.
 CaptureScope CurrentStateScope(CRegistry registry);

@@ -358,8 +358,8 @@ StringList PreviewRun(const RunContext& ctx, const MachineState& before)
             lines.push_back(std::string("No change: ") + area.area);
     }
     StringList programs;
-    if (ctx.Host().IsOptionChecked(RunOption::StartExternals) &&
-        ctx.ReadCodedList(ConfigurationValue::kRun, programs)) {
+    if (ctx.Host().IsOptionChecked(Area::Programs) &&
+        ctx.ReadCodedList(ConfigurationValue::kPrograms, programs)) {
         for (const std::string& entry : programs)
             lines.push_back("Cannot be undone: starts " + entry);
     }

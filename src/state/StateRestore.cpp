@@ -194,15 +194,14 @@ bool DescribeLastRun(CRegistry registry, RegistryRoot root, std::string& text)
     return false;
 }
 
-bool TakeRunSnapshot(const RunContext& ctx, const StatePlatform& platform, bool networkSkipped,
+bool TakeRunSnapshot(const RunContext& ctx, const StatePlatform& platform, const SystemInfo& system,
                      const std::string& now, std::string& problem)
 {
     const RegistryRoot root = ctx.ConfigurationRoot();
     RunSnapshot snapshot;
     snapshot.configurationName = ctx.ReadString(ConfigurationValue::kName, "");
     snapshot.time = now;
-    bool stored =
-        CaptureMachineState(platform, RunScope(ctx, networkSkipped), snapshot.state, problem);
+    bool stored = CaptureMachineState(platform, RunScope(ctx, system), snapshot.state, problem);
     if (stored && !StoreLastRunSnapshot(platform.registry, root, snapshot)) {
         problem = "the program's key cannot be written";
         stored = false;

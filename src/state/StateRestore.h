@@ -19,6 +19,7 @@
 namespace flipset {
 
 class DeviceInstaller;
+class SystemInfo;
 
 // The waits of the services' steps, in milliseconds.
 struct ServiceWaits {
@@ -60,7 +61,7 @@ bool DescribeLastRun(CRegistry registry, RegistryRoot root, std::string& text);
 // cannot (a file cannot be read, the key cannot be written), any older
 // snapshot is removed so that undo never puts back a state from before
 // another run, and the reason is returned; the run goes on either way.
-bool TakeRunSnapshot(const RunContext& ctx, const StatePlatform& platform, bool networkSkipped,
+bool TakeRunSnapshot(const RunContext& ctx, const StatePlatform& platform, const SystemInfo& system,
                      const std::string& now, std::string& problem);
 
 // The local time as a snapshot records it.

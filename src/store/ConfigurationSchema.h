@@ -21,7 +21,8 @@ constexpr const char* kConfigurationsKey = "Software\\Quillon\\Flipset\\Configur
 // so that it is written whole or not at all).
 constexpr const char* kLastRunSnapshotValue = "LastRunSnapshot";
 
-// Values of a configuration key.
+// Values of a configuration key. Each area's option value ("dofiles", ...) is
+// in its descriptor, store/Areas.h.
 namespace ConfigurationValue {
 constexpr const char* kName = "Name";                            // REG_SZ
 constexpr const char* kHostfile = "Hostfile";                    // packed list, one entry
@@ -31,9 +32,14 @@ constexpr const char* kWallpaper = "Wallpaper";                  // REG_SZ, empt
 constexpr const char* kWallpaperPosition = "WallpaperPosition";  // REG_DWORD
 constexpr const char* kVolume = "Volume";                        // REG_DWORD, 0 to 65535
 constexpr const char* kDefaultPrinter = "DefPrinter";            // REG_SZ
-constexpr const char* kRun = "Run";                              // packed list, coded entries
+constexpr const char* kPrograms = "Run";                         // packed list, coded entries
 constexpr const char* kServicesStop = "ServicesStop";            // packed list, coded entries
 constexpr const char* kServicesStart = "ServicesStart";          // packed list, coded entries
+// The proxy area; a configuration without "ProxyEnable" leaves the proxy alone.
+constexpr const char* kProxyEnable = "ProxyEnable";      // REG_DWORD, 0 or 1
+constexpr const char* kProxyServer = "ProxyServer";      // REG_SZ, "host:port" or per scheme
+constexpr const char* kProxyOverride = "ProxyOverride";  // REG_SZ, ";"-separated, "<local>"
+constexpr const char* kAutoConfigUrl = "AutoConfigURL";  // REG_SZ, empty for none
 }  // namespace ConfigurationValue
 
 // "WallpaperPosition": 0 tile, 1 grow, 2 center.
@@ -58,36 +64,5 @@ constexpr const char* kDns1 = "DNS1";          // REG_DWORD, same form
 constexpr const char* kDomain = "DOMAIN";      // REG_SZ
 constexpr const char* kNicMarker = "true";
 }  // namespace CardValue
-
-// The five areas that a run may apply. Each has a check box in the main
-// window, a program setting of the same name that remembers the box, and a
-// value of the same name in every configuration key that the run stores and
-// the main window reads back when the configuration is selected.
-enum class RunOption { Files, Network, Desktop, StartExternals, Services };
-
-// In the order in which a run stores them.
-constexpr RunOption kRunOptions[] = {RunOption::Files, RunOption::Network, RunOption::Desktop,
-                                     RunOption::StartExternals, RunOption::Services};
-
-constexpr const char* RunOptionValueName(RunOption option)
-{
-    switch (option) {
-    case RunOption::Files:
-        return "dofiles";
-    case RunOption::Network:
-        return "donetwork";
-    case RunOption::Desktop:
-        return "dodesktop";
-    case RunOption::StartExternals:
-        return "dorun";
-    case RunOption::Services:
-        return "doservices";
-    }
-    return "dofiles";
-}
-
-// A missing option value, as program setting or in a configuration that never
-// ran, reads as checked.
-constexpr uint32_t kRunOptionDefault = 1;
 
 }  // namespace flipset

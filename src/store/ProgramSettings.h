@@ -3,6 +3,7 @@
 // under, so that no caller repeats a name or a default.
 #pragma once
 
+#include "store/Areas.h"
 #include "store/ConfigurationSchema.h"
 #include "store/Registry.h"
 
@@ -59,10 +60,10 @@ public:
     static constexpr WaitSetting kInRunWait{"BeforeRunTimout", 1000};
     static constexpr WaitSetting kAfterRunWait{"AfterRunTimout", 1000};
 
-    // The main window's remembered check box of a run option.
-    static constexpr ProgramSetting RunOptionSetting(RunOption option)
+    // The main window's remembered option box of an area.
+    static constexpr ProgramSetting AreaOptionSetting(Area area)
     {
-        return {RunOptionValueName(option), kRunOptionDefault, SettingRoot::ConfigurationRoot};
+        return {Describe(area).optionValue, kAreaOptionDefault, SettingRoot::ConfigurationRoot};
     }
 
     // The settings-root choice as stored; it needs no choice to be read, since

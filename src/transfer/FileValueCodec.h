@@ -4,6 +4,7 @@
 // and writer; callers use transfer/ConfigurationFile.h.
 #pragma once
 
+#include "store/Areas.h"
 #include "store/ConfigurationSchema.h"
 #include "transfer/CodePage.h"
 #include "transfer/ConfigurationFile.h"
@@ -52,18 +53,22 @@ inline const Field kConfigurationFields[] = {
     {ConfigurationValue::kVolume, "volume", Kind::Volume},
     {ConfigurationValue::kDefaultPrinter, "printer", Kind::Text},
     {ConfigurationValue::kStartPage, "startPage", Kind::Text},
-    {ConfigurationValue::kRun, "programs", Kind::RunList},
+    {ConfigurationValue::kPrograms, "programs", Kind::RunList},
     {ConfigurationValue::kServicesStop, "servicesStop", Kind::CodedList},
     {ConfigurationValue::kServicesStart, "servicesStart", Kind::CodedList},
 };
 
-inline const Field kOptionFields[] = {
-    {RunOptionValueName(RunOption::Files), "files", Kind::Flag},
-    {RunOptionValueName(RunOption::Network), "network", Kind::Flag},
-    {RunOptionValueName(RunOption::Desktop), "desktop", Kind::Flag},
-    {RunOptionValueName(RunOption::StartExternals), "programs", Kind::Flag},
-    {RunOptionValueName(RunOption::Services), "services", Kind::Flag},
+// The options: one flag per area, named by the area's word.
+struct OptionFieldTable {
+    Field fields[kAreaCount]{};
+    constexpr OptionFieldTable()
+    {
+        for (size_t i = 0; i < kAreaCount; ++i)
+            fields[i] = {kAreas[i].optionValue, kAreas[i].word, Kind::Flag};
+    }
 };
+inline constexpr OptionFieldTable kOptionFieldTable;
+inline constexpr const Field (&kOptionFields)[kAreaCount] = kOptionFieldTable.fields;
 
 inline const Field kCardFields[] = {
     {CardValue::kNic, "marked", Kind::Marker},

@@ -62,20 +62,18 @@ protected:
         ConfigurationStore(registry).SetConfigurationName(number, name, root);
         return ConfigurationKeyPath(number);
     }
-    void StoreOptions(const std::string& key, std::array<uint32_t, 5> values,
+    void StoreOptions(const std::string& key, std::array<uint32_t, kAreaCount> values,
                       RegistryRoot root = RegistryRoot::LocalMachine)
     {
-        for (RunOption option : kRunOptions)
-            registry.WriteDword(key, RunOptionValueName(option),
-                                values[static_cast<size_t>(option)], root);
+        for (const AreaDescriptor& area : kAreas)
+            registry.WriteDword(key, area.optionValue, values[AreaIndex(area.area)], root);
     }
-    std::array<uint32_t, 5> Stored(const std::string& key,
-                                   RegistryRoot root = RegistryRoot::LocalMachine)
+    std::array<uint32_t, kAreaCount> Stored(const std::string& key,
+                                            RegistryRoot root = RegistryRoot::LocalMachine)
     {
-        std::array<uint32_t, 5> values{};
-        for (RunOption option : kRunOptions)
-            values[static_cast<size_t>(option)] =
-                registry.ReadDword(key, RunOptionValueName(option), 99, root);
+        std::array<uint32_t, kAreaCount> values{};
+        for (const AreaDescriptor& area : kAreas)
+            values[AreaIndex(area.area)] = registry.ReadDword(key, area.optionValue, 99, root);
         return values;
     }
     // Plans and, when a configuration was found, runs.
@@ -121,7 +119,7 @@ TEST_F(ApplyCommandTest, RunsWithTheStoredOptionsAndReportsNothingWhenAllGoesWel
               presenter.journal.end());
     EXPECT_EQ(platform.files.files[kHostsPath], "10.0.0.1 server\n");
     EXPECT_EQ(output.lines, std::vector<std::string>{});
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{1, 0, 0, 0, 0}));
     EXPECT_TRUE(journal.empty()) << "desktop and programs were off";
 }
 
@@ -134,21 +132,21 @@ TEST_F(ApplyCommandTest, OnlyRunsTheListedAreasAndStoresThemAsRunDoes)
 
     EXPECT_EQ(Captions().front(), "Desktop settings");
     EXPECT_TRUE(platform.files.files.empty());
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 1, 0, 1}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 1, 0, 1}));
 }
 
 TEST_F(ApplyCommandTest, NetworkAreaIsOffWhereTheNetworkFeaturesAre)
 {
-    platform.system.majorVersion6 = true;
+    platform.system.majorVersion = 6;
     const std::string key = Add(1, "Office");
     ApplyPlan plan;
     ASSERT_TRUE(PlanApply(registry, platform.system,
                           ParseVerbCommand("f.exe /apply Office /only network"), output, plan));
-    EXPECT_FALSE(plan.IsOn(RunOption::Network));
+    EXPECT_FALSE(plan.options.Has(Area::Network));
     ASSERT_TRUE(PlanApply(registry, platform.system, ParseVerbCommand("f.exe /apply Office"),
                           output, plan));
-    EXPECT_FALSE(plan.IsOn(RunOption::Network));
-    EXPECT_TRUE(plan.IsOn(RunOption::Files)) << "a missing option reads as on";
+    EXPECT_FALSE(plan.options.Has(Area::Network));
+    EXPECT_TRUE(plan.options.Has(Area::Files)) << "a missing option reads as on";
 }
 
 TEST_F(ApplyCommandTest, FindsConfigurationsUnderTheRootThatUserSettingsSelects)
@@ -175,7 +173,7 @@ TEST_F(ApplyCommandTest, AnUnknownNameChangesNothingAndSaysSo)
     EXPECT_EQ(output.lines, std::vector<std::string>{"error: no configuration is named \"Home\""});
     EXPECT_TRUE(presenter.journal.empty()) << "no window, no box";
     EXPECT_TRUE(platform.files.files.empty());
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{1, 1, 1, 1, 1}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{1, 1, 1, 1, 1}));
 }
 
 TEST_F(ApplyCommandTest, EveryMessageOfTheRunIsAnErrorLineAndMakesTheRunFail)
@@ -351,7 +349,7 @@ TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
                                 "hosts: missing -> 1 line", "  + 10.0.0.1 server",
                                 "No change: start page", "Cannot be undone: starts C:\\vpn.exe"}));
     EXPECT_TRUE(platform.files.files.empty());
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, 5>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 0, 0, 0}));
     EXPECT_TRUE(presenter.journal.empty());
     EXPECT_TRUE(journal.empty());
 }

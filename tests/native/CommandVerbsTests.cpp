@@ -110,7 +110,7 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_EQ(apply.verb, Verb::Apply);
     EXPECT_EQ(apply.name, "Home office");
     EXPECT_TRUE(apply.onlyGiven);
-    EXPECT_EQ(apply.areas, (std::vector<RunOption>{RunOption::Files, RunOption::StartExternals}));
+    EXPECT_EQ(apply.areas, (std::vector<Area>{Area::Files, Area::Programs}));
     EXPECT_TRUE(apply.quiet);
 
     VerbCommand plain = ParseVerbCommand("f.exe /apply Office");
@@ -119,8 +119,8 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_FALSE(plain.quiet);
 
     VerbCommand every = ParseVerbCommand("f.exe /apply x /only network,desktop,services,FILES");
-    EXPECT_EQ(every.areas, (std::vector<RunOption>{RunOption::Network, RunOption::Desktop,
-                                                   RunOption::Services, RunOption::Files}));
+    EXPECT_EQ(every.areas, (std::vector<Area>{Area::Network, Area::Desktop,
+                                                   Area::Services, Area::Files}));
 
     VerbCommand exportSome = ParseVerbCommand("f.exe /export \"C:\\my files\\a.json\" Office -x");
     EXPECT_EQ(exportSome.usageError, "");
@@ -143,7 +143,7 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_EQ(preview.usageError, "");
     EXPECT_EQ(preview.verb, Verb::Preview);
     EXPECT_EQ(preview.name, "Home office");
-    EXPECT_EQ(preview.areas, (std::vector<RunOption>{RunOption::Desktop}));
+    EXPECT_EQ(preview.areas, (std::vector<Area>{Area::Desktop}));
 
     VerbCommand capture = ParseVerbCommand("f.exe -capture \"Now here\"");
     EXPECT_EQ(capture.usageError, "");

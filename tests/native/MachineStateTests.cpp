@@ -109,7 +109,7 @@ protected:
         scopeHost.selectedText = host.selectedText;
         scopeHost.options = host.options;
         RunContext ctx(machine.registry, scopeHost);
-        return RunScope(ctx, false);
+        return RunScope(ctx, system);
     }
 
     // A run as the main window starts it, with the snapshot taken before it.
@@ -120,7 +120,7 @@ protected:
         host.caption = "Quillon Configuration Flipset";
         RunSequence sequence(machine.registry, host, platform.run);
         sequence.SetBeforeChanges([&](RunContext& ctx) {
-            snapshotTaken = TakeRunSnapshot(ctx, statePlatform, false, now, snapshotProblem);
+            snapshotTaken = TakeRunSnapshot(ctx, statePlatform, system, now, snapshotProblem);
         });
         sequence.RunConfiguration();
     }
@@ -195,9 +195,9 @@ TEST_F(Workstation, CaptureWithoutMixerHasNoVolumeAndUnreadableFileFailsIt)
 
 TEST_F(Workstation, RunScopeFollowsTheOptionBoxes)
 {
-    host.options[RunOption::Files] = false;
-    host.options[RunOption::Network] = false;
-    host.options[RunOption::Services] = false;
+    host.options[Area::Files] = false;
+    host.options[Area::Network] = false;
+    host.options[Area::Services] = false;
     const MachineState state = CaptureFor(ScopeOfRun());
     EXPECT_FALSE(state.hasFiles);
     EXPECT_TRUE(state.files.empty());
@@ -425,9 +425,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   }},
                       PreviewCase{"only the desktop",
                                   [](CRegistry, FakeRunHost& h) {
-                                      h.options[RunOption::Files] = false;
-                                      h.options[RunOption::Network] = false;
-                                      h.options[RunOption::Services] = false;
+                                      h.options[Area::Files] = false;
+                                      h.options[Area::Network] = false;
+                                      h.options[Area::Services] = false;
                                   }},
                       PreviewCase{"a card without a connection",
                                   [](CRegistry r, FakeRunHost&) {
@@ -467,7 +467,7 @@ TEST_F(Workstation, PreviewNamesChangesWhatStaysAndWhatCannotBeUndone)
 TEST_F(Workstation, PreviewSaysWhichAreasWouldNotChange)
 {
     RunSequence(machine.registry, host, platform.run).RunConfiguration();
-    host.options[RunOption::StartExternals] = false;
+    host.options[Area::Programs] = false;
     const StringList lines = PreviewNow();
     EXPECT_EQ(lines, (StringList{"No change: files", "No change: desktop", "No change: start page",
                                  "No change: network cards", "No change: services"}));

@@ -90,12 +90,12 @@ TEST(ProgramSettings, EachSettingHasItsNameDefaultAndRoot)
         {ProgramSettings::kVersion, "Version", kLocalMachine, 0},
         {ProgramSettings::kUserSettings, "UserSettings", kLocalMachine, 0},
         {ProgramSettings::kStartupOption, "startupoption", kConfigurationRoot, 0},
-        {ProgramSettings::RunOptionSetting(RunOption::Files), "dofiles", kConfigurationRoot, 1},
-        {ProgramSettings::RunOptionSetting(RunOption::Network), "donetwork", kConfigurationRoot, 1},
-        {ProgramSettings::RunOptionSetting(RunOption::Desktop), "dodesktop", kConfigurationRoot, 1},
-        {ProgramSettings::RunOptionSetting(RunOption::StartExternals), "dorun", kConfigurationRoot,
+        {ProgramSettings::AreaOptionSetting(Area::Files), "dofiles", kConfigurationRoot, 1},
+        {ProgramSettings::AreaOptionSetting(Area::Network), "donetwork", kConfigurationRoot, 1},
+        {ProgramSettings::AreaOptionSetting(Area::Desktop), "dodesktop", kConfigurationRoot, 1},
+        {ProgramSettings::AreaOptionSetting(Area::Programs), "dorun", kConfigurationRoot,
          1},
-        {ProgramSettings::RunOptionSetting(RunOption::Services), "doservices", kConfigurationRoot,
+        {ProgramSettings::AreaOptionSetting(Area::Services), "doservices", kConfigurationRoot,
          1},
     };
     for (const Case& c : cases) {

@@ -37,9 +37,9 @@ protected:
         else
             StorePackedList(registry, ConfigurationKeyPath(number), value, entries, Root());
     }
-    uint32_t Stored(int number, RunOption option)
+    uint32_t Stored(int number, Area option)
     {
-        return registry.ReadDword(ConfigurationKeyPath(number), RunOptionValueName(option), 99,
+        return registry.ReadDword(ConfigurationKeyPath(number), Describe(option).optionValue, 99,
                                   Root());
     }
     void SetWait(const char* name, uint32_t milliseconds)
@@ -49,8 +49,8 @@ protected:
     }
     void CheckAll(bool on)
     {
-        for (RunOption option : kRunOptions)
-            host.options[option] = on;
+        for (const AreaDescriptor& area : kAreas)
+            host.options[area.area] = on;
     }
     RegistryRoot Root() const { return ConfigurationRoot(host.settingsRootChoice); }
 
@@ -98,8 +98,8 @@ TEST_F(RunSequenceTest, AppliesEveryAreaInOrderAndClosesTheWindow)
     ASSERT_GE(host.waits.size(), 3u);
     EXPECT_EQ(std::vector<uint32_t>(host.waits.end() - 3, host.waits.end()),
               (std::vector<uint32_t>{10000, 1000, 1000}));
-    for (RunOption option : kRunOptions)
-        EXPECT_EQ(Stored(3, option), 1u) << RunOptionValueName(option);
+    for (const AreaDescriptor& area : kAreas)
+        EXPECT_EQ(Stored(3, area.area), 1u) << area.optionValue;
     EXPECT_EQ(host.journal.back(), "end: 1");
     EXPECT_FALSE(host.busy);
     EXPECT_FALSE(host.buttonsEnabled[RunButton::Run]) << "the window closes with its buttons off";
@@ -125,8 +125,8 @@ TEST_F(RunSequenceTest, WithEveryOptionOffOnlyTheStartPageAndTheWaitsRemain)
     EXPECT_TRUE(platform.files.files.empty());
     EXPECT_EQ(registry.ReadString(kStartPageKey, "Start Page", "", RegistryRoot::CurrentUser),
               "http://home/");
-    for (RunOption option : kRunOptions)
-        EXPECT_EQ(Stored(1, option), 0u) << RunOptionValueName(option);
+    for (const AreaDescriptor& area : kAreas)
+        EXPECT_EQ(Stored(1, area.area), 0u) << area.optionValue;
     EXPECT_EQ(host.endModalResult, 1);
 }
 
@@ -147,7 +147,7 @@ TEST_F(RunSequenceTest, ASelectionThatNamesNoConfigurationStopsTheRunAndKeepsThe
         EXPECT_EQ(fresh.endModalResult, 0);
         EXPECT_EQ(fresh.waitCursorDepth, 0);
     }
-    EXPECT_EQ(Stored(1, RunOption::Files), 99u) << "nothing is written";
+    EXPECT_EQ(Stored(1, Area::Files), 99u) << "nothing is written";
     StringList keys = registry.EnumSubKeys("Software\\Quillon\\Flipset\\Configurations", Root());
     EXPECT_EQ(keys, StringList{"1"});
 }
@@ -217,12 +217,12 @@ TEST_F(RunSequenceTest, OnMajorVersionSixTheNetworkPhaseIsSkippedAndStoredOff)
     machine.AddCard("7", "Lab LAN", "{SERVICE-7}", "PCI\\LAN\\7");
     registry.WriteDword(key + "\\7", "Disabled", 0, Root());
     host.selectedText = "Lab";
-    platform.system.majorVersion6 = true;
+    platform.system.majorVersion = 6;
 
     sequence.RunConfiguration();
 
-    EXPECT_EQ(Stored(2, RunOption::Network), 0u);
-    EXPECT_EQ(Stored(2, RunOption::Files), 1u);
+    EXPECT_EQ(Stored(2, Area::Network), 0u);
+    EXPECT_EQ(Stored(2, Area::Files), 1u);
     for (const std::string& caption : host.Lines("caption: "))
         EXPECT_EQ(caption.find("Setting"), std::string::npos) << caption;
     EXPECT_EQ(machine.devices.ListRequests(), 0);
@@ -236,11 +236,11 @@ TEST_F(RunSequenceTest, EachPhaseReadsItsOptionWhenItBegins)
     host.selectedText = "Home";
     // Unchecked during the before-run wait: the programs are not started,
     // although the option was stored as checked.
-    host.onWait = [&](uint32_t) { host.options[RunOption::StartExternals] = false; };
+    host.onWait = [&](uint32_t) { host.options[Area::Programs] = false; };
 
     sequence.RunConfiguration();
 
-    EXPECT_EQ(Stored(1, RunOption::StartExternals), 1u);
+    EXPECT_EQ(Stored(1, Area::Programs), 1u);
     EXPECT_TRUE(host.Lines("open: ").empty());
     EXPECT_TRUE(host.Lines("caption: Running").empty());
 }
@@ -261,8 +261,8 @@ TEST_F(RunSequenceTest, EveryReadResolvesTheSelectionAfresh)
 
     sequence.RunConfiguration();
 
-    EXPECT_EQ(Stored(1, RunOption::Files), 1u);
-    EXPECT_EQ(Stored(2, RunOption::Files), 99u);
+    EXPECT_EQ(Stored(1, Area::Files), 1u);
+    EXPECT_EQ(Stored(2, Area::Files), 99u);
     EXPECT_EQ(host.Lines("open: "), std::vector<std::string>{"C:\\second.exe | "});
 }
 
@@ -280,7 +280,7 @@ TEST_F(RunSequenceTest, TheWaitsComeFromTheMachinesProgramSettings)
         SetWait("BeforeRunTimout", c.beforeRun);
         FakeRunHost fresh;
         fresh.selectedText = "Home";
-        fresh.options = {{RunOption::StartExternals, true}};
+        fresh.options = {{Area::Programs, true}};
         RunSequence run(registry, fresh, platform.run);
         run.RunConfiguration();
         EXPECT_EQ(fresh.waits, c.waits) << c.beforeRun;

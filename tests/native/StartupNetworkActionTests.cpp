@@ -44,7 +44,7 @@ TEST(StartupNetworkAction, FollowsTheStoredOptionUnlessSwitchedOff)
                                         RegistryRoot::LocalMachine);
         FakeRunHost messages;
         FakeSystem system;
-        system.majorVersion6 = c.majorVersion6;
+        system.majorVersion = c.majorVersion6 ? 6 : 5;
 
         ApplyStartupNetworkAction(machine.registry, machine.devices, messages, system,
                                   SplitCommandLine(c.commandLine));

@@ -103,8 +103,8 @@ private:
 
 class FakeSystem : public SystemInfo {
 public:
-    bool majorVersion6 = false;
-    bool IsMajorVersion6() const override { return majorVersion6; }
+    uint32_t majorVersion = 5;
+    uint32_t MajorVersion() const override { return majorVersion; }
 };
 
 // The fakes, one of each, as the program's Win32Platform holds the real

@@ -16,11 +16,11 @@ namespace flipset {
 class FakeRunHost : public RunHost {
 public:
     std::string selectedText;
-    std::map<RunOption, bool> options = {{RunOption::Files, true},
-                                         {RunOption::Network, true},
-                                         {RunOption::Desktop, true},
-                                         {RunOption::StartExternals, true},
-                                         {RunOption::Services, true}};
+    std::map<Area, bool> options = {{Area::Files, true},
+                                         {Area::Network, true},
+                                         {Area::Desktop, true},
+                                         {Area::Programs, true},
+                                         {Area::Services, true}};
     uint32_t settingsRootChoice = 0;
     std::string caption = "Quillon Configuration Flipset";
     std::map<RunButton, bool> buttonsEnabled;
@@ -49,7 +49,7 @@ public:
         ++const_cast<FakeRunHost*>(this)->selectionReads;
         return selectedText;
     }
-    bool IsOptionChecked(RunOption option) const override
+    bool IsOptionChecked(Area option) const override
     {
         ++const_cast<FakeRunHost*>(this)->optionReads;
         auto it = options.find(option);

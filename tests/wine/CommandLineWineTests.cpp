@@ -103,10 +103,10 @@ TEST_F(CommandLineVerbs, QuietApplyRunsTheListedAreasWithoutAnyWindowAndExitsWit
     EXPECT_NE(arguments.find("/from-verb"), std::string::npos) << arguments;
     DeleteFileA(record.c_str());
     const std::vector<uint32_t> expected{1, 0, 0, 1, 1};
-    for (RunOption option : kRunOptions)
-        EXPECT_EQ(registry.ReadDword(key, RunOptionValueName(option), 99, kMachine),
-                  expected[static_cast<size_t>(option)])
-            << RunOptionValueName(option);
+    for (const AreaDescriptor& area : kAreas)
+        EXPECT_EQ(registry.ReadDword(key, area.optionValue, 99, kMachine),
+                  expected[AreaIndex(area.area)])
+            << area.optionValue;
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), 0u)
         << "no first-run question";
 }

@@ -29,8 +29,8 @@ using ui::MessageBoxIcon;
 using ui::Ui;
 using ui::UiScript;
 
-const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
-                            IDC_MAIN_START_EXTERNALS, IDC_MAIN_SERVICES};
+const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP, IDC_MAIN_PROGRAMS,
+                            IDC_MAIN_SERVICES};
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -244,7 +244,7 @@ TEST_F(MainWindow, TheStartupRadioButtonsShowAndStoreTheOption)
 
 TEST_F(MainWindow, OnMajorVersionSixEveryNetworkFeatureIsOff)
 {
-    platform.system.majorVersion6 = true;
+    platform.system.majorVersion = 6;
     registry.WriteDword(kSettingsKey, "startupoption", 2, kMachine);
     AddConfiguration(1, "Lab");
     registry.WriteDword(ConfigurationKeyPath(1), "donetwork", 1, kMachine);

@@ -70,7 +70,7 @@ TEST(ResourcesWine, MainWindowHasEveryControlWithItsKindAndText)
         {IDC_MAIN_FILES, "Button", BS_AUTOCHECKBOX, "Files"},
         {IDC_MAIN_NETWORK, "Button", BS_AUTOCHECKBOX, "Network"},
         {IDC_MAIN_DESKTOP, "Button", BS_AUTOCHECKBOX, "Desktop"},
-        {IDC_MAIN_START_EXTERNALS, "Button", BS_AUTOCHECKBOX, "Start externals"},
+        {IDC_MAIN_PROGRAMS, "Button", BS_AUTOCHECKBOX, "Start externals"},
         {IDC_MAIN_SERVICES, "Button", BS_AUTOCHECKBOX, "Services"},
         {IDC_MAIN_STARTUP_NOTHING, "Button", BS_AUTORADIOBUTTON, "Do Nothing"},
         {IDC_MAIN_STARTUP_ENABLE, "Button", BS_AUTORADIOBUTTON, "Enable All"},

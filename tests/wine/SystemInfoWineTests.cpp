@@ -49,7 +49,7 @@ protected:
     CRegistry registry{backend};
 };
 
-TEST_F(SystemInfo, OnlyMajorVersionSixCounts)
+TEST_F(SystemInfo, NetworkFeaturesAreOffOnlyOnMajorVersionSix)
 {
     struct Case {
         const char* wineVersion;

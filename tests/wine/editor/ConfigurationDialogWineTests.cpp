@@ -367,7 +367,7 @@ TEST_F(ConfigurationDialogTest, EditWithNumberZeroTakesANewNumber)
 TEST_F(ConfigurationDialogTest, NetworkIsDisabledOnlyOnMajorVersion6)
 {
     for (bool majorVersion6 : {true, false}) {
-        system.majorVersion6 = majorVersion6;
+        system.majorVersion = majorVersion6 ? 6 : 5;
         bool enabled = !majorVersion6;
         UiScript script;
         script.Then([&](Ui& ui) {

@@ -5,7 +5,7 @@
 
 #include "coder/QNHexCoder.h"
 #include "editor/RunFileDialog.h"
-#include "editor/RunListEditing.h"
+#include "editor/ProgramListEditing.h"
 #include "editor/SelectionListDialog.h"
 #include "editor/StartPageEditing.h"
 #include "editor/TreeSelectionDialog.h"
@@ -521,7 +521,7 @@ TEST_F(Pickers, TheRunListIsStoredCodedInTheOrderShown)
         WaitForListCount(ui, dialog, 4);
         ui.Click(dialog, IDOK);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
+    EXPECT_TRUE(script.RunWith([&] { EditProgramList(nullptr, registry, services, 4, kMachine); }));
     EXPECT_EQ(shown, (std::vector<std::string>{"C:\\first.exe [1]", "C:\\second.exe [2]"}));
     EXPECT_EQ(StoredRunList(), (StringList{"C:\\second.exe [2]", "C:\\first.exe [1]",
                                            "D:\\Tools\\sync.exe [/quiet]", "C:\\plain.exe []"}));
@@ -531,7 +531,7 @@ TEST_F(Pickers, TheRunListGoesToTheRootOfTheSettingsRootChoiceAndAnEmptyListIsSt
 {
     UiScript script;
     script.Then([&](Ui& ui) { ui.Click(ui.WaitForWindow(kSelectionTitle), IDOK); });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kUser); }));
+    EXPECT_TRUE(script.RunWith([&] { EditProgramList(nullptr, registry, services, 4, kUser); }));
     ByteArray bytes;
     EXPECT_TRUE(registry.ReadBinary(kConfigurationKey, "Run", bytes, kUser));
     EXPECT_EQ(bytes, (ByteArray{0, 0}));
@@ -550,7 +550,7 @@ TEST_F(Pickers, CancellingTheRunListLeavesTheStoredBytesAsTheyWere)
         WaitForListCount(ui, dialog, 1);
         ui.Click(dialog, IDCANCEL);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
+    EXPECT_TRUE(script.RunWith([&] { EditProgramList(nullptr, registry, services, 4, kMachine); }));
     EXPECT_EQ(RawRunList(), before);
 }
 
@@ -575,7 +575,7 @@ TEST_F(Pickers, ARunListTooLargeToReadBackIsRefusedAndOpensAgainAsEdited)
         WaitForListCount(ui, again, 1);
         ui.Click(again, IDOK);
     });
-    EXPECT_TRUE(script.RunWith([&] { EditRunList(nullptr, registry, services, 4, kMachine); }));
+    EXPECT_TRUE(script.RunWith([&] { EditProgramList(nullptr, registry, services, 4, kMachine); }));
     EXPECT_EQ(refusal.caption, kTitle);
     EXPECT_EQ(refusal.icon, MessageBoxIcon::Stop);
     EXPECT_NE(refusal.text.find("The list is "), std::string::npos) << refusal.text;

@@ -1,8 +1,9 @@
-// Exits with 1 when the platform counts as major version 6 for the program,
-// else 0; the tests choose the version that Wine reports to this program.
+// Exits with 1 when the program's network features are off for the version
+// the platform reports, else 0; the tests choose the version that Wine
+// reports to this program.
 #include "engine/Win32SystemInfo.h"
 
 int main()
 {
-    return flipset::Win32SystemInfo().IsMajorVersion6() ? 1 : 0;
+    return flipset::NetworkFeaturesAvailable(flipset::Win32SystemInfo()) ? 0 : 1;
 }

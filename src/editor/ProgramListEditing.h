@@ -13,7 +13,7 @@ namespace flipset {
 // stores it again, each entry coded. A list too large to be read back is
 // not stored: the user is told its size and the list opens again as edited.
 // The number must already be allocated.
-void EditRunList(HWND owner, CRegistry registry, ServiceManager& services, int number,
+void EditProgramList(HWND owner, CRegistry registry, ServiceManager& services, int number,
                  RegistryRoot root);
 
 }  // namespace flipset
