@@ -4,6 +4,7 @@
 // run must end by itself without ever showing a window.
 
 #include "resource.h"
+#include "store/Areas.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/ConfigurationSeed.h"
