@@ -109,7 +109,7 @@ protected:
         scopeHost.selectedText = host.selectedText;
         scopeHost.options = host.options;
         RunContext ctx(machine.registry, scopeHost);
-        return RunScope(ctx, system);
+        return RunScope(ctx, platform.system);
     }
 
     // A run as the main window starts it, with the snapshot taken before it.
@@ -120,7 +120,7 @@ protected:
         host.caption = "Quillon Configuration Flipset";
         RunSequence sequence(machine.registry, host, platform.run);
         sequence.SetBeforeChanges([&](RunContext& ctx) {
-            snapshotTaken = TakeRunSnapshot(ctx, statePlatform, system, now, snapshotProblem);
+            snapshotTaken = TakeRunSnapshot(ctx, statePlatform, platform.system, now, snapshotProblem);
         });
         sequence.RunConfiguration();
     }
