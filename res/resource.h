@@ -60,6 +60,7 @@
 #define IDD_TREE_SELECTION 103
 #define IDD_VALUE_ENTRY 104
 #define IDD_RUN_FILE 142
+#define IDD_PROXY 146
 
 // String resources: the allowed name characters, and every text the
 // windows show (res/strings.rc).
@@ -99,6 +100,9 @@
 #define IDS_WHAT_PRINTER_ENTRY 2051
 #define IDS_WHAT_LIST 2052
 #define IDS_WHAT_SERVICE_LIST 2053
+#define IDS_WHAT_PROXY_SERVER 2054
+#define IDS_WHAT_BYPASS_LIST 2055
+#define IDS_WHAT_SCRIPT_ADDRESS 2056
 
 // Configuration files, from the main window's context menu and the
 // command line.
@@ -118,6 +122,15 @@
 #define IDS_UNDO_OWN_SNAPSHOT_MISSING 2086
 #define IDS_STATE_UNREADABLE 2087
 
+// The Proxy dialog's refusals of what was typed.
+#define IDS_PROXY_NO_SERVER 2112
+#define IDS_PROXY_PORT_WITHOUT_SERVER 2113
+#define IDS_PROXY_PORT_IN_SERVER 2114
+#define IDS_PROXY_PORT_PER_SCHEME 2115
+#define IDS_PROXY_BAD_PORT 2116
+#define IDS_PROXY_NO_SCRIPT 2117
+#define IDS_PROXY_SPACES 2118
+
 // Configuration (IDD_CONFIGURATION).
 #define IDC_CONFIG_NAME 1007
 #define IDC_CONFIG_FILES 1008
@@ -126,6 +139,7 @@
 #define IDC_CONFIG_INTERNET_EXPLORER 1011
 #define IDC_CONFIG_RUN 1003
 #define IDC_CONFIG_SERVICES 1004
+#define IDC_CONFIG_PROXY 1050
 
 // Desktop and Sound (IDD_DESKTOP_SOUND).
 #define IDC_DESKTOP_WALLPAPER 1009
@@ -140,6 +154,19 @@
 #define IDC_SYSTEM_FILES_HOSTS 1015
 #define IDC_SYSTEM_FILES_LMHOSTS 1016
 #define IDC_EDITOR_TEXT 1016
+
+// Proxy (IDD_PROXY): each box with the label that names it.
+#define IDC_PROXY_USE 1051
+#define IDC_PROXY_SERVER_LABEL 1052
+#define IDC_PROXY_SERVER 1053
+#define IDC_PROXY_PORT_LABEL 1054
+#define IDC_PROXY_PORT 1055
+#define IDC_PROXY_BYPASS_LOCAL 1056
+#define IDC_PROXY_BYPASS_LABEL 1057
+#define IDC_PROXY_BYPASS 1058
+#define IDC_PROXY_USE_SCRIPT 1059
+#define IDC_PROXY_SCRIPT_LABEL 1060
+#define IDC_PROXY_SCRIPT 1061
 
 // Services (IDD_SERVICES).
 #define IDC_SERVICES_STOP 1019

@@ -5,6 +5,7 @@
 #include "editor/DesktopSoundDialog.h"
 #include "base/NameFilter.h"
 #include "editor/ProgramListEditing.h"
+#include "editor/ProxyDialog.h"
 #include "editor/ServicesDialog.h"
 #include "editor/StartPageEditing.h"
 #include "editor/SystemFilesDialog.h"
@@ -115,6 +116,7 @@ bool ConfigurationDialog::OnCommand(int id, int notification, HWND control)
     case IDC_CONFIG_DESKTOP_SOUND:
     case IDC_CONFIG_RUN:
     case IDC_CONFIG_SERVICES:
+    case IDC_CONFIG_PROXY:
         if (notification == BN_CLICKED)
             OpenArea(id);
         return true;
@@ -146,6 +148,9 @@ void ConfigurationDialog::OpenArea(int id)
         break;
     case IDC_CONFIG_SERVICES:
         ServicesDialog(registry_, services_).Execute(Handle(), number, Root());
+        break;
+    case IDC_CONFIG_PROXY:
+        ProxyDialog(registry_).Execute(Handle(), number, Root());
         break;
     default:
         break;

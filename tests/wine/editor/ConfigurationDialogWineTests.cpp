@@ -324,6 +324,26 @@ TEST_F(ConfigurationDialogTest, TwoAreasAndTheNameLandInOneKeyUnderTheChosenRoot
     EXPECT_EQ(Value(1, "IEHOME", kUser), "http://home/");
 }
 
+TEST_F(ConfigurationDialogTest, TheProxyButtonOpensTheProxyDialogOnTheConfiguration)
+{
+    AddConfiguration(5, "Office", kUser);
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND dialog = ui.WaitForWindow(kDialog);
+        ui.Click(dialog, IDC_CONFIG_PROXY);
+        HWND proxy = ui.WaitForWindow("Proxy");
+        ui.SetChecked(proxy, IDC_PROXY_USE, true);
+        ui.SetText(proxy, IDC_PROXY_SERVER, "proxy.office.example:8080");
+        ui.ClickAndWaitUntilGone(proxy, IDOK);
+        ui.ClickAndWaitUntilGone(dialog, IDCANCEL);
+    });
+    std::string name = "Office";
+    EXPECT_FALSE(RunEdit(script, name, 5, kUser));
+    EXPECT_EQ(Value(5, "ProxyServer", kUser), "proxy.office.example:8080");
+    EXPECT_EQ(registry.ReadDword(ConfigurationKeyPath(5), "ProxyEnable", 99, kUser), 1u);
+    EXPECT_TRUE(Subkeys(kAllConfigurationsKey, kMachine).empty());
+}
+
 TEST_F(ConfigurationDialogTest, EditKeepsTheNumberAndRewritesOnlyTheName)
 {
     AddConfiguration(3, "Old");
