@@ -55,6 +55,11 @@ reg_add "$office" /v WallpaperPosition /t REG_DWORD /d 1
 reg_add "$office" /v DefPrinter /d 'Office Laser,winspool,Ne01:'
 reg_add "$office" /v IEHOME /d 'http://intranet.office.example/'
 reg_add "$office" /v dorun /t REG_DWORD /d 0
+# Its proxy, for the Proxy dialog.
+reg_add "$office" /v ProxyEnable /t REG_DWORD /d 1
+reg_add "$office" /v ProxyServer /d 'proxy.office.example:8080'
+reg_add "$office" /v ProxyOverride /d '*.office.example;<local>'
+reg_add "$office" /v AutoConfigURL /d ''
 # A network card as the system records it, for the card dialogs.
 card_service='{F11B5E70-0000-4711-0000-000000000001}'
 card_key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\4711'

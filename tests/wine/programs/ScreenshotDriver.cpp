@@ -124,6 +124,8 @@ void Script(Ui& ui, const Pictures& pictures)
     Close(ui, startList);
     Close(ui, services);
 
+    Close(ui, OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_PROXY, "Proxy", "proxy"));
+
     Close(ui, configuration);
 
     // What a run of the selected configuration would change.
