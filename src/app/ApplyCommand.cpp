@@ -55,12 +55,12 @@ bool PlanApply(CRegistry registry, const SystemInfo& system, const VerbCommand& 
     plan.name = Trim(command.name);
     plan.settingsRootChoice = ProgramSettings::ReadSettingsRootChoice(registry);
     const RegistryRoot root = ConfigurationRoot(plan.settingsRootChoice);
-    const int number = ConfigurationStore(registry).FindConfigurationNumber(plan.name, root);
-    if (plan.name.empty() || number == 0) {
+    plan.number = ConfigurationStore(registry).FindConfigurationNumber(plan.name, root);
+    if (plan.name.empty() || plan.number == 0) {
         WriteErrorLine(output, "no configuration is named \"" + plan.name + "\"");
         return false;
     }
-    const std::string key = ConfigurationKeyPath(number);
+    const std::string key = ConfigurationKeyPath(plan.number);
     for (const AreaDescriptor& area : kAreas) {
         bool on;
         if (command.onlyGiven)

@@ -33,16 +33,18 @@ public:
     virtual void Wait(uint32_t milliseconds) = 0;
 };
 
-// What "/apply" runs: the configuration's name, the settings-root choice
-// under which it was found, and the option state of each area.
+// What "/apply" runs: the configuration's name and number, the settings-root
+// choice under which it was found, and the option state of each area.
 struct ApplyPlan {
     std::string name;
+    int number = 0;
     uint32_t settingsRootChoice = 0;
     AreaSet options;
 };
 
-// The run's host when no main window exists: the selection is the name
-// given, the option boxes are the plan's, the buttons and the wait cursor
+// The run's host when no main window exists: the configuration is the plan's,
+// found once by its name (the run reads it by number, while it exists), the
+// option boxes are the plan's, the buttons and the wait cursor
 // are nothing. Every message the run shows is a failed step's report: it is
 // counted, written to the output as an error line, and handed to the
 // presenter.
@@ -54,7 +56,11 @@ public:
     bool Finished() const { return finished_; }
     int ErrorCount() const { return errors_; }
 
-    std::string SelectedListText() const override { return plan_.name; }
+    int SelectedConfigurationNumber(const ConfigurationStore& store,
+                                    RegistryRoot root) const override
+    {
+        return store.HasConfiguration(plan_.number, root) ? plan_.number : 0;
+    }
     bool IsOptionChecked(Area area) const override { return plan_.options.Has(area); }
     uint32_t SettingsRootChoice() const override { return plan_.settingsRootChoice; }
     std::string Caption() const override { return caption_; }

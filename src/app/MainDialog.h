@@ -1,10 +1,15 @@
 // The main window: the configuration list with Add, Delete, Edit, Run and
 // Close and its context menu (export, import, duplicate, a new configuration
 // from the current state, the preview of a run, the undo of the last run),
-// the five option boxes that choose what a run applies, the network action
+// an option box per area that chooses what a run applies, the network action
 // at start, and the two buttons that switch every network card at once. It
 // hosts the run (RunHost): a run shows its progress in this window's title
 // bar and closes the window when it is done.
+//
+// One class over four files, one concern each: MainDialog.cpp (the window,
+// its list, buttons and balloons), MainOptions.cpp (the option boxes and the
+// network action at start), MainListMenu.cpp (the list's context menu) and
+// MainRunHost.cpp (the run's host).
 #pragma once
 
 #include "ui/DialogBase.h"
@@ -24,7 +29,7 @@
 
 namespace flipset {
 
-class MainDialog : public DialogBase, public RunHost {
+class MainDialog : public DialogBase, public ListRunHost {
 public:
     MainDialog(CRegistry registry, const RunPlatform& platform);
 
@@ -65,19 +70,33 @@ protected:
 private:
     RegistryRoot Root() const { return ConfigurationRoot(settingsRootChoice_); }
     ProgramSettings Settings() const { return ProgramSettings(registry_, settingsRootChoice_); }
-    bool NetworkFeaturesAvailable() const;
+
+    // MainDialog.cpp
     void SetUpTipButtons();
-    void LoadProgramOptions();
-    void OnOptionClicked(int id, Area area);
     void OnDelete();
     // The Configuration dialog on that configuration (0: a new one), then
     // the list afresh, whatever the dialog did.
     void EditConfiguration(std::string name, int configurationNumber);
     void SetAllCards(bool enable);
+    void ShowStopMessage(const std::string& text);
+    // The list afresh, with the named configuration selected.
+    void FillConfigurationListAndSelect(const std::string& name);
 
+    // MainOptions.cpp
+    bool NetworkFeaturesAvailable() const;
+    void LoadProgramOptions();
+    bool AnyOptionChecked() const;
+    // An option box or start-up radio button clicked: stored; false for
+    // any other command.
+    bool OnOptionCommand(int id);
+    void OnOptionClicked(int id, Area area);
+
+    // MainListMenu.cpp
     // The configuration list's context menu, at a screen position, or
     // under the selected entry when the keyboard opened it.
     void ShowListMenu(LPARAM position);
+    // A command of the menu, run when it may; false for any other command.
+    bool OnListMenuCommand(int id);
     void OnExport();
     void OnExportAll();
     void OnImport();
@@ -85,14 +104,11 @@ private:
     void OnNewFromState();
     void OnPreview();
     void OnUndo();
-    void ShowStopMessage(const std::string& text);
     ConfigurationTransfer Transfer() { return {registry_, Root(), codePage_, files_}; }
     void ExportToChosenFile(UINT titleId, const std::string& proposedName, const StringList& names);
     // The result's lines in a message box, with the stop icon when the
     // operation failed or a line reports an error.
     void ShowTransferResult(const TransferResult& result);
-    // The list afresh, with the named configuration selected.
-    void FillConfigurationListAndSelect(const std::string& name);
 
     // An entry of the context menu: its command, whether it acts on the
     // selected configuration (greyed without one), and its handler.

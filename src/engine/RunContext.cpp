@@ -13,10 +13,7 @@ RunContext::RunContext(CRegistry registry, RunHost& host)
 
 int RunContext::SelectedConfigurationNumber() const
 {
-    const std::string name = Trim(host_.SelectedListText());
-    if (name.empty())
-        return 0;
-    return store_.FindConfigurationNumber(name, root_);
+    return host_.SelectedConfigurationNumber(store_, root_);
 }
 
 std::string RunContext::ConfigurationKey() const

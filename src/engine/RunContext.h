@@ -2,9 +2,10 @@
 // coder, and the selected configuration.
 //
 // The selection is not captured once: every read of a configuration value
-// resolves the list's current selection to a configuration number again, so
-// a selection changed during one of the run's waits affects the reads after
-// it.
+// asks the host for the configuration again. The main window resolves its
+// list's current selection each time, so a selection changed during one of
+// the run's waits affects the reads after it; the command line names one
+// configuration, found once before the run.
 #pragma once
 
 #include "engine/RunHost.h"
@@ -25,7 +26,7 @@ public:
     CRegistry Registry() const { return registry_; }
     RegistryRoot ConfigurationRoot() const { return root_; }
 
-    // The selected entry's configuration number, resolved now; 0 for none.
+    // The host's configuration number, asked now; 0 for none.
     int SelectedConfigurationNumber() const;
     // The selected configuration's key path, resolved now.
     std::string ConfigurationKey() const;

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "base/MessageSink.h"
+#include "base/Text.h"
 #include "store/Areas.h"
+#include "store/ConfigurationStore.h"
 
 #include <cstdint>
 #include <string>
@@ -21,8 +23,10 @@ constexpr RunButton kRunButtons[] = {
 
 class RunHost : public MessageSink {
 public:
-    // The text of the configuration list's selected entry; empty when none.
-    virtual std::string SelectedListText() const = 0;
+    // The configuration the run works on, as the store under the root holds
+    // it now; 0 when there is none.
+    virtual int SelectedConfigurationNumber(const ConfigurationStore& store,
+                                            RegistryRoot root) const = 0;
     // Whether the area's option box reports the checked state right now.
     virtual bool IsOptionChecked(Area area) const = 0;
     // The "UserSettings" number that the window read when it opened.
@@ -50,6 +54,34 @@ public:
 
     // Ends the window's modal loop with the given result.
     virtual void EndModal(int result) = 0;
+};
+
+// Shows the host's wait cursor for as long as it lives.
+class WaitCursorScope {
+public:
+    explicit WaitCursorScope(RunHost& host) : host_(host) { host_.BeginWaitCursor(); }
+    ~WaitCursorScope() { host_.EndWaitCursor(); }
+    WaitCursorScope(const WaitCursorScope&) = delete;
+    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+private:
+    RunHost& host_;
+};
+
+// A host whose selection is an entry of a list of names (the main window).
+// Every call looks the selected entry's name up again, so a selection changed
+// during one of the run's waits affects the reads after it.
+class ListRunHost : public RunHost {
+public:
+    // The text of the list's selected entry; empty when none.
+    virtual std::string SelectedListText() const = 0;
+
+    int SelectedConfigurationNumber(const ConfigurationStore& store,
+                                    RegistryRoot root) const override
+    {
+        const std::string name = Trim(SelectedListText());
+        return name.empty() ? 0 : store.FindConfigurationNumber(name, root);
+    }
 };
 
 }  // namespace flipset

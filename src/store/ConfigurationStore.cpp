@@ -21,6 +21,12 @@ std::string ConfigurationStore::TrimmedNameOf(const std::string& subkeyName,
     return Trim(registry_.ReadString(path, ConfigurationValue::kName, "", root));
 }
 
+bool ConfigurationStore::HasConfiguration(int configurationNumber, RegistryRoot root) const
+{
+    return configurationNumber >= 1 &&
+           !TrimmedNameOf(std::to_string(configurationNumber), root).empty();
+}
+
 int FindConfigurationNumber(const std::vector<NamedConfiguration>& configurations,
                             const std::string& name)
 {

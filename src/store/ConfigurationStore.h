@@ -45,6 +45,10 @@ public:
     // The name is compared as given: callers trim it.
     int FindConfigurationNumber(const std::string& name, RegistryRoot root) const;
 
+    // Whether configuration number n exists now: its key has a non-blank
+    // "Name".
+    bool HasConfiguration(int configurationNumber, RegistryRoot root) const;
+
     // The smallest number that no subkey of the configurations key uses,
     // whether or not that subkey has a "Name".
     int AllocateConfigurationNumber(RegistryRoot root) const;

@@ -13,7 +13,7 @@
 
 namespace flipset {
 
-class FakeRunHost : public RunHost {
+class FakeRunHost : public ListRunHost {
 public:
     std::string selectedText;
     std::map<Area, bool> options = {{Area::Files, true},
