@@ -22,8 +22,7 @@ RegistryRoot StoredConfigurationRoot(CRegistry registry)
 }  // namespace
 
 ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
-                           std::string_view nameCharacters, const VerbCommand& command,
-                           OutputSink& output)
+                           const VerbCommand& command, OutputSink& output)
 {
     MachineState state;
     std::string error;
@@ -33,7 +32,7 @@ ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
         return ExitCode::StepFailed;
     }
     const NewConfigurationResult result = StoreStateAsConfiguration(
-        registry, StoredConfigurationRoot(registry), nameCharacters, command.name, state);
+        registry, StoredConfigurationRoot(registry), std::nullopt, command.name, state);
     switch (result.status) {
     case NewConfigurationStatus::Done:
         StoreSharedChoiceWhenMissing(registry);

@@ -14,12 +14,11 @@
 
 namespace flipset {
 
-// "/capture": NameTaken when the name exists, BadUsage for a name the
-// Configuration dialog would not take, StepFailed when the state cannot be
+// "/capture": NameTaken when the name exists, BadUsage for a name the store
+// cannot hold (blank, control characters), StepFailed when the state cannot be
 // read or the configuration written; nothing is written then.
 ExitCode RunCaptureCommand(CRegistry registry, const RunPlatform& platform,
-                           std::string_view nameCharacters, const VerbCommand& command,
-                           OutputSink& output);
+                           const VerbCommand& command, OutputSink& output);
 
 // "/preview" of a planned run: its lines on the output.
 ExitCode RunPreviewCommand(CRegistry registry, const RunPlatform& platform, const ApplyPlan& plan,

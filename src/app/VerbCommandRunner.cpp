@@ -6,7 +6,6 @@
 #include "app/TransferCommands.h"
 #include "app/Win32ConsoleOutput.h"
 #include "app/Win32Platform.h"
-#include "editor/ConfigurationDialog.h"
 #include "resource.h"
 #include "transfer/Win32CodePage.h"
 #include "transfer/Win32FileAccess.h"
@@ -106,7 +105,8 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
         WriteUsage(output);
         return ExitCode::BadUsage;
     }
-    Win32Platform platform;
+    Win32Platform platform(command.quiet ? Win32Shell::Interface::None
+                                         : Win32Shell::Interface::Shown);
     switch (command.verb) {
     case Verb::Help:
         WriteUsage(output);
@@ -124,8 +124,7 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
     case Verb::Undo:
         return Undo(platform, command, output);
     case Verb::Capture:
-        return RunCaptureCommand(platform.Registry(), platform.run, LoadNameCharacters(), command,
-                                 output);
+        return RunCaptureCommand(platform.Registry(), platform.run, command, output);
     case Verb::Export:
     case Verb::Import: {
         const Win32CodePage codePage;

@@ -13,6 +13,12 @@
 namespace flipset {
 
 struct Win32Platform {
+    // A run that nobody watches gets a shell that shows no window of its own.
+    explicit Win32Platform(Win32Shell::Interface shellInterface = Win32Shell::Interface::Shown)
+        : shell(shellInterface)
+    {
+    }
+
     Win32RegistryBackend registryBackend;
     Win32FileSystem files;
     Win32Desktop desktop;

@@ -12,7 +12,9 @@ void LaunchEntry(RunContext& ctx, Shell& shell, const std::string& entry)
     // An empty file name would leave it to the shell what to open.
     if (file.empty())
         return;
-    shell.Open(file, parts.parameters);
+    const std::string failure = shell.Open(file, parts.parameters);
+    if (!failure.empty())
+        ctx.Host().ShowError("Unable to start " + file + ": " + failure);
 }
 
 }  // namespace

@@ -21,9 +21,11 @@ public:
     virtual std::string ShortPathName(const std::string& path) = 0;
 
     // Opens the file with the shell's "open" action and shows it, passing
-    // the parameters when they are not empty. Returns at once; whether the
-    // start succeeded is not reported.
-    virtual void Open(const std::string& file, const std::string& parameters) = 0;
+    // the parameters when they are not empty, and returns at once. A failure
+    // that the shell showed nobody (a shell asked for no interface) comes
+    // back as its reason; otherwise empty, as whether the start succeeded is
+    // not reported.
+    virtual std::string Open(const std::string& file, const std::string& parameters) = 0;
 };
 
 // A run list entry split into the program and its parameters.

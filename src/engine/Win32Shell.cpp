@@ -1,5 +1,7 @@
 #include "engine/Win32Shell.h"
 
+#include "base/Win32ErrorText.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,10 +16,26 @@ std::string Win32Shell::ShortPathName(const std::string& path)
     return std::string(buffer, length);
 }
 
-void Win32Shell::Open(const std::string& file, const std::string& parameters)
+std::string Win32Shell::Open(const std::string& file, const std::string& parameters)
 {
-    ShellExecuteA(nullptr, "open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                  nullptr, SW_SHOW);
+    const char* const parameterText = parameters.empty() ? nullptr : parameters.c_str();
+    if (interface_ == Interface::Shown) {
+        // The shell reports a failure itself, in a box of its own.
+        ShellExecuteA(nullptr, "open", file.c_str(), parameterText, nullptr, SW_SHOW);
+        return std::string();
+    }
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    // NOASYNC: the start is complete when the call returns, so a process
+    // that ends soon after it does not cut it short.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = "open";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameterText;
+    info.nShow = SW_SHOW;
+    if (ShellExecuteExA(&info))
+        return std::string();
+    return SystemErrorText(GetLastError());
 }
 
 }  // namespace flipset

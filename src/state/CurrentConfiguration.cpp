@@ -169,18 +169,26 @@ ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std:
     return configuration;
 }
 
-NewConfigurationResult StoreStateAsConfiguration(CRegistry registry, RegistryRoot root,
-                                                 std::string_view allowedNameCharacters,
-                                                 const std::string& name, const MachineState& state)
+NewConfigurationResult StoreStateAsConfiguration(
+    CRegistry registry, RegistryRoot root, std::optional<std::string_view> typedNameCharacters,
+    const std::string& name, const MachineState& state)
 {
     NewConfigurationResult result;
     const std::string trimmed = Trim(name);
-    if (trimmed.empty() || trimmed.size() > kLongestName ||
-        FilterName(trimmed, allowedNameCharacters) != trimmed) {
+    if (typedNameCharacters && (trimmed.empty() || trimmed.size() > kLongestName ||
+                                FilterName(trimmed, *typedNameCharacters) != trimmed)) {
         result.status = NewConfigurationStatus::BadName;
         result.message = "\"" + trimmed +
                          "\" is not a configuration name: it must not be "
                          "blank and may hold only letters, digits, spaces and !@#$&?-_.,";
+        return result;
+    }
+    if (!typedNameCharacters && (trimmed.size() > kLongestName || !IsStorableName(trimmed))) {
+        result.status = NewConfigurationStatus::BadName;
+        result.message = "\"" + trimmed +
+                         "\" is not a configuration name: it must not be blank, hold "
+                         "control characters or be longer than " +
+                         std::to_string(kLongestName) + " characters";
         return result;
     }
     const ConfigurationStore store(registry);

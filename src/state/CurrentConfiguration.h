@@ -7,6 +7,7 @@
 #include "state/MachineState.h"
 #include "transfer/ConfigurationSnapshot.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,11 +25,11 @@ struct NewConfigurationResult {
 };
 
 // Stores the state as a new configuration under the trimmed name, which
-// must be non-blank, of the allowed characters only, and not taken; on any
-// fault nothing is left written.
-NewConfigurationResult StoreStateAsConfiguration(CRegistry registry, RegistryRoot root,
-                                                 std::string_view allowedNameCharacters,
-                                                 const std::string& name,
-                                                 const MachineState& state);
+// must be non-blank, storable, of the typed-name characters only where the
+// name was typed into a dialog (none given: a name from the command line),
+// and not taken; on any fault nothing is left written.
+NewConfigurationResult StoreStateAsConfiguration(
+    CRegistry registry, RegistryRoot root, std::optional<std::string_view> typedNameCharacters,
+    const std::string& name, const MachineState& state);
 
 }  // namespace flipset

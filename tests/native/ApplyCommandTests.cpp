@@ -4,7 +4,6 @@
 
 #include "app/ApplyCommand.h"
 #include "app/StateCommands.h"
-#include "base/NameFilter.h"
 #include "state/StateRestore.h"
 #include "store/ConfigurationStore.h"
 #include "support/ConfigurationSeed.h"
@@ -16,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace flipset {
 namespace {
@@ -32,6 +32,7 @@ public:
 class RecordingPresenter : public RunPresenter {
 public:
     std::vector<std::string> journal;
+    std::function<void()> onWait;  // another program acts during a wait
     void ShowCaption(const std::string& caption) override
     {
         journal.push_back("caption: " + caption);
@@ -44,6 +45,8 @@ public:
     void Wait(uint32_t milliseconds) override
     {
         journal.push_back("wait: " + std::to_string(milliseconds));
+        if (onWait)
+            onWait();
     }
 };
 
@@ -214,6 +217,26 @@ TEST_F(ApplyCommandTest, AConfigurationGoneBeforeTheRunIsNoSuchConfiguration)
               std::vector<std::string>{"error: Error. Unable to find the selected configuration."});
 }
 
+TEST_F(ApplyCommandTest, TheRunKeepsToTheConfigurationItFoundWhenNamesChangeDuringIt)
+{
+    const std::string office = Add(1, "Office");
+    const std::string home = Add(2, "Home");
+    StoreOptions(office, {0, 0, 0, 1, 0});
+    StoreCodedList(registry, office, "Run", {"C:\\office.exe"}, RegistryRoot::LocalMachine);
+    StoreCodedList(registry, home, "Run", {"C:\\home.exe"}, RegistryRoot::LocalMachine);
+    platform.shell.existing = {"C:\\office.exe", "C:\\home.exe"};
+    // Another program swaps the two names during the before-run wait.
+    presenter.onWait = [&] {
+        ConfigurationStore store(registry);
+        store.SetConfigurationName(1, "Home", RegistryRoot::LocalMachine);
+        store.SetConfigurationName(2, "Office", RegistryRoot::LocalMachine);
+    };
+
+    EXPECT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
+
+    EXPECT_EQ(journal, std::vector<std::string>{"open: C:\\office.exe | "});
+}
+
 TEST(ListConfigurations, WritesTheNamesOfTheSelectedRootInTheListOrder)
 {
     FakeNetworkMachine machine;
@@ -315,20 +338,21 @@ TEST_F(ApplyCommandTest, CaptureStoresANewConfigurationUnderAFreeName)
         ExitCode code;
     } cases[] = {
         {"f.exe /capture office", ExitCode::NameTaken},
-        {"f.exe /capture \"a/b\"", ExitCode::BadUsage},
+        {"f.exe /capture \"a\x01b\"", ExitCode::BadUsage},
         {"f.exe /capture \"Now\"", ExitCode::Done},
         {"f.exe /capture now", ExitCode::NameTaken},
+        // Any name the store holds, not only what the dialog lets a person type.
+        {"f.exe /capture \"B\xFCro \x80 a/b\"", ExitCode::Done},
     };
     for (const auto& c : cases) {
         output.lines.clear();
-        EXPECT_EQ(RunCaptureCommand(registry, platform.run, kNameCharacters,
-                                    ParseVerbCommand(c.commandLine), output),
+        EXPECT_EQ(RunCaptureCommand(registry, platform.run, ParseVerbCommand(c.commandLine), output),
                   c.code)
             << c.commandLine;
         ASSERT_EQ(output.lines.size(), 1u);
     }
     EXPECT_EQ(
-        ConfigurationStore(registry).ListConfigurationNames(RegistryRoot::LocalMachine).size(), 2u);
+        ConfigurationStore(registry).ListConfigurationNames(RegistryRoot::LocalMachine).size(), 3u);
     ByteArray hosts;
     EXPECT_TRUE(registry.ReadBinary(ConfigurationKeyPath(1), "Hostfile", hosts,
                                     RegistryRoot::LocalMachine));

@@ -32,6 +32,7 @@ public:
         {"C:\\setup.exe", "C:\\setup.exe"},
     };
     std::string throwOnOpen;  // a file whose launch throws
+    std::map<std::string, std::string> failures;  // what Open reports for a file
     int shortPathRequests = 0;
 
     std::string ShortPathName(const std::string& path) override
@@ -40,11 +41,13 @@ public:
         auto it = shortNames.find(path);
         return it == shortNames.end() ? std::string() : it->second;
     }
-    void Open(const std::string& file, const std::string& parameters) override
+    std::string Open(const std::string& file, const std::string& parameters) override
     {
         if (file == throwOnOpen)
             throw std::runtime_error("launch failed");
         journal_.push_back("open: " + file + (parameters.empty() ? "" : " | " + parameters));
+        const auto failure = failures.find(file);
+        return failure == failures.end() ? std::string() : failure->second;
     }
 
 private:
@@ -205,6 +208,26 @@ TEST_F(ProgramLauncherTest, AFailingLaunchStillWaitsAndTheNextEntryFollows)
 
     EXPECT_EQ(host.journal, EntryLines("C:\\Program Files\\Tool\\tool.exe", "") +
                                 EntryLines("C:\\setup.exe", "open: C:\\setup.exe") +
+                                std::vector<std::string>{"caption: " + kTitle + " - Ready"});
+}
+
+// A shell that shows nothing of its own (a run nobody watches) reports a
+// failed start: it becomes the run's error, and the next entry follows.
+TEST_F(ProgramLauncherTest, AFailureTheShellShowedNobodyIsAnErrorOfTheRun)
+{
+    StoreRunList({"C:\\setup.exe [/s]", "C:\\Program Files\\Tool\\tool.exe"});
+    shell.failures["C:\\setup.exe"] = "No application is associated with the specified file";
+
+    RunProgramsPhase(ctx, shell, kTitle);
+
+    const std::vector<std::string> failedEntry = {
+        "caption: Running C:\\setup.exe [/s]", "open: C:\\setup.exe | /s",
+        "error: Unable to start C:\\setup.exe: No application is associated with the specified "
+        "file",
+        "caption: Waiting InRunTimeout", "wait: 1000", "caption: Waiting InRunTimeout Completed"};
+    EXPECT_EQ(host.journal, failedEntry +
+                                EntryLines("C:\\Program Files\\Tool\\tool.exe",
+                                           "open: C:\\PROGRA~1\\Tool\\tool.exe") +
                                 std::vector<std::string>{"caption: " + kTitle + " - Ready"});
 }
 

@@ -92,9 +92,13 @@ public:
     {
         return existing.count(path) ? path : std::string();
     }
-    void Open(const std::string& file, const std::string& parameters) override
+    // What Open reports for a file; nothing for the others.
+    std::map<std::string, std::string> failures;
+    std::string Open(const std::string& file, const std::string& parameters) override
     {
         journal_.push_back("open: " + file + " | " + parameters);
+        const auto failure = failures.find(file);
+        return failure == failures.end() ? std::string() : failure->second;
     }
 
 private:

@@ -129,5 +129,41 @@ TEST_F(LauncherWine, AProgramThatDoesNotExistLaunchesNothingAndTheNextEntryFollo
     EXPECT_EQ(host.Lines("caption: ").back(), "Title - Ready");
 }
 
+// The windows of this process that are visible now.
+int VisibleWindowsOfThisProcess()
+{
+    int count = 0;
+    EnumWindows(
+        [](HWND window, LPARAM found) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(window))
+                ++*reinterpret_cast<int*>(found);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// A run nobody watches (/apply /quiet): the shell shows no window of its own,
+// and a start that fails becomes the run's error, the program and the reason
+// named, while the next entry still starts.
+TEST_F(LauncherWine, WithoutAnInterfaceAFailedStartIsAnErrorAndNoWindowOpens)
+{
+    Win32Shell quietShell(Win32Shell::Interface::None);
+    const std::string document = folder / "notes.flipset-unassociated";
+    ASSERT_TRUE(WriteWhole(document, "no program opens this"));
+    StoreRunList({document, program + " [after]"});
+
+    RunProgramsPhase(ctx, quietShell, "Title");
+
+    EXPECT_EQ(ArgumentsOf(AwaitRecord()), "after");
+    const std::vector<std::string> errors = host.Lines("error: ");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("Unable to start " + ShortPathOf(shell, document) + ": ", 0), 0u)
+        << errors[0];
+    EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
+}
+
 }  // namespace
 }  // namespace flipset
