@@ -40,7 +40,7 @@ double Milliseconds()
 }
 
 // Every option on, no box, no wait: the time between captions is a phase's.
-class TimingHost : public RunHost {
+class TimingHost : public ListRunHost {
 public:
     std::string name;
     std::vector<std::pair<std::string, double>> marks;
