@@ -211,8 +211,8 @@ TEST_F(Package, ASilentInstallPutsTheProgramItsShortcutEntryAndRegistrationInPla
     EXPECT_EQ(registry.ReadString(entry, "DisplayVersion", "", kMachine), FLIPSET_VERSION_DOTTED);
     EXPECT_EQ(registry.ReadString(entry, "Publisher", "", kMachine), "Quillon");
     EXPECT_TRUE(SameFile(registry.ReadString(entry, "DisplayIcon", "", kMachine), program + ",0"));
-    EXPECT_TRUE(SameFile(registry.ReadString(entry, "InstallLocation", "", kMachine),
-                         InstallFolder() + "\\"));
+    const std::string location = registry.ReadString(entry, "InstallLocation", "", kMachine);
+    EXPECT_TRUE(SameFile(location, InstallFolder() + "\\")) << location;
 
     EXPECT_EQ(registry.ReadString(kOwnAppIdKey, "", "", kClasses), "Flipset");
     EXPECT_EQ(registry.ReadString(kExecutableAppIdKey, "AppID", "", kClasses),
