@@ -2,6 +2,7 @@
 
 #include "editor/ConfigurationLists.h"
 #include "editor/CardSetupRules.h"
+#include "editor/NotStoredMessage.h"
 #include "resource.h"
 #include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
@@ -106,27 +107,34 @@ bool CardSetupDialog::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam, 
     return true;
 }
 
-void CardSetupDialog::WriteSettings() const
+bool CardSetupDialog::WriteSettings() const
 {
-    (void)registry_.WriteDword(settingsKey_, CardValue::kDisabled,
-                               IsChecked(IDC_CARD_SETUP_DISABLED) ? 1 : 0, root_);
-    (void)registry_.WriteDword(settingsKey_, CardValue::kDhcp,
-                               IsChecked(IDC_CARD_SETUP_AUTOMATIC) ? 1 : 0, root_);
+    // The first value refused ends the writing: those before it stay written,
+    // and the dialog stays open, so the next OK writes them all again.
+    if (!registry_.WriteDword(settingsKey_, CardValue::kDisabled,
+                              IsChecked(IDC_CARD_SETUP_DISABLED) ? 1 : 0, root_) ||
+        !registry_.WriteDword(settingsKey_, CardValue::kDhcp,
+                              IsChecked(IDC_CARD_SETUP_AUTOMATIC) ? 1 : 0, root_))
+        return false;
     for (const AddressControl& control : kAddressControls) {
         // Blank fields count as 0 within the address; the answer (how many
         // fields were filled) is not needed.
         DWORD address = 0;
         SendDlgItemMessageA(Handle(), control.id, IPM_GETADDRESS, 0,
                             reinterpret_cast<LPARAM>(&address));
-        (void)registry_.WriteDword(settingsKey_, control.valueName, address, root_);
+        if (!registry_.WriteDword(settingsKey_, control.valueName, address, root_))
+            return false;
     }
-    (void)registry_.WriteString(settingsKey_, CardValue::kDomain, ItemText(IDC_CARD_SETUP_DOMAIN),
-                                root_);
+    return registry_.WriteString(settingsKey_, CardValue::kDomain, ItemText(IDC_CARD_SETUP_DOMAIN),
+                                 root_);
 }
 
 void CardSetupDialog::OnOK()
 {
-    WriteSettings();
+    if (!WriteSettings()) {
+        ShowNotStoredMessage(Handle(), IDS_WHAT_CARD_SETTINGS);
+        return;
+    }
     EndDialog(IDOK);
 }
 

@@ -15,8 +15,10 @@ public:
     explicit CardSetupDialog(CRegistry registry);
 
     // Edits the card settings key of the card in configuration number under
-    // the configuration root. True when closed with OK,
-    // every value then written; false on Cancel, nothing written.
+    // the configuration root. True when closed with OK, every value then
+    // written; false on Cancel, nothing written by it. An OK whose write the
+    // registry refuses says so and leaves the dialog open; the values
+    // written before the refused one stay written.
     bool Execute(HWND owner, int number, const std::string& cardNumber,
                  const std::string& description, RegistryRoot root);
 
@@ -28,7 +30,8 @@ protected:
 
 private:
     void ReadSettings();
-    void WriteSettings() const;
+    // False as soon as the registry refuses a value.
+    bool WriteSettings() const;
     // Enables the controls for the current check states.
     void ApplyEnablingRule() const;
 

@@ -3,6 +3,7 @@
 #include "ui/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
+#include "editor/NotStoredMessage.h"
 #include "base/NameFilter.h"
 #include "editor/ProgramListEditing.h"
 #include "editor/ProxyDialog.h"
@@ -41,11 +42,7 @@ bool ConfigurationDialog::Edit(HWND owner, std::string& name, int number, Regist
     root_ = root;
     if (RunModal(owner) != IDOK)
         return false;
-    const std::string stored = FilterName(enteredName_, allowedCharacters_);
-    if (stored.empty())
-        return false;
-    name = stored;
-    (void)store_.SetConfigurationName(EnsureNumber(), stored, Root());
+    name = storedName_;
     return true;
 }
 
@@ -99,7 +96,13 @@ void ConfigurationDialog::OnOK()
         ShowTooLongMessage(Handle(), IDS_WHAT_NAME, stored.size(), kLongestTextValue);
         return;
     }
-    enteredName_ = text;
+    // The name is stored before the dialog closes, so that a name the
+    // registry refuses leaves the dialog open on it.
+    if (!store_.SetConfigurationName(EnsureNumber(), stored, Root())) {
+        ShowNotStoredMessage(Handle(), IDS_WHAT_NAME);
+        return;
+    }
+    storedName_ = stored;
     EndDialog(IDOK);
 }
 
@@ -169,8 +172,13 @@ void ConfigurationDialog::EditNetworkCard()
         return;
     if (cardNumber.empty())
         return;
-    (void)registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber, CardValue::kNic,
-                                CardValue::kNicMarker, Root());
+    // The setup follows only once the registry has taken the card into the
+    // configuration; after a refusal the user may choose the card again.
+    if (!registry_.WriteString(ConfigurationKeyPath(number_) + "\\" + cardNumber, CardValue::kNic,
+                               CardValue::kNicMarker, Root())) {
+        ShowNotStoredMessage(Handle(), IDS_WHAT_CARD_CHOICE);
+        return;
+    }
     CardSetupDialog(registry_).Execute(Handle(), number_, cardNumber, description, Root());
 }
 

@@ -25,8 +25,9 @@ public:
     ConfigurationDialog(CRegistry registry, ServiceManager& services, const SystemInfo& system);
 
     // Runs the dialog on the configuration of that number (0: a new one, whose
-    // number is taken the first time an area or the name is stored). On OK
-    // stores the name and returns true, with name holding it as stored.
+    // number is taken the first time an area or the name is stored). Its OK
+    // stores the name, and when the registry refuses it, says so and stays
+    // open; returns true after OK, with name holding the name as stored.
     bool Edit(HWND owner, std::string& name, int number, RegistryRoot root);
 
 protected:
@@ -50,7 +51,7 @@ private:
     ConfigurationStore store_;
     std::string allowedCharacters_;
     std::string initialName_;
-    std::string enteredName_;
+    std::string storedName_;
     RegistryRoot root_ = RegistryRoot::LocalMachine;
     int number_ = 0;
 };

@@ -23,14 +23,25 @@ size_t CodedListSize(const StringList& entries)
     return CRegistry::PackCodedList(entries).size();
 }
 
-bool WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
-                    const char* valueName, const StringList& entries)
+namespace {
+
+ValueWrite WriteConfigurationBinary(CRegistry registry, int configurationNumber, RegistryRoot root,
+                                    const char* valueName, const ByteArray& bytes)
 {
-    const ByteArray bytes = CRegistry::PackCodedList(entries);
     if (bytes.size() > kLargestBinaryValue)
-        return false;
-    (void)registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
-    return true;
+        return ValueWrite::TooLarge;
+    return registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root)
+               ? ValueWrite::Stored
+               : ValueWrite::Refused;
+}
+
+}  // namespace
+
+ValueWrite WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
+                          const char* valueName, const StringList& entries)
+{
+    return WriteConfigurationBinary(registry, configurationNumber, root, valueName,
+                                    CRegistry::PackCodedList(entries));
 }
 
 std::string ReadSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
@@ -55,15 +66,14 @@ size_t SystemFileTextSize(const std::string& text)
     return text.size() + 3;
 }
 
-bool WriteSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
-                         const char* valueName, const std::string& text)
+ValueWrite WriteSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
+                               const char* valueName, const std::string& text)
 {
     if (SystemFileTextSize(text) > kLargestBinaryValue)
-        return false;
+        return ValueWrite::TooLarge;
     ByteArray bytes;
     CRegistry::PackStringList({text}, bytes);
-    (void)registry.WriteBinary(ConfigurationKeyPath(configurationNumber), valueName, bytes, root);
-    return true;
+    return WriteConfigurationBinary(registry, configurationNumber, root, valueName, bytes);
 }
 
 }  // namespace flipset

@@ -23,6 +23,13 @@ constexpr size_t kLargestBinaryValue = CRegistry::kBinaryBufferSize;
 
 bool FitsTextValue(const std::string& text);
 
+// What writing a list or text value came to.
+enum class ValueWrite {
+    Stored,
+    TooLarge,  // not written: it could not have been read back
+    Refused,   // the registry did not store it (no right to write there, ...)
+};
+
 // The entries of a coded list value ("Run", "ServicesStop",
 // "ServicesStart"), decoded, in order; an entry that does not decode is an
 // empty text. A missing or unreadable value gives an empty list.
@@ -31,10 +38,10 @@ StringList ReadCodedList(CRegistry registry, int configurationNumber, RegistryRo
 // The bytes that WriteCodedList would store for the entries.
 size_t CodedListSize(const StringList& entries);
 // Codes every entry and writes the packed list (an empty list as the two 0
-// bytes of the empty packed list). Writes nothing and returns false when the
-// value could not be read back.
-bool WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
-                    const char* valueName, const StringList& entries);
+// bytes of the empty packed list). Writes nothing when the value could not
+// be read back.
+ValueWrite WriteCodedList(CRegistry registry, int configurationNumber, RegistryRoot root,
+                          const char* valueName, const StringList& entries);
 
 // The text of a system file value ("Hostfile", "LMHostfile"): its entries
 // joined with one line feed between two; empty when missing or unreadable.
@@ -43,9 +50,9 @@ std::string ReadSystemFileText(CRegistry registry, int configurationNumber, Regi
 // The bytes that WriteSystemFileText stores for the text: the text and three
 // 0 bytes (the entry's end and the end of the list).
 size_t SystemFileTextSize(const std::string& text);
-// Writes the text as a packed list of one entry. Writes nothing and returns
-// false when the value could not be read back.
-bool WriteSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
-                         const char* valueName, const std::string& text);
+// Writes the text as a packed list of one entry. Writes nothing when the
+// value could not be read back.
+ValueWrite WriteSystemFileText(CRegistry registry, int configurationNumber, RegistryRoot root,
+                               const char* valueName, const std::string& text);
 
 }  // namespace flipset

@@ -3,6 +3,7 @@
 #include "ui/LoadText.h"
 #include "ui/OpenFileDialog.h"
 #include "editor/ConfigurationLists.h"
+#include "editor/NotStoredMessage.h"
 #include "editor/PrinterList.h"
 #include "editor/TooLongMessage.h"
 #include "resource.h"
@@ -135,10 +136,17 @@ void DesktopSoundDialog::OnOK()
 
     const RegistryRoot root = Root();
     const std::string key = ConfigurationKeyPath(Number());
-    (void)Registry().WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root);
-    (void)Registry().WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root);
-    (void)Registry().WriteDword(key, ConfigurationValue::kVolume, volume, root);
-    (void)Registry().WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
+    // The first value refused ends the writing: those before it stay written,
+    // and the dialog stays open, so the next OK writes them all again.
+    const bool stored =
+        Registry().WriteString(key, ConfigurationValue::kWallpaper, wallpaper, root) &&
+        Registry().WriteDword(key, ConfigurationValue::kWallpaperPosition, placement, root) &&
+        Registry().WriteDword(key, ConfigurationValue::kVolume, volume, root) &&
+        Registry().WriteString(key, ConfigurationValue::kDefaultPrinter, printer, root);
+    if (!stored) {
+        ShowNotStoredMessage(Handle(), IDS_WHAT_DESKTOP_SETTINGS);
+        return;
+    }
     EndDialog(IDOK);
 }
 

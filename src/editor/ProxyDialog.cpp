@@ -3,6 +3,7 @@
 #include "ui/LoadText.h"
 #include "ui/ShowMessage.h"
 #include "editor/ConfigurationLists.h"
+#include "editor/NotStoredMessage.h"
 #include "editor/TooLongMessage.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
@@ -153,10 +154,17 @@ void ProxyDialog::OnOK()
 
     const RegistryRoot root = Root();
     const std::string key = ConfigurationKeyPath(Number());
-    (void)Registry().WriteDword(key, ConfigurationValue::kProxyEnable, useProxy ? 1 : 0, root);
-    (void)Registry().WriteString(key, ConfigurationValue::kProxyServer, server.text, root);
-    (void)Registry().WriteString(key, ConfigurationValue::kProxyOverride, bypass.text, root);
-    (void)Registry().WriteString(key, ConfigurationValue::kAutoConfigUrl, script.text, root);
+    // The first value refused ends the writing: those before it stay written,
+    // and the dialog stays open, so the next OK writes them all again.
+    const bool stored =
+        Registry().WriteDword(key, ConfigurationValue::kProxyEnable, useProxy ? 1 : 0, root) &&
+        Registry().WriteString(key, ConfigurationValue::kProxyServer, server.text, root) &&
+        Registry().WriteString(key, ConfigurationValue::kProxyOverride, bypass.text, root) &&
+        Registry().WriteString(key, ConfigurationValue::kAutoConfigUrl, script.text, root);
+    if (!stored) {
+        ShowNotStoredMessage(Handle(), IDS_WHAT_PROXY_SETTINGS);
+        return;
+    }
     EndDialog(IDOK);
 }
 

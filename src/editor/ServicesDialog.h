@@ -18,8 +18,9 @@ protected:
 
 private:
     // Reads the list afresh, runs the selection list on it in the mode and
-    // stores the confirmed entries.
-    void EditServiceList(const char* valueName, int mode);
+    // stores the confirmed entries; whatId names the list when the registry
+    // does not store it.
+    void EditServiceList(const char* valueName, int mode, UINT whatId);
 
     ServiceManager& services_;
 };

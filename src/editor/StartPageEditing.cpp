@@ -2,6 +2,7 @@
 
 #include "ui/LoadText.h"
 #include "editor/ConfigurationLists.h"
+#include "editor/NotStoredMessage.h"
 #include "editor/TooLongMessage.h"
 #include "editor/ValueEntryDialog.h"
 #include "resource.h"
@@ -27,11 +28,13 @@ void EditStartPage(HWND owner, CRegistry registry, int number, RegistryRoot root
 
     while (ValueEntryDialog().Execute(owner, page, LoadText(IDS_SELECT_HOMEPAGE_TITLE),
                                       LoadText(IDS_SELECT_HOMEPAGE_LABEL))) {
-        if (FitsTextValue(page)) {
-            (void)registry.WriteString(path, ConfigurationValue::kStartPage, page, root);
-            return;
+        if (!FitsTextValue(page)) {
+            ShowTooLongMessage(owner, IDS_WHAT_TEXT, page.size(), kLongestTextValue);
+            continue;
         }
-        ShowTooLongMessage(owner, IDS_WHAT_TEXT, page.size(), kLongestTextValue);
+        if (registry.WriteString(path, ConfigurationValue::kStartPage, page, root))
+            return;
+        ShowNotStoredMessage(owner, IDS_WHAT_START_PAGE);
     }
 }
 

@@ -17,8 +17,9 @@ protected:
 
 private:
     // Reads the value afresh, runs the editor on its text and stores the
-    // confirmed text as a packed list of one entry.
-    void EditSystemFile(const char* valueName);
+    // confirmed text as a packed list of one entry; whatId names the text
+    // when the registry does not store it.
+    void EditSystemFile(const char* valueName, UINT whatId);
 };
 
 }  // namespace flipset

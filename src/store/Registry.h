@@ -3,8 +3,8 @@
 // Stateless apart from the backend it talks to: each operation opens its key,
 // does one thing and closes the key before it returns. Reads give the
 // caller's default on any failure; writes create missing keys and report
-// failure only through their result, which the program never shows to the
-// user: a caller that goes on whatever happened casts the result to void.
+// failure only through their result: the editors tell the user of it, and a
+// caller that goes on whatever happened casts the result to void.
 #pragma once
 
 #include "base/Text.h"

@@ -534,7 +534,7 @@ protected:
     }
     void StoreCoded(const char* name, const StringList& entries)
     {
-        ASSERT_TRUE(WriteCodedList(registry, kNumber, kMachine, name, entries));
+        ASSERT_EQ(WriteCodedList(registry, kNumber, kMachine, name, entries), ValueWrite::Stored);
     }
     StringList StoredPlain(const char* name)
     {
