@@ -13,8 +13,8 @@ namespace flipset {
 namespace {
 
 // Each area's option box, in the order of the areas' list.
-constexpr int kOptionBoxIds[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP,
-                                 IDC_MAIN_PROGRAMS, IDC_MAIN_SERVICES};
+constexpr int kOptionBoxIds[] = {IDC_MAIN_FILES,    IDC_MAIN_NETWORK,  IDC_MAIN_DESKTOP,
+                                 IDC_MAIN_PROGRAMS, IDC_MAIN_SERVICES, IDC_MAIN_PROXY};
 static_assert(std::size(kOptionBoxIds) == kAreaCount, "every area has its option box");
 
 int OptionBoxId(Area area)

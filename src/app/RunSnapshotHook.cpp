@@ -8,7 +8,8 @@ namespace flipset {
 
 StatePlatform StatePlatformOf(CRegistry registry, const RunPlatform& platform)
 {
-    return StatePlatform{registry, platform.files, platform.desktop, platform.services};
+    return StatePlatform{registry, platform.files, platform.desktop, platform.services,
+                         platform.internet};
 }
 
 void TakeSnapshotBeforeChanges(RunSequence& sequence, CRegistry registry,

@@ -4,6 +4,7 @@
 #include "engine/RunSequence.h"
 #include "engine/Win32Desktop.h"
 #include "engine/Win32FileSystem.h"
+#include "engine/Win32InternetSettings.h"
 #include "engine/Win32ServiceManager.h"
 #include "engine/Win32Shell.h"
 #include "engine/Win32SystemInfo.h"
@@ -26,7 +27,8 @@ struct Win32Platform {
     Win32ServiceManager services;
     Win32Shell shell;
     Win32SystemInfo system;
-    RunPlatform run{files, desktop, devices, services, shell, system};
+    Win32InternetSettings internet;
+    RunPlatform run{files, desktop, devices, services, shell, system, internet};
     CRegistry Registry() { return CRegistry(registryBackend); }
 };
 

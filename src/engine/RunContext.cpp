@@ -31,6 +31,12 @@ uint32_t RunContext::ReadDword(const char* name, uint32_t defaultNumber) const
     return registry_.ReadDword(ConfigurationKey(), name, defaultNumber, root_);
 }
 
+bool RunContext::HasValue(const char* name) const
+{
+    RegistryValue value;
+    return registry_.ReadValue(ConfigurationKey(), name, value, root_);
+}
+
 bool RunContext::ReadList(const char* name, StringList& entries) const
 {
     entries.clear();

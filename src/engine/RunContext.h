@@ -34,6 +34,8 @@ public:
     // Values of the selected configuration, each read resolving it afresh.
     std::string ReadString(const char* name, const std::string& defaultText) const;
     uint32_t ReadDword(const char* name, uint32_t defaultNumber) const;
+    // Whether the value is there at all, of whatever type and size.
+    bool HasValue(const char* name) const;
     // The entries of a packed string list value; false when it was not read.
     bool ReadList(const char* name, StringList& entries) const;
     // The decoded entries of a coded list value; false when it was not read.

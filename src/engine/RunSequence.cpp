@@ -3,6 +3,7 @@
 #include "engine/DesktopSettings.h"
 #include "engine/NetworkPhase.h"
 #include "engine/ProgramLauncher.h"
+#include "engine/ProxySettings.h"
 #include "engine/RunContext.h"
 #include "engine/ServiceControl.h"
 #include "engine/SystemFiles.h"
@@ -34,6 +35,11 @@ void RunDesktopPhase(RunContext& ctx, const RunPlatform& platform, const std::st
 {
     ctx.Host().SetCaption("Desktop settings");
     ApplyDesktopSettings(ctx, platform.desktop);
+}
+
+void RunProxyPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)
+{
+    ApplyProxySettings(ctx, platform.internet);
 }
 
 void RunStartPagePhase(RunContext& ctx, const RunPlatform&, const std::string&)
@@ -83,6 +89,7 @@ struct RunStep {
 constexpr RunStep kRunSteps[] = {
     {Area::Files, RunFilesPhase},
     {Area::Desktop, RunDesktopPhase},
+    {Area::Proxy, RunProxyPhase},
     {std::nullopt, RunStartPagePhase},
     {Area::Network, RunCardsPhase},
     {Area::Services, RunServiceListsPhase},

@@ -18,6 +18,7 @@ namespace flipset {
 class DesktopPlatform;
 class DeviceInstaller;
 class FileSystem;
+class InternetSettingsNotifier;
 class RunContext;
 class ServiceManager;
 class Shell;
@@ -31,6 +32,7 @@ struct RunPlatform {
     ServiceManager& services;
     Shell& shell;
     const SystemInfo& system;
+    InternetSettingsNotifier& internet;
 };
 
 // Holds the window while a run is in progress: busy, with its run buttons

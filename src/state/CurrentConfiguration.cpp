@@ -2,6 +2,7 @@
 
 #include "base/NameFilter.h"
 #include "engine/DesktopSettings.h"
+#include "engine/ProxySettings.h"
 #include "engine/SystemFiles.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
@@ -113,6 +114,22 @@ bool PositionOf(const DesktopState& desktop, uint32_t& position)
     return false;
 }
 
+// The proxy as a configuration sets it: on only when the machine's
+// "ProxyEnable" is a number other than 0, the texts as the machine holds
+// them (empty when missing).
+void AddProxy(const ProxyState& proxy, std::vector<NamedValue>& values)
+{
+    const ValueState* enable = Find(proxy.settings, kProxyEnableValue);
+    values.push_back({ConfigurationValue::kProxyEnable,
+                      RegistryValue::Dword(enable && NumberOf(*enable, 0) != 0 ? 1 : 0)});
+    values.push_back({ConfigurationValue::kProxyServer,
+                      RegistryValue::String(TextOf(proxy.settings, kProxyServerValue))});
+    values.push_back({ConfigurationValue::kProxyOverride,
+                      RegistryValue::String(TextOf(proxy.settings, kProxyOverrideValue))});
+    values.push_back({ConfigurationValue::kAutoConfigUrl,
+                      RegistryValue::String(TextOf(proxy.settings, kAutoConfigUrlValue))});
+}
+
 CardSnapshot CardOfState(const CardState& card)
 {
     const std::vector<ValueState>& v = card.interfaceValues;
@@ -159,6 +176,8 @@ ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std:
             values.push_back({ConfigurationValue::kDefaultPrinter,
                               RegistryValue::String(FirstText(state.desktop.printer))});
     }
+    if (state.hasProxy)
+        AddProxy(state.proxy, values);
     if (state.hasStartPage && state.startPage.present)
         values.push_back(
             {ConfigurationValue::kStartPage, RegistryValue::String(FirstText(state.startPage))});

@@ -1,5 +1,5 @@
 // A new configuration made of the machine's current state: the system files,
-// the desktop, the start page and the cards, in the form the editors store
+// the desktop, the proxy, the start page and the cards, in the form the editors store
 // them. A state has no programs to start and no services to switch, so
 // those lists stay empty.
 #pragma once

@@ -1,6 +1,7 @@
 #include "state/MachineState.h"
 
 #include "engine/DesktopSettings.h"
+#include "engine/ProxySettings.h"
 #include "engine/RunContext.h"
 #include "engine/ServiceControl.h"
 #include "engine/SystemFiles.h"
@@ -14,6 +15,13 @@ namespace flipset {
 const char* const kInterfaceValueNames[6] = {
     TcpipValue::kDomain,         TcpipValue::kEnableDhcp, TcpipValue::kNameserver,
     TcpipValue::kDefaultGateway, TcpipValue::kIpAddress,  TcpipValue::kSubnetMask,
+};
+
+const char* const kProxySettingsValueNames[4] = {
+    kProxyEnableValue,
+    kProxyServerValue,
+    kProxyOverrideValue,
+    kAutoConfigUrlValue,
 };
 
 namespace {
@@ -87,6 +95,17 @@ DesktopState CaptureDesktop(CRegistry registry, DesktopPlatform& desktop)
     return state;
 }
 
+ProxyState CaptureProxy(CRegistry registry)
+{
+    ProxyState state;
+    for (const char* name : kProxySettingsValueNames)
+        state.settings.push_back(
+            ReadValueState(registry, kInternetSettingsKey, name, RegistryRoot::CurrentUser));
+    state.record = ReadValueState(registry, kConnectionsKey, kConnectionSettingsValue,
+                                  RegistryRoot::CurrentUser);
+    return state;
+}
+
 CardState CaptureCard(CRegistry registry, const std::string& cardNumber)
 {
     CardState card;
@@ -113,6 +132,9 @@ CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system)
     CaptureScope scope;
     scope.files = runs(Area::Files);
     scope.desktop = runs(Area::Desktop);
+    // A configuration without a proxy leaves it alone, so nothing of it
+    // needs to be put back.
+    scope.proxy = runs(Area::Proxy) && ctx.HasValue(ConfigurationValue::kProxyEnable);
     scope.startPage = true;
     scope.cards = runs(Area::Network);
     if (scope.cards)
@@ -131,6 +153,7 @@ CaptureScope CurrentStateScope(CRegistry registry)
     CaptureScope scope;
     scope.files = true;
     scope.desktop = true;
+    scope.proxy = true;
     scope.startPage = true;
     scope.cards = true;
     for (const NetworkCard& card : ListNetworkCards(registry))
@@ -148,6 +171,9 @@ bool CaptureMachineState(const StatePlatform& platform, const CaptureScope& scop
     state.hasDesktop = scope.desktop;
     if (scope.desktop)
         state.desktop = CaptureDesktop(platform.registry, platform.desktop);
+    state.hasProxy = scope.proxy;
+    if (scope.proxy)
+        state.proxy = CaptureProxy(platform.registry);
     state.hasStartPage = scope.startPage;
     if (scope.startPage)
         state.startPage = ReadValueState(platform.registry, kBrowserMainKey, kStartPageValue,
@@ -171,6 +197,7 @@ CaptureScope ScopeOf(const MachineState& state)
     CaptureScope scope;
     scope.files = state.hasFiles;
     scope.desktop = state.hasDesktop;
+    scope.proxy = state.hasProxy;
     scope.startPage = state.hasStartPage;
     scope.cards = state.hasCards;
     for (const CardState& card : state.cards)

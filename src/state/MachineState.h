@@ -1,7 +1,8 @@
 // The machine's current state in every area a run can change, read through
 // the same platform services the run writes through: the system files whole,
-// the desktop values, the master volume, the default printer, the start page,
-// the cards' state and TCP/IP values, and whether named services run.
+// the desktop values, the master volume, the default printer, the proxy, the
+// start page, the cards' state and TCP/IP values, and whether named services
+// run.
 //
 // Whatever is missing is recorded as missing, so that putting a state back
 // removes what a run added.
@@ -18,6 +19,7 @@ namespace flipset {
 
 class DesktopPlatform;
 class FileSystem;
+class InternetSettingsNotifier;
 class RunContext;
 class ServiceManager;
 class SystemInfo;
@@ -57,6 +59,13 @@ struct DesktopState {
     uint32_t volume = 0;
 };
 
+struct ProxyState {
+    // The Internet Settings values, in the order of kProxySettingsValueNames.
+    std::vector<ValueState> settings;
+    // The connection record under the Connections key.
+    ValueState record;
+};
+
 struct CardState {
     std::string cardNumber;
     std::string description;
@@ -75,6 +84,8 @@ struct MachineState {
     std::vector<FileState> files;
     bool hasDesktop = false;
     DesktopState desktop;
+    bool hasProxy = false;
+    ProxyState proxy;
     bool hasStartPage = false;
     ValueState startPage;
     bool hasCards = false;
@@ -87,6 +98,7 @@ struct MachineState {
 struct CaptureScope {
     bool files = false;
     bool desktop = false;
+    bool proxy = false;
     bool startPage = false;
     bool cards = false;
     StringList cardNumbers;
@@ -101,19 +113,25 @@ struct StatePlatform {
     FileSystem& files;
     DesktopPlatform& desktop;
     ServiceManager& services;
+    InternetSettingsNotifier& internet;
 };
 
 // The values of an interface key that a card's settings write.
 extern const char* const kInterfaceValueNames[6];
 
+// The Internet Settings values that the Proxy phase writes.
+extern const char* const kProxySettingsValueNames[4];
+
 // What the selected configuration's run will touch with the host's option
 // boxes as they are: each area whose box is checked and which the platform
-// has what it needs for (the files, the desktop, the configuration's cards,
-// the services of its two lists), and the start page (always: a run applies
-// it whatever the boxes say).
+// has what it needs for (the files, the desktop, the proxy when the
+// configuration sets one, the configuration's cards, the services of its two
+// lists), and the start page (always: a run applies it whatever the boxes
+// say).
 CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system);
 
-// Files, desktop, start page and every card of the machine's card list.
+// Files, desktop, proxy, start page and every card of the machine's card
+// list.
 CaptureScope CurrentStateScope(CRegistry registry);
 
 // Reads the state of the scope. False, with the reason, when a part that

@@ -1,6 +1,8 @@
 #include "state/StatePreview.h"
 
+#include "engine/ConnectionSettings.h"
 #include "engine/DesktopSettings.h"
+#include "engine/ProxySettings.h"
 #include "engine/RunContext.h"
 #include "engine/SystemFiles.h"
 #include "network/CardInventory.h"
@@ -8,6 +10,7 @@
 #include "store/ConfigurationSchema.h"
 
 #include <map>
+#include <utility>
 
 namespace flipset {
 
@@ -28,13 +31,18 @@ ValueState TextValue(const std::string& name, const std::string& text)
     return state;
 }
 
-ValueState* FindState(std::vector<ValueState>& values, const std::string& name)
+const ValueState* FindState(const std::vector<ValueState>& values, const std::string& name)
 {
-    for (ValueState& value : values) {
+    for (const ValueState& value : values) {
         if (EqualsNoCase(value.name, name))
             return &value;
     }
     return nullptr;
+}
+
+ValueState* FindState(std::vector<ValueState>& values, const std::string& name)
+{
+    return const_cast<ValueState*>(FindState(std::as_const(values), name));
 }
 
 void SetValueState(std::vector<ValueState>& values, const ValueState& state)
@@ -177,6 +185,63 @@ StringList DesktopChanges(const DesktopState& before, const DesktopState& after)
     return lines;
 }
 
+std::string ProxyText(const ProxyState& proxy, const char* name)
+{
+    const ValueState* value = FindState(proxy.settings, name);
+    return value && value->present ? WithoutTrailingZeros(value->value.data) : std::string();
+}
+
+// "off", or the server, then the bypass list and the script when they are
+// set: what the user set, in a few words.
+std::string ProxySummary(const ProxyState& proxy)
+{
+    const ValueState* enable = FindState(proxy.settings, kProxyEnableValue);
+    uint32_t number = 0;
+    const bool on = enable && enable->present && enable->value.AsDword(number) && number != 0;
+    std::string text = on ? ProxyText(proxy, kProxyServerValue) : "off";
+    if (on && text.empty())
+        text = "(no server)";
+    const std::string bypass = ProxyText(proxy, kProxyOverrideValue);
+    if (on && !bypass.empty())
+        text += ", bypass " + bypass;
+    const std::string script = ProxyText(proxy, kAutoConfigUrlValue);
+    if (!script.empty())
+        text += ", script " + script;
+    return text;
+}
+
+// The record without its change counter, which every write moves on.
+bool SameRecordContent(const ValueState& before, const ValueState& after)
+{
+    if (before == after)
+        return true;
+    ConnectionSettings old;
+    ConnectionSettings now;
+    if (!before.present || !after.present || !DecodeConnectionSettings(before.value.data, old) ||
+        !DecodeConnectionSettings(after.value.data, now) || before.value.type != after.value.type)
+        return false;
+    now.counter = old.counter;
+    return old == now;
+}
+
+StringList ProxyChanges(const ProxyState& before, const ProxyState& after)
+{
+    StringList lines;
+    const std::string oldSummary = ProxySummary(before);
+    const std::string newSummary = ProxySummary(after);
+    if (oldSummary != newSummary) {
+        lines.push_back("Proxy: " + oldSummary + kArrow + newSummary);
+        return lines;
+    }
+    for (const ValueState& old : before.settings) {
+        if (const ValueState* now = FindState(after.settings, old.name))
+            CompareValues("Proxy " + old.name, old, *now, lines);
+    }
+    if (!SameRecordContent(before.record, after.record))
+        CompareValues("Proxy " + before.record.name, before.record, after.record, lines);
+    return lines;
+}
+
 std::string CardLabel(const CardState& card)
 {
     return card.description.empty() ? "Card " + card.cardNumber : card.description;
@@ -235,6 +300,9 @@ std::vector<AreaChanges> ChangesByArea(const MachineState& before, const Machine
         {"desktop", before.hasDesktop && after.hasDesktop,
          before.hasDesktop && after.hasDesktop ? DesktopChanges(before.desktop, after.desktop)
                                                : StringList()},
+        {"proxy", before.hasProxy && after.hasProxy,
+         before.hasProxy && after.hasProxy ? ProxyChanges(before.proxy, after.proxy)
+                                           : StringList()},
         {"start page", before.hasStartPage && after.hasStartPage, startPage},
         {"network cards", before.hasCards && after.hasCards,
          CardChanges(before.cards, after.cards)},
@@ -271,6 +339,25 @@ void PredictDesktop(const RunContext& ctx, DesktopState& desktop)
     const std::string printer = ctx.ReadString(ConfigurationValue::kDefaultPrinter, "");
     if (!printer.empty())
         desktop.printer = TextValue(kDefaultPrinterValue, printer);
+}
+
+void PredictProxy(const RunContext& ctx, ProxyState& proxy)
+{
+    ProxySetting setting;
+    if (!ReadProxySetting(ctx, setting))
+        return;
+    for (const ProxyWrite& write :
+         PlannedProxyWrites(setting, proxy.record.present ? &proxy.record.value : nullptr)) {
+        ValueState state;
+        state.name = write.name;
+        state.present = !write.remove;
+        if (state.present)
+            state.value = write.value;
+        if (EqualsNoCase(state.name, proxy.record.name))
+            proxy.record = state;
+        else
+            SetValueState(proxy.settings, state);
+    }
 }
 
 void PredictCard(const RunContext& ctx, CardState& card)
@@ -328,6 +415,8 @@ MachineState PredictRun(const RunContext& ctx, const MachineState& before)
     }
     if (after.hasDesktop)
         PredictDesktop(ctx, after.desktop);
+    if (after.hasProxy)
+        PredictProxy(ctx, after.proxy);
     if (after.hasStartPage) {
         const std::string address = Trim(ctx.ReadString(ConfigurationValue::kStartPage, ""));
         if (!address.empty())

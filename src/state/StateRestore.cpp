@@ -2,6 +2,7 @@
 
 #include "engine/DesktopSettings.h"
 #include "engine/NetworkPhase.h"
+#include "engine/ProxySettings.h"
 #include "engine/RunContext.h"
 #include "engine/ServiceControl.h"
 #include "engine/SystemFiles.h"
@@ -77,6 +78,22 @@ void RestoreDesktop(const DesktopState& desktop, const StatePlatform& platform, 
         host.ShowError("Error restoring the desktop settings");
 }
 
+// Both the values and the record, byte for byte, then the word to the
+// running programs, as the run's phase gives it.
+void RestoreProxy(const ProxyState& proxy, const StatePlatform& platform, RunHost& host)
+{
+    host.SetCaption(kProxyCaption);
+    bool failed = false;
+    for (const ValueState& value : proxy.settings)
+        failed |= !RestoreValue(platform.registry, kInternetSettingsKey, value,
+                                RegistryRoot::CurrentUser);
+    failed |=
+        !RestoreValue(platform.registry, kConnectionsKey, proxy.record, RegistryRoot::CurrentUser);
+    platform.internet.SettingsChanged();
+    if (failed)
+        host.ShowError("Error restoring the proxy settings");
+}
+
 void RestoreCard(const CardState& card, const StatePlatform& platform, DeviceInstaller& devices,
                  RunHost& host)
 {
@@ -130,6 +147,8 @@ void RestoreMachineState(const MachineState& state, const StatePlatform& platfor
     RestoreFiles(state.files, platform.files, host);
     if (state.hasDesktop)
         RestoreDesktop(state.desktop, platform, host);
+    if (state.hasProxy)
+        RestoreProxy(state.proxy, platform, host);
     if (state.hasStartPage && !RestoreValue(platform.registry, kBrowserMainKey, state.startPage,
                                             RegistryRoot::CurrentUser))
         host.ShowError("Error restoring the start page");

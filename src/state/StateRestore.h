@@ -3,7 +3,8 @@
 // The restore goes through the phases of a run, in the run's order and with
 // its captions and messages: the system files (their bytes exactly, or
 // removed when they did not exist), the desktop values with the wallpaper
-// shown and the volume set, the start page, the cards (down while their
+// shown and the volume set, the proxy values and connection record, the
+// start page, the cards (down while their
 // interface values are written, up again when they were up), and each
 // service stopped or started as it was. A part that fails is reported and
 // the others are still restored. Programs a run started cannot be undone.

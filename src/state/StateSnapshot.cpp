@@ -157,6 +157,11 @@ void WriteState(Writer& out, const MachineState& state)
         out.Text(service.name);
         out.Flag(service.running);
     }
+    out.Flag(state.hasProxy);
+    out.Number(static_cast<uint32_t>(state.proxy.settings.size()));
+    for (const ValueState& value : state.proxy.settings)
+        out.Value(value);
+    out.Value(state.proxy.record);
 }
 
 // The smallest encoded size of each kind of entry, so that a count cannot
@@ -179,7 +184,7 @@ bool ReadValues(Reader& in, std::vector<ValueState>& values)
     return true;
 }
 
-bool ReadState(Reader& in, MachineState& state)
+bool ReadState(Reader& in, uint32_t version, MachineState& state)
 {
     uint32_t count = 0;
     if (!in.Flag(state.hasFiles) || !in.Count(count, kMinFileSize))
@@ -211,7 +216,10 @@ bool ReadState(Reader& in, MachineState& state)
         if (!in.Text(service.name) || !in.Flag(service.running))
             return false;
     }
-    return true;
+    if (version < 2)
+        return true;
+    return in.Flag(state.hasProxy) && ReadValues(in, state.proxy.settings) &&
+           in.Value(state.proxy.record);
 }
 
 uint32_t HeaderNumber(const ByteArray& bytes, size_t at)
@@ -269,8 +277,8 @@ bool DecodeSnapshot(const ByteArray& bytes, RunSnapshot& snapshot, std::string& 
     }
     Reader in(body, length);
     RunSnapshot read;
-    if (!in.Text(read.configurationName) || !in.Text(read.time) || !ReadState(in, read.state) ||
-        !in.AtEnd()) {
+    if (!in.Text(read.configurationName) || !in.Text(read.time) ||
+        !ReadState(in, version, read.state) || !in.AtEnd()) {
         error = "its content is malformed";
         return false;
     }

@@ -16,7 +16,9 @@
 
 namespace flipset {
 
-constexpr uint32_t kSnapshotFormatVersion = 1;
+// Format 2 adds the proxy after the services; a snapshot of format 1 reads
+// as one that holds no proxy.
+constexpr uint32_t kSnapshotFormatVersion = 2;
 
 struct RunSnapshot {
     std::string configurationName;

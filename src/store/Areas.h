@@ -12,7 +12,7 @@
 
 namespace flipset {
 
-enum class Area { Files, Network, Desktop, Programs, Services };
+enum class Area { Files, Network, Desktop, Programs, Services, Proxy };
 
 // What an area needs of the platform before a run may apply it.
 enum class AreaNeeds {
@@ -40,6 +40,7 @@ inline constexpr AreaDescriptor kAreas[] = {
     {Area::Desktop, "desktop", "dodesktop", "desktop", AreaNeeds::Nothing},
     {Area::Programs, "programs", "dorun", "programs", AreaNeeds::Nothing},
     {Area::Services, "services", "doservices", "services", AreaNeeds::Nothing},
+    {Area::Proxy, "proxy", "doproxy", "proxy", AreaNeeds::Nothing},
 };
 
 inline constexpr size_t kAreaCount = std::size(kAreas);

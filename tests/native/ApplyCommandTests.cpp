@@ -111,7 +111,7 @@ TEST_F(ApplyCommandTest, RunsWithTheStoredOptionsAndReportsNothingWhenAllGoesWel
     const std::string key = Add(2, "Office");
     registry.WriteString(key, "Hostfile", std::string("10.0.0.1 server\0", 16),
                          RegistryRoot::LocalMachine);
-    StoreOptions(key, {1, 0, 0, 0, 0});
+    StoreOptions(key, {1, 0, 0, 0, 0, 0});
 
     EXPECT_EQ(Apply("f.exe /apply \" office \""), ExitCode::Done);
 
@@ -122,20 +122,20 @@ TEST_F(ApplyCommandTest, RunsWithTheStoredOptionsAndReportsNothingWhenAllGoesWel
               presenter.journal.end());
     EXPECT_EQ(platform.files.files[kHostsPath], "10.0.0.1 server\n");
     EXPECT_EQ(output.lines, std::vector<std::string>{});
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{1, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(journal.empty()) << "desktop and programs were off";
 }
 
 TEST_F(ApplyCommandTest, OnlyRunsTheListedAreasAndStoresThemAsRunDoes)
 {
     const std::string key = Add(1, "Office");
-    StoreOptions(key, {1, 1, 1, 1, 1});
+    StoreOptions(key, {1, 1, 1, 1, 1, 1});
 
     EXPECT_EQ(Apply("f.exe /apply Office /only desktop,services"), ExitCode::Done);
 
     EXPECT_EQ(Captions().front(), "Desktop settings");
     EXPECT_TRUE(platform.files.files.empty());
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 1, 0, 1}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 1, 0, 1, 0}));
 }
 
 TEST_F(ApplyCommandTest, NetworkAreaIsOffWhereTheNetworkFeaturesAre)
@@ -169,14 +169,14 @@ TEST_F(ApplyCommandTest, FindsConfigurationsUnderTheRootThatUserSettingsSelects)
 TEST_F(ApplyCommandTest, AnUnknownNameChangesNothingAndSaysSo)
 {
     const std::string key = Add(1, "Office");
-    StoreOptions(key, {1, 1, 1, 1, 1});
+    StoreOptions(key, {1, 1, 1, 1, 1, 1});
 
     EXPECT_EQ(Apply("f.exe /apply Home /only files"), ExitCode::NoSuchConfiguration);
 
     EXPECT_EQ(output.lines, std::vector<std::string>{"error: no configuration is named \"Home\""});
     EXPECT_TRUE(presenter.journal.empty()) << "no window, no box";
     EXPECT_TRUE(platform.files.files.empty());
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{1, 1, 1, 1, 1}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{1, 1, 1, 1, 1, 1}));
 }
 
 TEST_F(ApplyCommandTest, EveryMessageOfTheRunIsAnErrorLineAndMakesTheRunFail)
@@ -274,7 +274,7 @@ TEST_F(ApplyCommandTest, UndoPutsBackWhatTheLastApplyChangedAndCanItselfBeUndone
 {
     const std::string key = Add(2, "Office");
     StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
-    StoreOptions(key, {1, 0, 0, 0, 0});
+    StoreOptions(key, {1, 0, 0, 0, 0, 0});
     platform.files.files[kHostsPath] = "127.0.0.1 localhost\r\n";
 
     ASSERT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
@@ -316,7 +316,7 @@ TEST_F(ApplyCommandTest, ARunWhoseSnapshotCannotBeStoredGoesOnAndSaysUndoIsUnava
 {
     const std::string key = Add(2, "Office");
     StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
-    StoreOptions(key, {1, 0, 0, 0, 0});
+    StoreOptions(key, {1, 0, 0, 0, 0, 0});
     platform.files.broken.insert(kLmhostsPath);
 
     EXPECT_EQ(Apply("f.exe /apply Office"), ExitCode::Done);
@@ -363,7 +363,7 @@ TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
     const std::string key = Add(2, "Office");
     StorePackedList(registry, key, "Hostfile", {"10.0.0.1 server"}, RegistryRoot::LocalMachine);
     StoreCodedList(registry, key, "Run", {"C:\\vpn.exe"}, RegistryRoot::LocalMachine);
-    StoreOptions(key, {0, 0, 0, 0, 0});
+    StoreOptions(key, {0, 0, 0, 0, 0, 0});
 
     const VerbCommand command = ParseVerbCommand("f.exe /preview Office /only files,programs");
     ApplyPlan plan;
@@ -373,7 +373,7 @@ TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
                                 "hosts: missing -> 1 line", "  + 10.0.0.1 server",
                                 "No change: start page", "Cannot be undone: starts C:\\vpn.exe"}));
     EXPECT_TRUE(platform.files.files.empty());
-    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(presenter.journal.empty());
     EXPECT_TRUE(journal.empty());
 }

@@ -7,6 +7,7 @@
 #include "state/StateSnapshot.h"
 
 #include "base/NameFilter.h"
+#include "engine/ConnectionSettings.h"
 #include "engine/RunContext.h"
 #include "engine/RunSequence.h"
 #include "engine/ServiceControl.h"
@@ -33,6 +34,22 @@ const std::string kHostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\hosts";
 const std::string kLmhostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\lmhosts";
 const std::string kInterfaceKey =
     "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{CARD-7}";
+const std::string kInternetSettingsKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+const std::string kConnectionsKey = kInternetSettingsKey + "\\Connections";
+
+// The proxy's record as another program left it: auto-detection on, a
+// proxy typed in but off, and bytes of its own after the script's address.
+ByteArray ForeignConnectionRecord()
+{
+    ConnectionSettings record;
+    record.counter = 12;
+    record.flags = ConnectionFlag::kDirect | ConnectionFlag::kAutoDetect;
+    record.proxyServer = "old.example:3128";
+    record.proxyBypass = "<local>";
+    record.rest = {2, 0, 0, 0, 0xc0, 0xa8, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    return EncodeConnectionSettings(record);
+}
 
 // A hosts file beyond the registry's read buffer of a configuration value.
 std::string LargeHostsFile()
@@ -65,6 +82,12 @@ protected:
         reg.WriteMultiString(kInterfaceKey, "IPAddress", {"0.0.0.0"}, RegistryRoot::LocalMachine);
         platform.services.services["Spooler"].state = ServiceState::kRunning;
         platform.services.services["Themes"].state = ServiceState::kStopped;
+        reg.WriteDword(kInternetSettingsKey, "ProxyEnable", 0, RegistryRoot::CurrentUser);
+        reg.WriteString(kInternetSettingsKey, "ProxyServer", "old.example:3128",
+                        RegistryRoot::CurrentUser);
+        reg.WriteString(kInternetSettingsKey, "ProxyOverride", "<local>", RegistryRoot::CurrentUser);
+        reg.WriteBinary(kConnectionsKey, "DefaultConnectionSettings", ForeignConnectionRecord(),
+                        RegistryRoot::CurrentUser);
 
         // The configuration "Office", every area set.
         reg.WriteString(kConfigKey, "Name", "Office", kRoot);
@@ -141,7 +164,7 @@ protected:
     FakeRunPlatform platform{journal, machine.devices};
     FakeRunHost host;
     StatePlatform statePlatform{machine.registry, platform.files, platform.desktop,
-                                platform.services};
+                                platform.services, platform.internet};
     bool snapshotTaken = false;
     std::string snapshotProblem;
 };
@@ -240,6 +263,59 @@ TEST_F(Workstation, UndoPutsBackTheStateBeforeTheRunAndASecondUndoTheStateAfterI
     EXPECT_EQ(DescribeChanges(afterRun, CaptureFor(scope)), StringList());
 }
 
+TEST_F(Workstation, TheProxyIsOnlyInScopeWhenTheConfigurationSetsItAndItsBoxIsChecked)
+{
+    EXPECT_FALSE(CaptureFor(ScopeOfRun()).hasProxy) << "no \"ProxyEnable\" in the configuration";
+    machine.registry.WriteDword(kConfigKey, "ProxyEnable", 0, kRoot);
+    const MachineState state = CaptureFor(ScopeOfRun());
+    ASSERT_TRUE(state.hasProxy);
+    ASSERT_EQ(state.proxy.settings.size(), 4u);
+    EXPECT_EQ(state.proxy.settings[0].value, RegistryValue::Dword(0));
+    EXPECT_EQ(state.proxy.settings[1].value, RegistryValue::String("old.example:3128"));
+    EXPECT_EQ(state.proxy.settings[3].name, "AutoConfigURL");
+    EXPECT_FALSE(state.proxy.settings[3].present);
+    EXPECT_EQ(state.proxy.record.value.data, ForeignConnectionRecord());
+    host.options[Area::Proxy] = false;
+    EXPECT_FALSE(CaptureFor(ScopeOfRun()).hasProxy);
+}
+
+TEST_F(Workstation, TheProxyIsPreviewedAndItsUndoGivesBackValuesAndRecordByteForByte)
+{
+    CRegistry reg = machine.registry;
+    reg.WriteDword(kConfigKey, "ProxyEnable", 1, kRoot);
+    reg.WriteString(kConfigKey, "ProxyServer", "proxy.office.example:8080", kRoot);
+    reg.WriteString(kConfigKey, "ProxyOverride", "<local>", kRoot);
+    reg.WriteString(kConfigKey, "AutoConfigURL", "http://wpad.office.example/p.pac", kRoot);
+    const CaptureScope scope = ScopeOfRun();
+    const MachineState before = CaptureFor(scope);
+
+    const StringList preview = PreviewNow();
+    EXPECT_NE(std::find(preview.begin(), preview.end(),
+                        "Proxy: off -> proxy.office.example:8080, bypass <local>, script "
+                        "http://wpad.office.example/p.pac"),
+              preview.end())
+        << ::testing::PrintToString(preview);
+
+    Run();
+    ASSERT_TRUE(snapshotTaken) << snapshotProblem;
+    const MachineState afterRun = CaptureFor(scope);
+    EXPECT_EQ(DescribeChanges(PredictRun(RunContext(reg, host), before), afterRun), StringList())
+        << "the preview predicts what the run does";
+    ASSERT_FALSE(afterRun.proxy.record == before.proxy.record);
+
+    host.journal.clear();
+    journal.clear();
+    ASSERT_EQ(Undo().status, UndoStatus::Restored);
+    const MachineState undone = CaptureFor(scope);
+    EXPECT_EQ(undone.proxy.settings, before.proxy.settings);
+    EXPECT_EQ(undone.proxy.record, before.proxy.record);
+    EXPECT_EQ(undone.proxy.record.value.data, ForeignConnectionRecord());
+    const std::vector<std::string> captions = host.Lines("caption: ");
+    EXPECT_NE(std::find(captions.begin(), captions.end(), "Proxy settings"), captions.end());
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "internet settings changed"), 1);
+    EXPECT_TRUE(host.Lines("error: ").empty());
+}
+
 TEST_F(Workstation, UndoReportsAServiceItCannotRestoreAndRestoresTheRest)
 {
     Run();
@@ -294,6 +370,9 @@ TEST(RunSnapshotFormat, RoundTripKeepsEveryPart)
     s.cards = {{"0001", "Card", "{S}", true, {{"IPAddress", true, {7, {'1', 0, 0}}}}}};
     s.hasServices = true;
     s.services = {{"Spooler", true}, {"Themes", false}};
+    s.hasProxy = true;
+    s.proxy.settings = {{"ProxyEnable", true, {4, {1, 0, 0, 0}}}, {"AutoConfigURL", false, {}}};
+    s.proxy.record = {"DefaultConnectionSettings", true, {3, {0x46, 0, 0, 0, 9}}};
 
     RunSnapshot back;
     std::string error;
@@ -305,7 +384,35 @@ TEST(RunSnapshotFormat, RoundTripKeepsEveryPart)
     EXPECT_EQ(back.state.desktop.volume, 65535u);
     EXPECT_EQ(back.state.cards[0].interfaceValues, s.cards[0].interfaceValues);
     EXPECT_EQ(back.state.services.size(), 2u);
+    EXPECT_TRUE(back.state.hasProxy);
+    EXPECT_EQ(back.state.proxy.settings, s.proxy.settings);
+    EXPECT_EQ(back.state.proxy.record, s.proxy.record);
     EXPECT_EQ(DescribeChanges(s, back.state), StringList());
+}
+
+// A snapshot an earlier version stored, before the proxy was an area: it
+// still reads, as one without a proxy, and an undo puts back what it holds.
+TEST(RunSnapshotFormat, ASnapshotOfTheFirstFormatReadsWithoutAProxy)
+{
+    // "Office" at 2026-01-02 03:04:05: no files, no desktop, the start page
+    // "http://old/", no cards, no services.
+    const std::string hex =
+        "464c535301000000630000005921ef5b060000004f666669636513000000323032362d30312d30322030"
+        "333a30343a30350000000000000000000000000000000000000000010a00000053746172742050616765"
+        "01010000000c000000687474703a2f2f6f6c642f0000000000000000000000";
+    ByteArray bytes;
+    for (size_t i = 0; i < hex.size(); i += 2)
+        bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+
+    RunSnapshot read;
+    std::string error;
+    ASSERT_TRUE(DecodeSnapshot(bytes, read, error)) << error;
+    EXPECT_EQ(read.configurationName, "Office");
+    EXPECT_EQ(read.time, "2026-01-02 03:04:05");
+    EXPECT_TRUE(read.state.hasStartPage);
+    EXPECT_EQ(read.state.startPage.value, RegistryValue::String("http://old/"));
+    EXPECT_FALSE(read.state.hasProxy);
+    EXPECT_EQ(ScopeOf(read.state).proxy, false);
 }
 
 TEST(RunSnapshotFormat, DamagedSnapshotsAreRefusedWhole)
@@ -333,7 +440,7 @@ TEST(RunSnapshotFormat, DamagedSnapshotsAreRefusedWhole)
     const Case cases[] = {
         {"a byte changed", [](ByteArray& b) { b.back() ^= 1; }, "checksum"},
         {"a byte added", [](ByteArray& b) { b.push_back(0); }, "extra bytes"},
-        {"a newer format", [](ByteArray& b) { b[4] = 2; }, "newer version"},
+        {"a newer format", [](ByteArray& b) { b[4] = 3; }, "newer version"},
         {"another magic", [](ByteArray& b) { b[0] = 'X'; }, "not a snapshot"},
     };
     for (const Case& c : cases) {
@@ -370,7 +477,8 @@ TEST(RunSnapshotFormat, StoredSnapshotOfTheWrongTypeOrDamagedIsRefused)
     FakeDesktop desktop(journal);
     FakeServiceManager services;
     FakeDeviceInstaller devices(registry);
-    const StatePlatform platform{registry, files, desktop, services};
+    FakeInternetSettings internet(journal);
+    const StatePlatform platform{registry, files, desktop, services, internet};
     const UndoOutcome outcome = UndoLastRun(platform, devices, host, kRoot, ServiceWaits{}, "t");
     EXPECT_EQ(outcome.status, UndoStatus::Refused);
     EXPECT_TRUE(host.journal.empty());

@@ -130,6 +130,31 @@ TEST_F(RunSequenceTest, WithEveryOptionOffOnlyTheStartPageAndTheWaitsRemain)
     EXPECT_EQ(host.endModalResult, 1);
 }
 
+TEST_F(RunSequenceTest, TheProxyComesAfterTheDesktopWhenItsBoxIsChecked)
+{
+    const std::string key = AddConfiguration(2, "Office");
+    registry.WriteDword(key, "ProxyEnable", 1, Root());
+    registry.WriteString(key, "ProxyServer", "proxy.office.example:8080", Root());
+    host.selectedText = "Office";
+    host.options[Area::Files] = false;
+    const std::string settingsKey =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+    for (const bool proxyChecked : {false, true}) {
+        host.journal.clear();
+        host.options[Area::Proxy] = proxyChecked;
+        sequence.RunConfiguration();
+        const std::vector<std::string> captions = host.Lines("caption: ");
+        ASSERT_GE(captions.size(), 2u);
+        EXPECT_EQ(captions[0], "Desktop settings");
+        EXPECT_EQ(captions[1], proxyChecked ? "Proxy settings" : "Waiting BeforeRunTimeout");
+        EXPECT_EQ(
+            registry.ReadString(settingsKey, "ProxyServer", "<none>", RegistryRoot::CurrentUser),
+            proxyChecked ? "proxy.office.example:8080" : "<none>");
+        EXPECT_EQ(Stored(2, Area::Proxy), proxyChecked ? 1u : 0u);
+    }
+}
+
 TEST_F(RunSequenceTest, ASelectionThatNamesNoConfigurationStopsTheRunAndKeepsTheWindow)
 {
     AddConfiguration(1, "Home");

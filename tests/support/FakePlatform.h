@@ -7,6 +7,7 @@
 
 #include "engine/DesktopSettings.h"
 #include "engine/ProgramLauncher.h"
+#include "engine/ProxySettings.h"
 #include "engine/RunSequence.h"
 #include "engine/SystemFiles.h"
 #include "engine/SystemInfo.h"
@@ -105,6 +106,15 @@ private:
     std::vector<std::string>& journal_;
 };
 
+class FakeInternetSettings : public InternetSettingsNotifier {
+public:
+    explicit FakeInternetSettings(std::vector<std::string>& journal) : journal_(journal) {}
+    void SettingsChanged() override { journal_.push_back("internet settings changed"); }
+
+private:
+    std::vector<std::string>& journal_;
+};
+
 class FakeSystem : public SystemInfo {
 public:
     uint32_t majorVersion = 5;
@@ -117,7 +127,9 @@ public:
 // real registry).
 struct FakeRunPlatform {
     FakeRunPlatform(std::vector<std::string>& journal, DeviceInstaller& devices)
-        : desktop(journal), shell(journal), run{files, desktop, devices, services, shell, system}
+        : desktop(journal), shell(journal), internet(journal), run{files,    desktop, devices,
+                                                                   services, shell,   system,
+                                                                   internet}
     {
     }
     FakeRunPlatform(const FakeRunPlatform&) = delete;
@@ -126,7 +138,8 @@ struct FakeRunPlatform {
     // The same platform with another desktop, e.g. one that fails.
     RunPlatform WithDesktop(DesktopPlatform& other) const
     {
-        return RunPlatform{run.files, other, run.devices, run.services, run.shell, run.system};
+        return RunPlatform{run.files, other,      run.devices, run.services,
+                           run.shell, run.system, run.internet};
     }
 
     FakeFiles files;
@@ -134,6 +147,7 @@ struct FakeRunPlatform {
     FakeServiceManager services;
     FakeShell shell;
     FakeSystem system;
+    FakeInternetSettings internet;
     RunPlatform run;
 };
 

@@ -20,7 +20,8 @@ public:
                                          {Area::Network, true},
                                          {Area::Desktop, true},
                                          {Area::Programs, true},
-                                         {Area::Services, true}};
+                                         {Area::Services, true},
+                                         {Area::Proxy, true}};
     uint32_t settingsRootChoice = 0;
     std::string caption = "Quillon Configuration Flipset";
     std::map<RunButton, bool> buttonsEnabled;

@@ -103,7 +103,7 @@ TEST_F(CommandLineVerbs, QuietApplyRunsTheListedAreasWithoutAnyWindowAndExitsWit
         arguments = testfiles::ReadWhole(record);
     EXPECT_NE(arguments.find("/from-verb"), std::string::npos) << arguments;
     DeleteFileA(record.c_str());
-    const std::vector<uint32_t> expected{1, 0, 0, 1, 1};
+    const std::vector<uint32_t> expected{1, 0, 0, 1, 1, 0};
     for (const AreaDescriptor& area : kAreas)
         EXPECT_EQ(registry.ReadDword(key, area.optionValue, 99, kMachine),
                   expected[AreaIndex(area.area)])

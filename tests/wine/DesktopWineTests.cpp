@@ -260,7 +260,9 @@ TEST_F(WithMixerDevice, TheVolumeIsCapturedAndPutBack)
 
     FakeFiles files;
     FakeServiceManager services;
-    const StatePlatform platform{registry_, files, desktop, services};
+    std::vector<std::string> journal;
+    FakeInternetSettings internet(journal);
+    const StatePlatform platform{registry_, files, desktop, services, internet};
     CaptureScope scope;
     scope.desktop = true;
     MachineState state;

@@ -29,8 +29,8 @@ using ui::MessageBoxIcon;
 using ui::Ui;
 using ui::UiScript;
 
-const int kOptionBoxes[] = {IDC_MAIN_FILES, IDC_MAIN_NETWORK, IDC_MAIN_DESKTOP, IDC_MAIN_PROGRAMS,
-                            IDC_MAIN_SERVICES};
+const int kOptionBoxes[] = {IDC_MAIN_FILES,    IDC_MAIN_NETWORK,  IDC_MAIN_DESKTOP,
+                            IDC_MAIN_PROGRAMS, IDC_MAIN_SERVICES, IDC_MAIN_PROXY};
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -181,6 +181,7 @@ TEST_F(MainWindow, TheOptionBoxesEnableRunAndAreRemembered)
     EXPECT_EQ(Setting("dodesktop"), 0u);
     EXPECT_EQ(Setting("dorun"), 0u);
     EXPECT_EQ(Setting("doservices"), 1u);
+    EXPECT_EQ(Setting("doproxy"), 0u);
 
     // With no configuration to show, the next opening shows them as left.
     ConfigurationStore(registry).DeleteConfiguration(1, kMachine);
@@ -193,14 +194,15 @@ TEST_F(MainWindow, TheOptionBoxesEnableRunAndAreRemembered)
         ui.Click(window, IDC_MAIN_CLOSE);
     });
     RunMainWindow(again);
-    EXPECT_EQ(states, (std::vector<bool>{false, false, false, false, true}));
+    EXPECT_EQ(states, (std::vector<bool>{false, false, false, false, true, false}));
 }
 
 TEST_F(MainWindow, EachConfigurationShowsTheOptionsItLastRanWith)
 {
     AddConfiguration(1, "Alpha");
     const std::string alpha = ConfigurationKeyPath(1);
-    for (const char* value : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
+    for (const char* value :
+         {"dofiles", "donetwork", "dodesktop", "dorun", "doservices", "doproxy"})
         registry.WriteDword(alpha, value, 0, kMachine);
     registry.WriteDword(alpha, "dofiles", 1, kMachine);
     AddConfiguration(2, "Beta");
@@ -219,8 +221,8 @@ TEST_F(MainWindow, EachConfigurationShowsTheOptionsItLastRanWith)
         ui.Click(window, IDC_MAIN_CLOSE);
     });
     RunMainWindow(script);
-    EXPECT_EQ(beta, (std::vector<bool>{true, true, true, true, true})) << "never ran";
-    EXPECT_EQ(alphaStates, (std::vector<bool>{true, false, false, false, false}));
+    EXPECT_EQ(beta, (std::vector<bool>{true, true, true, true, true, true})) << "never ran";
+    EXPECT_EQ(alphaStates, (std::vector<bool>{true, false, false, false, false, false}));
     EXPECT_TRUE(runEnabled);
 }
 

@@ -72,6 +72,7 @@ TEST(ResourcesWine, MainWindowHasEveryControlWithItsKindAndText)
         {IDC_MAIN_DESKTOP, "Button", BS_AUTOCHECKBOX, "Desktop"},
         {IDC_MAIN_PROGRAMS, "Button", BS_AUTOCHECKBOX, "Start externals"},
         {IDC_MAIN_SERVICES, "Button", BS_AUTOCHECKBOX, "Services"},
+        {IDC_MAIN_PROXY, "Button", BS_AUTOCHECKBOX, "Proxy"},
         {IDC_MAIN_STARTUP_NOTHING, "Button", BS_AUTORADIOBUTTON, "Do Nothing"},
         {IDC_MAIN_STARTUP_ENABLE, "Button", BS_AUTORADIOBUTTON, "Enable All"},
         {IDC_MAIN_STARTUP_DISABLE, "Button", BS_AUTORADIOBUTTON, "Disable All (recomended)"},

@@ -512,7 +512,8 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
     FakeDesktop desktop{journal};
     FakeDeviceInstaller devices{registry};
     FakeShell shell{journal};
-    RunPlatform platform{files, desktop, devices, services, shell, system};
+    FakeInternetSettings internet{journal};
+    RunPlatform platform{files, desktop, devices, services, shell, system, internet};
     EXPECT_TRUE(script.RunWith([&] {
         MainDialog window(registry, platform);
         window.RunModal(nullptr);
