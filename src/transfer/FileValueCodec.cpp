@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "network/TcpipSettings.h"
+#include "store/ProxyValues.h"
 #include "transfer/FileEncoding.h"
 
 #include <nlohmann/json.hpp>
@@ -99,6 +100,18 @@ RunEntryFields SplitRunEntryFields(const std::string& entry)
     return fields;
 }
 
+ProxyText ProxyTextOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::ProxyBypass:
+        return ProxyText::Bypass;
+    case Kind::ProxyScript:
+        return ProxyText::Script;
+    default:
+        return ProxyText::Server;
+    }
+}
+
 }  // namespace
 
 std::string HexOf(const ByteArray& bytes)
@@ -191,6 +204,18 @@ bool FieldEncoder::Encode(Kind kind, const J& field, RegistryValue& value,
     case Kind::CodedList:
     case Kind::RunList:
         return EncodeList(kind, field, value, reason);
+    case Kind::ProxyServer:
+    case Kind::ProxyBypass:
+    case Kind::ProxyScript: {
+        std::string text;
+        if (!AnsiText(field, kLongestText, text, reason))
+            return false;
+        reason = ProxyTextProblem(ProxyTextOf(kind), text);
+        if (!reason.empty())
+            return false;
+        value = {kTypeString, TextBytes(text, 1)};
+        return true;
+    }
     }
     return false;
 }
@@ -311,6 +336,9 @@ bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter&
     switch (kind) {
     case Kind::Text:
     case Kind::Marker:
+    case Kind::ProxyServer:
+    case Kind::ProxyBypass:
+    case Kind::ProxyScript:
         if (value.type != kTypeString || value.data.empty())
             return false;
         if (kind == Kind::Marker) {

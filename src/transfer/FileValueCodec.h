@@ -26,15 +26,18 @@ constexpr uint32_t kTypeDword = static_cast<uint32_t>(RegistryValueType::Dword);
 
 // How a known value is stored, and so how its field reads.
 enum class Kind {
-    Text,       // REG_SZ: the text and one 0 byte
-    Marker,     // REG_SZ "true"
-    Flag,       // REG_DWORD 0 or 1
-    Volume,     // REG_DWORD 0 to 65535
-    Position,   // REG_DWORD 0 to 2
-    Address,    // REG_DWORD, first octet most significant
-    FileText,   // REG_BINARY: the text and three 0 bytes
-    CodedList,  // REG_BINARY: packed list of coded entries
-    RunList,    // the same, each entry "program [parameters]" or "program"
+    Text,         // REG_SZ: the text and one 0 byte
+    Marker,       // REG_SZ "true"
+    Flag,         // REG_DWORD 0 or 1
+    Volume,       // REG_DWORD 0 to 65535
+    Position,     // REG_DWORD 0 to 2
+    Address,      // REG_DWORD, first octet most significant
+    FileText,     // REG_BINARY: the text and three 0 bytes
+    CodedList,    // REG_BINARY: packed list of coded entries
+    RunList,      // the same, each entry "program [parameters]" or "program"
+    ProxyServer,  // REG_SZ as Text, with the proxy texts' rules (store/ProxyValues.h)
+    ProxyBypass,
+    ProxyScript,
 };
 
 struct Field {
@@ -52,6 +55,10 @@ inline const Field kConfigurationFields[] = {
     {ConfigurationValue::kWallpaperPosition, "wallpaperPosition", Kind::Position},
     {ConfigurationValue::kVolume, "volume", Kind::Volume},
     {ConfigurationValue::kDefaultPrinter, "printer", Kind::Text},
+    {ConfigurationValue::kProxyEnable, "proxyEnable", Kind::Flag},
+    {ConfigurationValue::kProxyServer, "proxyServer", Kind::ProxyServer},
+    {ConfigurationValue::kProxyOverride, "proxyBypass", Kind::ProxyBypass},
+    {ConfigurationValue::kAutoConfigUrl, "proxyScript", Kind::ProxyScript},
     {ConfigurationValue::kStartPage, "startPage", Kind::Text},
     {ConfigurationValue::kPrograms, "programs", Kind::RunList},
     {ConfigurationValue::kServicesStop, "servicesStop", Kind::CodedList},

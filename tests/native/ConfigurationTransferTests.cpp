@@ -112,7 +112,8 @@ public:
     {
         const std::string path = kConfigurations + "\\" + key;
         registry.WriteString(path, "Name", name, kRoot);
-        for (const char* option : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
+        for (const char* option :
+             {"dofiles", "donetwork", "dodesktop", "dorun", "doservices", "doproxy"})
             registry.WriteDword(path, option, option[2] == 'n' ? 0 : 1, kRoot);
         Set(key, "Hostfile", Value(kBinary, Bytes("127.0.0.1 localhost\r\n# caf\xE9\r\n\0\0\0")));
         Set(key, "LMHostfile", Value(kBinary, Bytes("\0\0\0")));
@@ -123,6 +124,11 @@ public:
         registry.WriteDword(path, "WallpaperPosition", 2, kRoot);
         registry.WriteDword(path, "Volume", 40000, kRoot);
         registry.WriteString(path, "DefPrinter", "Laser,winspool,LPT1:", kRoot);
+        registry.WriteDword(path, "ProxyEnable", 1, kRoot);
+        registry.WriteString(path, "ProxyServer", "http=proxy.example:80;https=proxy.example:443",
+                             kRoot);
+        registry.WriteString(path, "ProxyOverride", "<local>; *.b\xFCro.example", kRoot);
+        registry.WriteString(path, "AutoConfigURL", "", kRoot);
         registry.WriteString(path, "IEHOME", "http://intranet/\xA7", kRoot);
         StoreCodedList(registry, path, "Run",
                        {"C:\\tools\\sync.exe [/s [all] /q]", "notepad.exe", "C:\\a b\\x.exe []"},
@@ -293,6 +299,11 @@ TEST_F(ConfigurationTransferTest, KnownValuesAreReadableAndOthersCarriedAsTypeAn
     EXPECT_EQ(office["wallpaperPosition"], "center");
     EXPECT_EQ(office["volume"], 40000);
     EXPECT_EQ(office["startPage"], "http://intranet/\u00a7");
+    EXPECT_EQ(office["options"]["proxy"], true);
+    EXPECT_EQ(office["proxyEnable"], true);
+    EXPECT_EQ(office["proxyServer"], "http=proxy.example:80;https=proxy.example:443");
+    EXPECT_EQ(office["proxyBypass"], "<local>; *.b\u00fcro.example");
+    EXPECT_EQ(office["proxyScript"], "");
     EXPECT_EQ(office["programs"], nlohmann::json::parse(R"([
         {"program": "C:\\tools\\sync.exe", "parameters": "/s [all] /q"},
         {"program": "notepad.exe"},
@@ -327,6 +338,9 @@ TEST_F(ConfigurationTransferTest, AKnownValueInAnotherFormIsCarriedAndComesBack)
         {"Hostfile", Value(kBinary, Bytes("a\0b\0\0"))},
         {"Hostfile", Value(kBinary, Bytes("\0\0"))},
         {"IEHOME", Value(kString, std::string("no zero byte"))},
+        {"ProxyEnable", Value(kDword, Bytes("\2\0\0\0"))},
+        {"ProxyServer", Value(kString, Bytes("proxy.example :80\0"))},
+        {"AutoConfigURL", Value(kString, Bytes("http://wpad/\tproxy.pac\0"))},
         {"IEHOME", Value(kString, std::string(2000, 'x') + '\0')},
         {"Run", Value(kBinary, Bytes("NOTCODED\0\0\0"))},
         {"dofiles", Value(kDword, Bytes("\2\0\0\0"))},
@@ -469,6 +483,18 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
         {"coded list over 24576", OneConfiguration(R"("servicesStop": )" + manyServices),
          "field \"servicesStop\": takes"},
         {"0 character", OneConfiguration(R"("startPage": "a\u0000b")"), "0 character"},
+        {"proxy switch as number", OneConfiguration(R"("proxyEnable": 1)"),
+         "field \"proxyEnable\": must be true or false"},
+        {"proxy server with a space", OneConfiguration(R"("proxyServer": "proxy.example :80")"),
+         "field \"proxyServer\": holds a space"},
+        {"proxy bypass with a line end", OneConfiguration(R"("proxyBypass": "<local>\n*.lan")"),
+         "field \"proxyBypass\": holds a control character"},
+        {"proxy script with a delete character",
+         OneConfiguration(R"("proxyScript": "http://wpad/\u007f")"),
+         "field \"proxyScript\": holds a control character"},
+        {"proxy server over 1023",
+         OneConfiguration(R"("proxyServer": ")" + std::string(1024, 'p') + "\""),
+         "field \"proxyServer\": is 1024 bytes long; at most 1023 fit"},
         {"not in the code page", OneConfiguration(R"("wallpaper": "\u20ac.bmp")"),
          "field \"wallpaper\": holds a character that this machine's code page cannot"},
         {"service list as text", OneConfiguration(R"("servicesStart": "Spooler")"),
