@@ -306,6 +306,11 @@ TEST_F(TransferVerbs, ExportDeleteImportGivesBackEveryValueByteForByte)
     registry.WriteDword(office, "WallpaperPosition", 2, kMachine);
     registry.WriteDword(office, "Volume", 65535, kMachine);
     registry.WriteString(office, "IEHOME", "http://intranet/\xE4", kMachine);
+    registry.WriteDword(office, "doproxy", 1, kMachine);
+    registry.WriteDword(office, "ProxyEnable", 1, kMachine);
+    registry.WriteString(office, "ProxyServer", "http=p.example:80;https=p.example:443", kMachine);
+    registry.WriteString(office, "ProxyOverride", "<local>; *.b\xFCro.example", kMachine);
+    registry.WriteString(office, "AutoConfigURL", "http://wpad.example/proxy.pac", kMachine);
     StoreCodedList(registry, office, "Run", {"C:\\tools\\sync.exe [/s \xA7]", "notepad.exe"},
                    kMachine);
     StoreCodedList(registry, office, "ServicesStop", {"Spooler"}, kMachine);
@@ -325,6 +330,11 @@ TEST_F(TransferVerbs, ExportDeleteImportGivesBackEveryValueByteForByte)
     ASSERT_TRUE(exported.ended);
     EXPECT_EQ(exported.exitCode, 0u) << exported.output;
     EXPECT_EQ(exported.windowsSeen, 0);
+    // The proxy as readable fields, not carried bytes.
+    const std::string document = testfiles::ReadWhole(file);
+    EXPECT_NE(document.find("\"proxyServer\": \"http=p.example:80;https=p.example:443\""),
+              std::string::npos)
+        << document;
     registry.DeleteKeyTree(kAllConfigurationsKey, kMachine);
 
     const FlipsetRun imported = RunQuietly(" -IMPORT" + Quoted(file));

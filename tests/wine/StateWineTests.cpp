@@ -7,6 +7,7 @@
 #include "support/ConfigurationSeed.h"
 #include "wine/FlipsetProcess.h"
 #include "wine/OwnTestService.h"
+#include "wine/SavedValue.h"
 #include "wine/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -23,32 +24,6 @@ namespace {
 const std::string kDesktopKey = "Control Panel\\Desktop";
 const std::string kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 const std::string kBrowserKey = "Software\\Microsoft\\Internet Explorer\\Main";
-
-// A value of the current user's, put back as it was when the test ends.
-class SavedValue {
-public:
-    SavedValue(CRegistry registry, std::string key, std::string name)
-        : registry_(registry), key_(std::move(key)), name_(std::move(name))
-    {
-        existed_ = registry_.ReadValue(key_, name_, value_, kUser);
-    }
-    SavedValue(const SavedValue&) = delete;
-    SavedValue& operator=(const SavedValue&) = delete;
-    ~SavedValue()
-    {
-        if (existed_)
-            registry_.WriteValue(key_, name_, value_, kUser);
-        else
-            registry_.DeleteValue(key_, name_, kUser);
-    }
-
-private:
-    CRegistry registry_;
-    std::string key_;
-    std::string name_;
-    bool existed_ = false;
-    RegistryValue value_;
-};
 
 class StateVerbs : public ::testing::Test {
 protected:
