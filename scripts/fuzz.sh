@@ -7,7 +7,7 @@ seconds=${1:-60}
 scripts/install-deps.sh --fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-for target in decode_value unpack_string_list configuration_file run_snapshot; do
+for target in decode_value unpack_string_list configuration_file run_snapshot connection_settings; do
     work=build/fuzz/corpus/$target
     mkdir -p "$work"
     cp -n fuzz/corpus/$target/* "$work"/ 2>/dev/null || true
