@@ -79,22 +79,18 @@ const char* ClassTextOf(RegistryValueType type)
 
 }  // namespace
 
-bool CRegistry::ReadInto(const std::string& path, const std::string& name, unsigned char* buffer,
-                         uint32_t* size, RegistryRoot root) const
+// --- one open key ------------------------------------------------------------
+
+bool COpenKey::ReadInto(const std::string& name, unsigned char* buffer, uint32_t* size) const
 {
-    long status = RegistryStatus::kSuccess;
-    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
-    if (!key)
-        return false;
-    return key->QueryValue(name, buffer, size) == RegistryStatus::kSuccess;
+    return key_ && key_->QueryValue(name, buffer, size) == RegistryStatus::kSuccess;
 }
 
-std::string CRegistry::ReadString(const std::string& path, const std::string& name,
-                                  const std::string& defaultText, RegistryRoot root) const
+std::string COpenKey::ReadString(const std::string& name, const std::string& defaultText) const
 {
-    std::array<unsigned char, kStringBufferSize> buffer{};
-    uint32_t size = kStringBufferSize;
-    if (!ReadInto(path, name, buffer.data(), &size, root))
+    std::array<unsigned char, CRegistry::kStringBufferSize> buffer{};
+    uint32_t size = CRegistry::kStringBufferSize;
+    if (!ReadInto(name, buffer.data(), &size))
         return defaultText;
     // The text ends at its first 0 byte, or where the registry's data ends
     // when a value that fills the buffer carries no 0 byte at all.
@@ -102,67 +98,40 @@ std::string CRegistry::ReadString(const std::string& path, const std::string& na
     return std::string(text, strnlen(text, size));
 }
 
-bool CRegistry::WriteString(const std::string& path, const std::string& name,
-                            const std::string& text, RegistryRoot root) const
-{
-    const auto* data = reinterpret_cast<const unsigned char*>(text.c_str());
-    return SetValue(path, name, RegistryValueType::String, data,
-                    static_cast<uint32_t>(text.size() + 1), root);
-}
-
-uint32_t CRegistry::ReadDword(const std::string& path, const std::string& name,
-                              uint32_t defaultNumber, RegistryRoot root) const
+uint32_t COpenKey::ReadDword(const std::string& name, uint32_t defaultNumber) const
 {
     // A shorter value reads as its own bytes with the rest 0.
     DwordBytes buffer{};
-    uint32_t size = kDwordBufferSize;
-    if (!ReadInto(path, name, buffer.data(), &size, root))
+    uint32_t size = CRegistry::kDwordBufferSize;
+    if (!ReadInto(name, buffer.data(), &size))
         return defaultNumber;
     return DwordOfBytes(buffer.data());
 }
 
-bool CRegistry::WriteDword(const std::string& path, const std::string& name, uint32_t number,
-                           RegistryRoot root) const
-{
-    const DwordBytes bytes = BytesOfDword(number);
-    return SetValue(path, name, RegistryValueType::Dword, bytes.data(), kDwordBufferSize, root);
-}
-
-bool CRegistry::ReadBinary(const std::string& path, const std::string& name, ByteArray& bytes,
-                           RegistryRoot root) const
+bool COpenKey::ReadBinary(const std::string& name, ByteArray& bytes) const
 {
     bytes.clear();
-    ByteArray buffer(kBinaryBufferSize);
-    uint32_t size = kBinaryBufferSize;
-    if (!ReadInto(path, name, buffer.data(), &size, root) || size == 0)
+    ByteArray buffer(CRegistry::kBinaryBufferSize);
+    uint32_t size = CRegistry::kBinaryBufferSize;
+    if (!ReadInto(name, buffer.data(), &size) || size == 0)
         return false;
     buffer.resize(size);
     bytes.swap(buffer);
     return true;
 }
 
-bool CRegistry::WriteBinary(const std::string& path, const std::string& name,
-                            const ByteArray& bytes, RegistryRoot root) const
-{
-    return SetValue(path, name, RegistryValueType::Binary, bytes.data(),
-                    static_cast<uint32_t>(bytes.size()), root);
-}
-
-bool CRegistry::ReadValue(const std::string& path, const std::string& name, RegistryValue& value,
-                          RegistryRoot root) const
+bool COpenKey::ReadValue(const std::string& name, RegistryValue& value) const
 {
     value = RegistryValue();
-    long status = RegistryStatus::kSuccess;
-    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
-    if (!key)
+    if (!key_)
         return false;
     // The value may grow between the two queries; ask again while it does.
     for (;;) {
         uint32_t size = 0;
-        if (key->QueryValueType(name, &value.type, &size) != RegistryStatus::kSuccess)
+        if (key_->QueryValueType(name, &value.type, &size) != RegistryStatus::kSuccess)
             return false;
         value.data.resize(size);
-        status = key->QueryValue(name, value.data.data(), &size);
+        const long status = key_->QueryValue(name, value.data.data(), &size);
         if (status == RegistryStatus::kMoreData)
             continue;
         if (status != RegistryStatus::kSuccess)
@@ -172,11 +141,207 @@ bool CRegistry::ReadValue(const std::string& path, const std::string& name, Regi
     }
 }
 
+bool COpenKey::ReadList(const std::string& name, StringList& entries) const
+{
+    entries.clear();
+    ByteArray bytes;
+    if (!ReadBinary(name, bytes))
+        return false;
+    CRegistry::UnpackStringList(bytes, entries);
+    return true;
+}
+
+bool COpenKey::ReadCodedList(const std::string& name, StringList& entries) const
+{
+    entries.clear();
+    ByteArray bytes;
+    if (!ReadBinary(name, bytes))
+        return false;
+    entries = CRegistry::UnpackCodedList(bytes);
+    return true;
+}
+
+bool COpenKey::SetValue(const std::string& name, RegistryValueType type,
+                        const unsigned char* data, uint32_t size) const
+{
+    return key_ && key_->SetValue(name, type, data, size) == RegistryStatus::kSuccess;
+}
+
+bool COpenKey::WriteString(const std::string& name, const std::string& text) const
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(text.c_str());
+    return SetValue(name, RegistryValueType::String, data, static_cast<uint32_t>(text.size() + 1));
+}
+
+bool COpenKey::WriteDword(const std::string& name, uint32_t number) const
+{
+    const DwordBytes bytes = BytesOfDword(number);
+    return SetValue(name, RegistryValueType::Dword, bytes.data(), CRegistry::kDwordBufferSize);
+}
+
+bool COpenKey::WriteBinary(const std::string& name, const ByteArray& bytes) const
+{
+    return SetValue(name, RegistryValueType::Binary, bytes.data(),
+                    static_cast<uint32_t>(bytes.size()));
+}
+
+bool COpenKey::WriteValue(const std::string& name, const RegistryValue& value) const
+{
+    return SetValue(name, static_cast<RegistryValueType>(value.type), value.data.data(),
+                    static_cast<uint32_t>(value.data.size()));
+}
+
+bool COpenKey::WriteMultiString(const std::string& name, const StringList& strings) const
+{
+    if (strings.empty())
+        return DeleteValue(name);
+    ByteArray block;
+    for (const std::string& s : strings) {
+        block.insert(block.end(), s.begin(), s.end());
+        block.push_back(0);
+    }
+    block.push_back(0);
+    return SetValue(name, RegistryValueType::MultiString, block.data(),
+                    static_cast<uint32_t>(block.size()));
+}
+
+bool COpenKey::DeleteValue(const std::string& name) const
+{
+    return key_ && key_->DeleteValue(name) == RegistryStatus::kSuccess;
+}
+
+std::vector<NamedValue> COpenKey::ReadAllValues() const
+{
+    std::vector<NamedValue> values;
+    if (!key_)
+        return values;
+    std::array<char, CRegistry::kEnumNameBufferSize> name{};
+    // Every value the program writes fits; a larger one is read by its name.
+    ByteArray data(CRegistry::kBinaryBufferSize);
+    for (uint32_t index = 0;; ++index) {
+        uint32_t nameSize = CRegistry::kEnumNameBufferSize;
+        uint32_t dataSize = static_cast<uint32_t>(data.size());
+        NamedValue named;
+        long status = key_->EnumValueData(index, name.data(), &nameSize, &named.value.type,
+                                          data.data(), &dataSize);
+        if (status == RegistryStatus::kSuccess) {
+            named.name.assign(name.data(), nameSize);
+            named.value.data.assign(data.begin(), data.begin() + dataSize);
+            values.push_back(std::move(named));
+            continue;
+        }
+        if (status != RegistryStatus::kMoreData)
+            break;
+        nameSize = CRegistry::kEnumNameBufferSize;
+        if (key_->EnumValue(index, name.data(), &nameSize) != RegistryStatus::kSuccess)
+            break;
+        named.name.assign(name.data(), nameSize);
+        if (ReadValue(named.name, named.value))
+            values.push_back(std::move(named));
+    }
+    return values;
+}
+
+StringList COpenKey::ValueNames() const
+{
+    StringList names;
+    if (!key_)
+        return names;
+    std::array<char, CRegistry::kEnumNameBufferSize> name{};
+    for (uint32_t index = 0;; ++index) {
+        uint32_t nameSize = CRegistry::kEnumNameBufferSize;
+        if (key_->EnumValue(index, name.data(), &nameSize) != RegistryStatus::kSuccess)
+            break;
+        names.emplace_back(name.data(), nameSize);
+    }
+    return names;
+}
+
+StringList COpenKey::SubKeyNames() const
+{
+    StringList names;
+    if (!key_)
+        return names;
+    std::array<char, CRegistry::kEnumNameBufferSize> name{};
+    std::array<char, CRegistry::kEnumNameBufferSize> className{};
+    for (uint32_t index = 0;; ++index) {
+        uint32_t nameSize = CRegistry::kEnumNameBufferSize;
+        uint32_t classSize = CRegistry::kEnumNameBufferSize;
+        if (key_->EnumKey(index, name.data(), &nameSize, className.data(), &classSize) !=
+            RegistryStatus::kSuccess)
+            break;
+        names.emplace_back(name.data(), nameSize);
+    }
+    return names;
+}
+
+// --- one call, one key ----------------------------------------------------------
+
+COpenKey CRegistry::OpenForReading(const std::string& path, RegistryRoot root) const
+{
+    long status = RegistryStatus::kSuccess;
+    return COpenKey(backend_->OpenKey(root, path, &status));
+}
+
+COpenKey CRegistry::OpenForWriting(const std::string& path, RegistryRoot root) const
+{
+    return COpenKey(OpenKeyForWrite(path, root));
+}
+
+COpenKey CRegistry::ForWriteOf(const std::string& path, RegistryValueType type,
+                               RegistryRoot root) const
+{
+    long status = RegistryStatus::kSuccess;
+    return COpenKey(backend_->CreateKey(root, path, ClassTextOf(type), &status));
+}
+
+std::string CRegistry::ReadString(const std::string& path, const std::string& name,
+                                  const std::string& defaultText, RegistryRoot root) const
+{
+    return OpenForReading(path, root).ReadString(name, defaultText);
+}
+
+bool CRegistry::WriteString(const std::string& path, const std::string& name,
+                            const std::string& text, RegistryRoot root) const
+{
+    return ForWriteOf(path, RegistryValueType::String, root).WriteString(name, text);
+}
+
+uint32_t CRegistry::ReadDword(const std::string& path, const std::string& name,
+                              uint32_t defaultNumber, RegistryRoot root) const
+{
+    return OpenForReading(path, root).ReadDword(name, defaultNumber);
+}
+
+bool CRegistry::WriteDword(const std::string& path, const std::string& name, uint32_t number,
+                           RegistryRoot root) const
+{
+    return ForWriteOf(path, RegistryValueType::Dword, root).WriteDword(name, number);
+}
+
+bool CRegistry::ReadBinary(const std::string& path, const std::string& name, ByteArray& bytes,
+                           RegistryRoot root) const
+{
+    return OpenForReading(path, root).ReadBinary(name, bytes);
+}
+
+bool CRegistry::WriteBinary(const std::string& path, const std::string& name,
+                            const ByteArray& bytes, RegistryRoot root) const
+{
+    return ForWriteOf(path, RegistryValueType::Binary, root).WriteBinary(name, bytes);
+}
+
+bool CRegistry::ReadValue(const std::string& path, const std::string& name, RegistryValue& value,
+                          RegistryRoot root) const
+{
+    return OpenForReading(path, root).ReadValue(name, value);
+}
+
 bool CRegistry::WriteValue(const std::string& path, const std::string& name,
                            const RegistryValue& value, RegistryRoot root) const
 {
-    return SetValue(path, name, static_cast<RegistryValueType>(value.type), value.data.data(),
-                    static_cast<uint32_t>(value.data.size()), root);
+    return ForWriteOf(path, static_cast<RegistryValueType>(value.type), root)
+        .WriteValue(name, value);
 }
 
 bool CRegistry::WriteMultiString(const std::string& path, const std::string& name,
@@ -184,33 +349,13 @@ bool CRegistry::WriteMultiString(const std::string& path, const std::string& nam
 {
     if (strings.empty())
         return DeleteValue(path, name, root);
-    ByteArray block;
-    for (const std::string& s : strings) {
-        block.insert(block.end(), s.begin(), s.end());
-        block.push_back(0);
-    }
-    block.push_back(0);
-    return SetValue(path, name, RegistryValueType::MultiString, block.data(),
-                    static_cast<uint32_t>(block.size()), root);
-}
-
-bool CRegistry::SetValue(const std::string& path, const std::string& name, RegistryValueType type,
-                         const unsigned char* data, uint32_t size, RegistryRoot root) const
-{
-    long status = RegistryStatus::kSuccess;
-    std::unique_ptr<RegistryKey> key = backend_->CreateKey(root, path, ClassTextOf(type), &status);
-    if (!key)
-        return false;
-    return key->SetValue(name, type, data, size) == RegistryStatus::kSuccess;
+    return ForWriteOf(path, RegistryValueType::MultiString, root).WriteMultiString(name, strings);
 }
 
 bool CRegistry::DeleteValue(const std::string& path, const std::string& name,
                             RegistryRoot root) const
 {
-    std::unique_ptr<RegistryKey> key = OpenKeyForWrite(path, root);
-    if (!key)
-        return false;
-    return key->DeleteValue(name) == RegistryStatus::kSuccess;
+    return OpenForWriting(path, root).DeleteValue(name);
 }
 
 bool CRegistry::DeleteKeyTree(const std::string& path, RegistryRoot root) const
@@ -226,39 +371,12 @@ bool CRegistry::DeleteKeyTree(const std::string& path, RegistryRoot root) const
 
 StringList CRegistry::EnumSubKeys(const std::string& path, RegistryRoot root) const
 {
-    StringList names;
-    long status = RegistryStatus::kSuccess;
-    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
-    if (!key)
-        return names;
-    std::array<char, kEnumNameBufferSize> name{};
-    std::array<char, kEnumNameBufferSize> className{};
-    for (uint32_t index = 0;; ++index) {
-        uint32_t nameSize = kEnumNameBufferSize;
-        uint32_t classSize = kEnumNameBufferSize;
-        if (key->EnumKey(index, name.data(), &nameSize, className.data(), &classSize) !=
-            RegistryStatus::kSuccess)
-            break;
-        names.emplace_back(name.data(), nameSize);
-    }
-    return names;
+    return OpenForReading(path, root).SubKeyNames();
 }
 
 StringList CRegistry::EnumValueNames(const std::string& path, RegistryRoot root) const
 {
-    StringList names;
-    long status = RegistryStatus::kSuccess;
-    std::unique_ptr<RegistryKey> key = backend_->OpenKey(root, path, &status);
-    if (!key)
-        return names;
-    std::array<char, kEnumNameBufferSize> name{};
-    for (uint32_t index = 0;; ++index) {
-        uint32_t nameSize = kEnumNameBufferSize;
-        if (key->EnumValue(index, name.data(), &nameSize) != RegistryStatus::kSuccess)
-            break;
-        names.emplace_back(name.data(), nameSize);
-    }
-    return names;
+    return OpenForReading(path, root).ValueNames();
 }
 
 std::unique_ptr<RegistryKey> CRegistry::OpenKeyForWrite(const std::string& path,
@@ -312,12 +430,7 @@ StringList CRegistry::UnpackCodedList(const ByteArray& bytes)
 bool CRegistry::ReadCodedList(const std::string& path, const std::string& name, StringList& entries,
                               RegistryRoot root) const
 {
-    entries.clear();
-    ByteArray bytes;
-    if (!ReadBinary(path, name, bytes, root))
-        return false;
-    entries = UnpackCodedList(bytes);
-    return true;
+    return OpenForReading(path, root).ReadCodedList(name, entries);
 }
 
 }  // namespace flipset

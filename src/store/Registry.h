@@ -5,6 +5,12 @@
 // caller's default on any failure; writes create missing keys and report
 // failure only through their result: the editors tell the user of it, and a
 // caller that goes on whatever happened casts the result to void.
+//
+// COpenKey is the same reads and writes on a key opened once: work that
+// touches many values of one key (a configuration copied, exported, imported
+// or read by a run's step) opens it once instead of once per value. It is
+// held for the length of one operation only, never across a message loop or
+// a wait, so that a read still sees what another process wrote before it.
 #pragma once
 
 #include "base/Text.h"
@@ -13,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace flipset {
@@ -36,6 +43,60 @@ struct RegistryValue {
     // The number of a REG_DWORD value of exactly four bytes; false for any
     // other value.
     bool AsDword(uint32_t& number) const;
+};
+
+// A value with its name, as a key holds it.
+struct NamedValue {
+    std::string name;
+    RegistryValue value;
+};
+
+// A key opened once. Reads give the caller's default on any failure, with
+// the buffer limits of CRegistry; a key that is not open (missing, or not
+// openable) reads as empty and refuses every write.
+class COpenKey {
+public:
+    COpenKey() = default;
+    explicit COpenKey(std::unique_ptr<RegistryKey> key) : key_(std::move(key)) {}
+
+    bool IsOpen() const { return key_ != nullptr; }
+
+    std::string ReadString(const std::string& name, const std::string& defaultText) const;
+    uint32_t ReadDword(const std::string& name, uint32_t defaultNumber) const;
+    // True when at least one byte was read; bytes is cleared first.
+    bool ReadBinary(const std::string& name, ByteArray& bytes) const;
+    // The value whole, whatever its type and size; false when it cannot be
+    // read.
+    bool ReadValue(const std::string& name, RegistryValue& value) const;
+    // The entries of a packed string list value; false, with no entries,
+    // when the value is missing, empty or unreadable.
+    bool ReadList(const std::string& name, StringList& entries) const;
+    // The decoded entries of a coded list value; false, with no entries,
+    // when the value is missing, empty or unreadable.
+    bool ReadCodedList(const std::string& name, StringList& entries) const;
+
+    bool WriteString(const std::string& name, const std::string& text) const;
+    bool WriteDword(const std::string& name, uint32_t number) const;
+    bool WriteBinary(const std::string& name, const ByteArray& bytes) const;
+    // With the value's own type and bytes.
+    bool WriteValue(const std::string& name, const RegistryValue& value) const;
+    bool WriteMultiString(const std::string& name, const StringList& strings) const;
+    // True when the value was there and is gone.
+    bool DeleteValue(const std::string& name) const;
+
+    // Every value with its type and bytes, in the order of enumeration, in
+    // one pass over the key: what EnumValueNames and ReadValue of each name
+    // give, ending where a name does not fit the name buffer.
+    std::vector<NamedValue> ReadAllValues() const;
+    StringList ValueNames() const;
+    StringList SubKeyNames() const;
+
+private:
+    bool ReadInto(const std::string& name, unsigned char* buffer, uint32_t* size) const;
+    bool SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
+                  uint32_t size) const;
+
+    std::unique_ptr<RegistryKey> key_;
 };
 
 class CRegistry {
@@ -91,6 +152,12 @@ public:
     // The open-or-create step on its own, for callers that need a raw key.
     std::unique_ptr<RegistryKey> OpenKeyForWrite(const std::string& path, RegistryRoot root) const;
 
+    // The key opened for reading once; not open when it is missing.
+    COpenKey OpenForReading(const std::string& path, RegistryRoot root) const;
+    // The key opened for reading and writing, created with its missing
+    // parents (class text "REG_SZ") when needed.
+    COpenKey OpenForWriting(const std::string& path, RegistryRoot root) const;
+
     // The packed string list: each string's bytes and a 0 byte, then two more
     // 0 bytes. Unpacking trims every entry and drops the blank ones.
     static void PackStringList(const StringList& strings, ByteArray& bytes);
@@ -107,10 +174,9 @@ public:
                        RegistryRoot root) const;
 
 private:
-    bool ReadInto(const std::string& path, const std::string& name, unsigned char* buffer,
-                  uint32_t* size, RegistryRoot root) const;
-    bool SetValue(const std::string& path, const std::string& name, RegistryValueType type,
-                  const unsigned char* data, uint32_t size, RegistryRoot root) const;
+    // The key for one write of a value of the type, created with that
+    // type's name as its class text when needed.
+    COpenKey ForWriteOf(const std::string& path, RegistryValueType type, RegistryRoot root) const;
 
     RegistryBackend* backend_;
 };

@@ -71,6 +71,14 @@ public:
 
     // RegEnumValueA, names only, with the same buffer convention as EnumKey.
     virtual long EnumValue(uint32_t index, char* name, uint32_t* nameSize) = 0;
+
+    // RegEnumValueA with the value's type and bytes: the name as EnumValue
+    // gives it, the type as the platform numbers it, and the bytes copied
+    // into data, which holds *dataSize bytes. On success *dataSize is the
+    // number of bytes copied; kMoreData when the name or the bytes do not
+    // fit (what the sizes then hold is not to be relied on).
+    virtual long EnumValueData(uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
+                               unsigned char* data, uint32_t* dataSize) = 0;
 };
 
 class RegistryBackend {

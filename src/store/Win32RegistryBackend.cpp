@@ -86,6 +86,20 @@ public:
         return status;
     }
 
+    long EnumValueData(uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
+                       unsigned char* data, uint32_t* dataSize) override
+    {
+        DWORD nameChars = *nameSize;
+        DWORD valueType = 0;
+        DWORD bytes = *dataSize;
+        LONG status =
+            RegEnumValueA(key_, index, name, &nameChars, nullptr, &valueType, data, &bytes);
+        *nameSize = nameChars;
+        *type = valueType;
+        *dataSize = bytes;
+        return status;
+    }
+
 private:
     HKEY key_;
 };

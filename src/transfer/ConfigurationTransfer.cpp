@@ -110,9 +110,11 @@ TransferResult ConfigurationTransfer::Export(const std::string& path, const Stri
             return missing;
         }
     }
+    const std::vector<NetworkCard> machineCards = ListNetworkCards(registry_);
     std::vector<ConfigurationSnapshot> snapshots;
     for (int number : numbers) {
-        ConfigurationSnapshot snapshot = ReadConfigurationSnapshot(registry_, number, root_);
+        ConfigurationSnapshot snapshot =
+            ReadConfigurationSnapshot(registry_, number, root_, machineCards);
         // A key without a name is no configuration the user can see.
         if (!SnapshotName(snapshot).empty())
             snapshots.push_back(std::move(snapshot));
@@ -186,22 +188,26 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
     const std::vector<int> freeNumbers = store.AllocateConfigurationNumbers(
         static_cast<size_t>(std::count(replaced.begin(), replaced.end(), 0)), root_);
     size_t nextFree = 0;
-    std::vector<std::pair<int, ConfigurationSnapshot>> undo;
-    for (size_t i = 0; i < snapshots.size(); ++i) {
-        int number = replaced[i];
+    struct Undo {
+        int number;
+        bool replaced;
         ConfigurationSnapshot before;
-        if (number != 0) {
-            before = ReadConfigurationSnapshot(registry_, number, root_);
-            store.DeleteConfiguration(number, root_);
-        } else {
-            number = freeNumbers[nextFree++];
-        }
-        undo.emplace_back(number, std::move(before));
-        if (!WriteConfigurationSnapshot(registry_, number, root_, snapshots[i])) {
+    };
+    std::vector<Undo> undo;
+    for (size_t i = 0; i < snapshots.size(); ++i) {
+        const int number = replaced[i] != 0 ? replaced[i] : freeNumbers[nextFree++];
+        undo.push_back({number, replaced[i] != 0, {}});
+        const bool written =
+            replaced[i] != 0 ? ReplaceConfigurationSnapshot(registry_, number, root_, snapshots[i],
+                                                            undo.back().before)
+                             : WriteConfigurationSnapshot(registry_, number, root_, snapshots[i]);
+        if (!written) {
             for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
-                store.DeleteConfiguration(it->first, root_);
-                if (!it->second.values.empty() || !it->second.cards.empty())
-                    WriteConfigurationSnapshot(registry_, it->first, root_, it->second);
+                ConfigurationSnapshot ignored;
+                if (it->replaced)
+                    ReplaceConfigurationSnapshot(registry_, it->number, root_, it->before, ignored);
+                else
+                    store.DeleteConfiguration(it->number, root_);
             }
             return Failure(TransferStatus::FileFault,
                            path + ": configuration " + Quoted(SnapshotName(snapshots[i])) +
@@ -223,7 +229,8 @@ TransferResult ConfigurationTransfer::Duplicate(const std::string& name) const
     if (source == 0)
         return Failure(TransferStatus::NoSuchConfiguration,
                        "no configuration has the name " + Quoted(Trim(name)));
-    ConfigurationSnapshot snapshot = ReadConfigurationSnapshot(registry_, source, root_);
+    ConfigurationSnapshot snapshot =
+        ReadConfigurationSnapshot(registry_, source, root_, ListNetworkCards(registry_));
     const std::string sourceName = SnapshotName(snapshot);
     const std::string copyName = UniqueCopyName(registry_, root_, sourceName);
     SetName(snapshot, copyName);

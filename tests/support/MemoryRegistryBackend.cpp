@@ -144,6 +144,27 @@ public:
         return CopyName(std::next(node_->values.begin(), index)->second.name, name, nameSize);
     }
 
+    long EnumValueData(uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
+                       unsigned char* data, uint32_t* dataSize) override
+    {
+        if (node_->deleted)
+            return MemoryRegistryBackend::kKeyDeleted;
+        if (index >= node_->values.size())
+            return RegistryStatus::kNoMoreItems;
+        const Node::Value& value = std::next(node_->values.begin(), index)->second;
+        const long status = CopyName(value.name, name, nameSize);
+        if (status != RegistryStatus::kSuccess)
+            return status;
+        *type = static_cast<uint32_t>(value.type);
+        if (value.data.size() > *dataSize) {
+            *dataSize = static_cast<uint32_t>(value.data.size());
+            return RegistryStatus::kMoreData;
+        }
+        std::copy(value.data.begin(), value.data.end(), data);
+        *dataSize = static_cast<uint32_t>(value.data.size());
+        return RegistryStatus::kSuccess;
+    }
+
 private:
     std::shared_ptr<Node> node_;
 };
