@@ -5,6 +5,7 @@
 #include "base/NameFilter.h"
 #include "coder/QNHexCoder.h"
 #include "support/ConfigurationSeed.h"
+#include "support/CountingRegistryBackend.h"
 #include "support/Latin1CodePage.h"
 #include "support/MemoryFiles.h"
 #include "support/MemoryRegistryBackend.h"
@@ -85,6 +86,10 @@ public:
     Latin1CodePage codePage;
     MemoryFiles files;
     ConfigurationTransfer transfer{registry, kRoot, codePage, files};
+    // The same registry, with what is asked of it counted.
+    CountingRegistryBackend counting{backend};
+    CRegistry countedRegistry{counting};
+    ConfigurationTransfer countedTransfer{countedRegistry, kRoot, codePage, files};
 
     void AddLocalCard(const std::string& number, const std::string& description)
     {
@@ -567,6 +572,117 @@ TEST_F(ConfigurationTransferTest, AFaultInTheFileChangesNothing)
     EXPECT_EQ(missing.status, TransferStatus::FileFault);
     EXPECT_EQ(missing.lines[0].rfind("error: none.json: cannot be read: ", 0), 0u);
     EXPECT_EQ(Dump(), before);
+}
+
+TEST_F(ConfigurationTransferTest, AWriteThatFailsHalfwayChangesNothing)
+{
+    AddLocalCard("7", "Intel PRO/1000");
+    SeedFullConfiguration("1", "Office");
+    SeedFullConfiguration("2", "Home");
+    const auto before = Dump();
+    const std::string card = R"("cards": [{"description": "Intel PRO/1000", "dhcp": true}])";
+    const std::string refused =
+        R"("otherValues": [{"name": "Refused", "type": 4, "data": "01000000"}])";
+    struct Case {
+        const char* what;
+        bool replace;
+        std::string configurations;
+        const char* failing;
+    };
+    const Case cases[] = {
+        {"three new, the third refused", false,
+         R"([{"name": "New 1", "volume": 1}, {"name": "New 2", )" + card +
+             R"(}, {"name": "New 3", "volume": 3, )" + refused + "}]",
+         "New 3"},
+        {"two replaced and one new, the last refused halfway through its key", true,
+         R"([{"name": "Office", "volume": 1, )" + card +
+             R"(}, {"name": "New", "volume": 2}, {"name": "Home", "volume": 3, )" + card + ", " +
+             refused + "}]",
+         "Home"},
+    };
+    counting.refusedValueName = "Refused";
+    for (const Case& c : cases) {
+        files.files["in.json"] = Header() + c.configurations + "}";
+        const TransferResult result = countedTransfer.Import("in.json", c.replace);
+        EXPECT_EQ(result.status, TransferStatus::FileFault) << c.what;
+        EXPECT_EQ(result.lines, StringList{"error: in.json: configuration \"" +
+                                           std::string(c.failing) +
+                                           "\" could not be written to the registry; nothing "
+                                           "was imported"})
+            << c.what;
+        EXPECT_EQ(Dump(), before) << c.what;
+    }
+}
+
+enum class Work { Export, Import, Replace };
+
+// What reaches the registry while the work runs over configurations that
+// each hold a full configuration's values and a number of values more.
+struct RegistryWork {
+    std::map<std::string, int> opens;
+    size_t calls = 0;
+};
+
+RegistryWork RegistryWorkOf(Work work, int configurations, int extraValues)
+{
+    Machine machine;
+    machine.AddLocalCard("7", "Intel PRO/1000");
+    for (int n = 1; n <= configurations; ++n) {
+        machine.SeedFullConfiguration(std::to_string(n), "Site " + std::to_string(n));
+        for (int i = 0; i < extraValues; ++i)
+            machine.Set(std::to_string(n), "Extra " + std::to_string(i),
+                        Value(kDword, std::string(4, static_cast<char>(i))));
+    }
+    if (work != Work::Export) {
+        EXPECT_EQ(machine.transfer.Export("all.json", {}).status, TransferStatus::Done);
+        if (work == Work::Import)
+            machine.registry.DeleteKeyTree(kConfigurations, kRoot);
+    }
+    machine.counting.Reset();
+    const TransferResult result = work == Work::Export
+                                      ? machine.countedTransfer.Export("all.json", {})
+                                      : machine.countedTransfer.Import("all.json",
+                                                                       work == Work::Replace);
+    EXPECT_EQ(result.status, TransferStatus::Done);
+    return {machine.counting.opens, machine.counting.calls};
+}
+
+TEST(ConfigurationTransferRegistryWork, EachKeyIsOpenedABoundedNumberOfTimesWhateverItHolds)
+{
+    struct Case {
+        const char* what;
+        Work work;
+        int configurations;
+        int configurationKeyOpens;  // at most, for each configuration key
+    };
+    const Case cases[] = {
+        {"export of one", Work::Export, 1, 1},
+        {"export of twelve", Work::Export, 12, 1},
+        {"import of twelve into an empty store", Work::Import, 12, 1},
+        // Once to read its name, once to rewrite it.
+        {"import with replace of twelve", Work::Replace, 12, 2},
+    };
+    constexpr int kExtraValues = 40;
+    for (const Case& c : cases) {
+        const RegistryWork plain = RegistryWorkOf(c.work, c.configurations, 0);
+        const RegistryWork fuller = RegistryWorkOf(c.work, c.configurations, kExtraValues);
+        EXPECT_EQ(fuller.opens, plain.opens) << c.what;
+        // Each value more costs one call: written, or enumerated with its bytes.
+        EXPECT_EQ(fuller.calls - plain.calls,
+                  static_cast<size_t>(kExtraValues * c.configurations))
+            << c.what;
+        for (int n = 1; n <= c.configurations; ++n) {
+            const std::string key = kConfigurations + "\\" + std::to_string(n);
+            EXPECT_EQ(fuller.opens.count(key), 1u) << c.what << ": " << key;
+            EXPECT_LE(fuller.opens.at(key), c.configurationKeyOpens) << c.what << ": " << key;
+            EXPECT_EQ(fuller.opens.count(key + "\\7"), 1u) << c.what << ": " << key;
+            EXPECT_LE(fuller.opens.at(key + "\\7"), 1) << c.what << ": the card key of " << key;
+        }
+        // No key is looked at again for each configuration: the list of
+        // configurations and the machine's card list are read once or twice.
+        for (const auto& [key, opens] : fuller.opens)
+            EXPECT_LE(opens, 2) << c.what << ": " << key;
+    }
 }
 
 TEST_F(ConfigurationTransferTest, ATakenNameStopsTheImportUnlessReplaceIsAsked)

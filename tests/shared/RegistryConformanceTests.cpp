@@ -10,6 +10,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace flipset {
 namespace {
@@ -324,6 +326,75 @@ TEST_F(RegistryConformance, ValueNameEnumerationStopsAtANameOverTheBuffer)
     EXPECT_EQ(names, (StringList{"a", fits, "c"}));
     names = registry.EnumValueNames(Path("long"), kRoot);
     EXPECT_EQ(names, StringList{"a"});
+    // The one-pass enumeration ends at the same place.
+    for (const auto& [key, expected] : {std::pair{"fits", StringList{"a", fits, "c"}},
+                                        std::pair{"long", StringList{"a"}}}) {
+        StringList read;
+        for (const NamedValue& named : registry.OpenForReading(Path(key), kRoot).ReadAllValues())
+            read.push_back(named.name);
+        EXPECT_EQ(read, expected) << key;
+    }
+}
+
+TEST_F(RegistryConformance, OnePassOverAKeyGivesWhatEachReadByNameGives)
+{
+    ByteArray large(CRegistry::kBinaryBufferSize + 5000);
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<unsigned char>(i * 13);
+    StoreRaw(kScratch, "Text", RegistryValueType::String, {'a', 'b', 0});
+    StoreRaw(kScratch, "empty", RegistryValueType::Binary, {});
+    StoreRaw(kScratch, "number", RegistryValueType::Dword, {1, 2, 3, 4});
+    StoreRaw(kScratch, "type eleven", static_cast<RegistryValueType>(11), {0, 1, 2, 3, 4, 5, 6, 7});
+    StoreRaw(kScratch, "larger than the pass's buffer", RegistryValueType::Binary, large);
+    StoreRaw(kScratch, "list", RegistryValueType::MultiString, {'x', 0, 'y', 0, 0});
+    registry.WriteDword(Path("child"), "not a value of the key", 1, kRoot);
+
+    const std::vector<NamedValue> all = registry.OpenForReading(kScratch, kRoot).ReadAllValues();
+    const StringList names = registry.EnumValueNames(kScratch, kRoot);
+    ASSERT_EQ(all.size(), names.size());
+    ASSERT_EQ(all.size(), 6u);
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i].name, names[i]);
+        RegistryValue byName;
+        ASSERT_TRUE(registry.ReadValue(kScratch, names[i], byName, kRoot)) << names[i];
+        EXPECT_EQ(all[i].value, byName) << names[i];
+    }
+    const RegistryValue* largeRead = nullptr;
+    for (const NamedValue& named : all) {
+        if (named.name == "larger than the pass's buffer")
+            largeRead = &named.value;
+    }
+    ASSERT_NE(largeRead, nullptr);
+    EXPECT_EQ(largeRead->data, large);
+
+    const COpenKey missing = registry.OpenForReading(Path("missing"), kRoot);
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_TRUE(missing.ReadAllValues().empty());
+    EXPECT_EQ(missing.ReadString("v", "default"), "default");
+}
+
+TEST_F(RegistryConformance, AnOpenKeyReadsAndWritesManyValuesAndReadingKeysRefuseWrites)
+{
+    {
+        const COpenKey key = registry.OpenForWriting(Path("new"), kRoot);
+        ASSERT_TRUE(key.IsOpen());
+        EXPECT_TRUE(key.WriteString("s", "text"));
+        EXPECT_TRUE(key.WriteDword("d", 7));
+        EXPECT_TRUE(key.WriteBinary("b", CRegistry::PackCodedList({"Spooler"})));
+        EXPECT_EQ(key.ReadString("s", ""), "text");
+        EXPECT_EQ(key.ReadDword("d", 0), 7u);
+        StringList entries;
+        EXPECT_TRUE(key.ReadCodedList("b", entries));
+        EXPECT_EQ(entries, StringList{"Spooler"});
+        EXPECT_TRUE(key.DeleteValue("s"));
+        EXPECT_FALSE(key.DeleteValue("s"));
+    }
+    EXPECT_EQ(ClassOf(kScratch, "new"), "REG_SZ");
+    const COpenKey reading = registry.OpenForReading(Path("new"), kRoot);
+    EXPECT_EQ(reading.ReadDword("d", 0), 7u);
+    EXPECT_FALSE(reading.WriteDword("d", 8));
+    EXPECT_FALSE(reading.DeleteValue("d"));
+    EXPECT_EQ(registry.ReadDword(Path("new"), "d", 0, kRoot), 7u);
 }
 
 TEST_F(RegistryConformance, KeyNamesNeverReachTheEnumerationBuffer)

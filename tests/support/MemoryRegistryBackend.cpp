@@ -69,7 +69,10 @@ using Node = MemoryRegistryBackend::Node;
 
 class MemoryKey : public RegistryKey {
 public:
-    explicit MemoryKey(std::shared_ptr<Node> node) : node_(std::move(node)) {}
+    MemoryKey(std::shared_ptr<Node> node, bool writable)
+        : node_(std::move(node)), writable_(writable)
+    {
+    }
 
     long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) override
     {
@@ -105,6 +108,8 @@ public:
     {
         if (node_->deleted)
             return MemoryRegistryBackend::kKeyDeleted;
+        if (!writable_)
+            return RegistryStatus::kAccessDenied;
         Node::Value& value = node_->values[LowerAscii(name)];
         if (value.name.empty())
             value.name = name;
@@ -117,6 +122,8 @@ public:
     {
         if (node_->deleted)
             return MemoryRegistryBackend::kKeyDeleted;
+        if (!writable_)
+            return RegistryStatus::kAccessDenied;
         return node_->values.erase(LowerAscii(name)) ? RegistryStatus::kSuccess
                                                      : RegistryStatus::kFileNotFound;
     }
@@ -167,6 +174,7 @@ public:
 
 private:
     std::shared_ptr<Node> node_;
+    bool writable_;  // opened for writing, as RegCreateKeyExA opens a key
 };
 
 }  // namespace
@@ -206,7 +214,7 @@ std::unique_ptr<RegistryKey> MemoryRegistryBackend::OpenKey(RegistryRoot root,
         return nullptr;
     }
     *status = RegistryStatus::kSuccess;
-    return std::make_unique<MemoryKey>(std::move(node));
+    return std::make_unique<MemoryKey>(std::move(node), false);
 }
 
 std::unique_ptr<RegistryKey> MemoryRegistryBackend::CreateKey(RegistryRoot root,
@@ -236,7 +244,7 @@ std::unique_ptr<RegistryKey> MemoryRegistryBackend::CreateKey(RegistryRoot root,
         node = child;
     }
     *status = RegistryStatus::kSuccess;
-    return std::make_unique<MemoryKey>(std::move(node));
+    return std::make_unique<MemoryKey>(std::move(node), true);
 }
 
 long MemoryRegistryBackend::DeleteKey(RegistryRoot root, const std::string& path)

@@ -6,7 +6,8 @@
 // compared ignoring the case of ASCII letters and keep the case they were
 // created with; every key keeps the class text it was created with (Wine
 // replaces it when an existing key is opened with another, Windows does not;
-// nothing relies on either); subkeys and values enumerate in the order that
+// nothing relies on either); a key opened for reading refuses writes;
+// subkeys and values enumerate in the order that
 // Wine gives: sorted by name as if lower-cased (Windows gives values in the
 // order they were stored; nothing relies on value order).
 #pragma once
