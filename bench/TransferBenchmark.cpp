@@ -12,9 +12,9 @@
 //   scripts/bench.sh
 //   build/windows/wine-run.sh build/windows/bench/flipset_transfer_benchmark.exe
 
+#include "BenchmarkSeed.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
-#include "support/ConfigurationSeed.h"
 #include "transfer/ConfigurationTransfer.h"
 #include "transfer/Win32CodePage.h"
 #include "transfer/Win32FileAccess.h"
@@ -28,10 +28,10 @@
 namespace flipset {
 namespace {
 
-constexpr int kConfigurations = 1000;
+constexpr int kConfigurations = kBenchmarkConfigurations;
 constexpr int kRounds = 3;
 constexpr RegistryRoot kRoot = RegistryRoot::CurrentUser;
-const std::string kCardRecord = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\77";
+const std::string kCardRecord = NetworkCardKey(kBenchmarkCardNumber);
 
 class Stopwatch {
 public:
@@ -48,41 +48,6 @@ public:
 private:
     LARGE_INTEGER start_;
 };
-
-void SeedConfiguration(CRegistry registry, int number)
-{
-    const std::string n = std::to_string(number);
-    ConfigurationStore(registry).SetConfigurationName(number, "Site " + n, kRoot);
-    const std::string key = ConfigurationKeyPath(number);
-    for (const char* option : {"dofiles", "donetwork", "dodesktop", "dorun", "doservices"})
-        registry.WriteDword(key, option, number % 2, kRoot);
-    StringList hosts{"127.0.0.1 localhost"};
-    for (int i = 1; i <= 20; ++i)
-        hosts.push_back("10.1." + std::to_string(i) + "." + std::to_string(number % 250) +
-                        " server" + std::to_string(i) + ".site" + n + ".example");
-    StorePackedList(registry, key, "Hostfile", hosts, kRoot);
-    StorePackedList(registry, key, "LMHostfile", {"10.1.1.1 PDC #PRE #DOM:SITE" + n}, kRoot);
-    registry.WriteString(key, "Wallpaper", "C:\\Windows\\Web\\site" + n + ".bmp", kRoot);
-    registry.WriteDword(key, "WallpaperPosition", number % 3, kRoot);
-    registry.WriteDword(key, "Volume", static_cast<uint32_t>(number * 61 % 65536), kRoot);
-    registry.WriteString(key, "DefPrinter", "Laser " + n + ",winspool,Ne0" + n + ":", kRoot);
-    registry.WriteString(key, "IEHOME", "http://intranet.site" + n + ".example/", kRoot);
-    StoreCodedList(registry, key, "Run",
-                   {"C:\\Tools\\sync.exe [/site " + n + " /quiet]", "notepad.exe",
-                    "C:\\Program Files\\Mail\\mail.exe [-profile site" + n + "]"},
-                   kRoot);
-    StoreCodedList(registry, key, "ServicesStop", {"Spooler", "W32Time"}, kRoot);
-    StoreCodedList(registry, key, "ServicesStart", {"BITS", "Browser"}, kRoot);
-    const std::string card = key + "\\77";
-    registry.WriteString(card, "NIC", "true", kRoot);
-    registry.WriteDword(card, "Disabled", 0, kRoot);
-    registry.WriteDword(card, "DHCP", 0, kRoot);
-    registry.WriteDword(card, "IP", 0x0A010000u + static_cast<uint32_t>(number), kRoot);
-    registry.WriteDword(card, "Netmask", 0xFFFFFF00u, kRoot);
-    registry.WriteDword(card, "Gateway", 0x0A010001u, kRoot);
-    registry.WriteDword(card, "DNS1", 0x0A010002u, kRoot);
-    registry.WriteString(card, "DOMAIN", "site" + n + ".example", kRoot);
-}
 
 int Run()
 {
@@ -103,7 +68,7 @@ int Run()
                         KEY_ALL_ACCESS, nullptr, &card, nullptr) == ERROR_SUCCESS;
     if (cardCreated)
         RegCloseKey(card);
-    if (!cardCreated || !registry.WriteString(kCardRecord, "Description", "Benchmark Adapter",
+    if (!cardCreated || !registry.WriteString(kCardRecord, "Description", kBenchmarkCardDescription,
                                               RegistryRoot::LocalMachine)) {
         std::printf("failed: the network card record could not be written\n");
         return 1;
@@ -111,7 +76,7 @@ int Run()
     registry.DeleteKeyTree(kConfigurationsKey, kRoot);
     const Stopwatch seeding;
     for (int number = 1; number <= kConfigurations; ++number)
-        SeedConfiguration(registry, number);
+        SeedBenchmarkConfiguration(registry, number, kRoot);
     std::printf("seeded %d configurations in %.0f ms\n", kConfigurations, seeding.Milliseconds());
 
     double bestExport = 1e9, bestImport = 1e9, bestReplace = 1e9;

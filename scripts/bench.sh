@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # Builds the Windows programs and runs the benchmarks under Wine, in the
-# tests' prefix and on their own X server, printing the figures.
+# tests' prefix and on their own X server, printing the figures. The machine
+# may be shared: its load is printed before and after.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target flipset_wait_benchmark flipset_transfer_benchmark \
-    flipset_run_benchmark
+cmake --build --preset windows --target flipset flipset_wait_benchmark \
+    flipset_transfer_benchmark flipset_run_benchmark flipset_reg_benchmark
 prefix=build/windows/wineprefix
 tests/wine/wine-prefix.sh start "$prefix"
 trap 'tests/wine/wine-prefix.sh stop "$prefix"' EXIT
+uptime
 build/windows/wine-run.sh build/windows/bench/flipset_wait_benchmark.exe
 build/windows/wine-run.sh build/windows/bench/flipset_transfer_benchmark.exe
 build/windows/wine-run.sh build/windows/bench/flipset_run_benchmark.exe
+build/windows/wine-run.sh build/windows/bench/flipset_reg_benchmark.exe \
+    "Z:$(printf '%s' "$PWD/build/windows/src/flipset.exe" | tr / '\\')"
+uptime

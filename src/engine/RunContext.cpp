@@ -21,6 +21,11 @@ std::string RunContext::ConfigurationKey() const
     return ConfigurationKeyPath(SelectedConfigurationNumber());
 }
 
+COpenKey RunContext::OpenConfiguration() const
+{
+    return registry_.OpenForReading(ConfigurationKey(), root_);
+}
+
 std::string RunContext::ReadString(const char* name, const std::string& defaultText) const
 {
     return registry_.ReadString(ConfigurationKey(), name, defaultText, root_);
@@ -39,12 +44,7 @@ bool RunContext::HasValue(const char* name) const
 
 bool RunContext::ReadList(const char* name, StringList& entries) const
 {
-    entries.clear();
-    ByteArray bytes;
-    if (!registry_.ReadBinary(ConfigurationKey(), name, bytes, root_))
-        return false;
-    CRegistry::UnpackStringList(bytes, entries);
-    return true;
+    return registry_.OpenForReading(ConfigurationKey(), root_).ReadList(name, entries);
 }
 
 bool RunContext::ReadCodedList(const char* name, StringList& entries) const

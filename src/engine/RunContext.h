@@ -5,7 +5,9 @@
 // asks the host for the configuration again. The main window resolves its
 // list's current selection each time, so a selection changed during one of
 // the run's waits affects the reads after it; the command line names one
-// configuration, found once before the run.
+// configuration, found once before the run. A step that reads several values
+// with no wait or message in between resolves it once and reads them
+// through one open key (OpenConfiguration).
 #pragma once
 
 #include "engine/RunHost.h"
@@ -30,6 +32,11 @@ public:
     int SelectedConfigurationNumber() const;
     // The selected configuration's key path, resolved now.
     std::string ConfigurationKey() const;
+
+    // The selected configuration's key, resolved now and opened for
+    // reading. Held only while no wait, message box or message loop comes
+    // between its reads.
+    COpenKey OpenConfiguration() const;
 
     // Values of the selected configuration, each read resolving it afresh.
     std::string ReadString(const char* name, const std::string& defaultText) const;

@@ -46,19 +46,15 @@ TcpipWrite Write(const char* name, RegistryValue value)
 
 }  // namespace
 
-std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
-                                         const std::string& cardSettingsKey)
+std::vector<TcpipWrite> PlannedCardTcpip(const COpenKey& card)
 {
-    auto readAddress = [&](const char* name) {
-        return DottedAddress(
-            registry.ReadDword(cardSettingsKey, name, kDefaultAddress, configurationRoot));
+    auto readAddress = [&card](const char* name) {
+        return DottedAddress(card.ReadDword(name, kDefaultAddress));
     };
     std::vector<TcpipWrite> writes;
     writes.push_back(Write(TcpipValue::kDomain,
-                           RegistryValue::String(registry.ReadString(
-                               cardSettingsKey, CardValue::kDomain, "", configurationRoot))));
-    const uint32_t dhcp =
-        registry.ReadDword(cardSettingsKey, CardValue::kDhcp, kDefaultDhcp, configurationRoot);
+                           RegistryValue::String(card.ReadString(CardValue::kDomain, ""))));
+    const uint32_t dhcp = card.ReadDword(CardValue::kDhcp, kDefaultDhcp);
     if (dhcp == kFixedAddresses) {
         writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(0)));
         writes.push_back(
@@ -82,11 +78,14 @@ std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot config
 void ApplyCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
                     const std::string& cardSettingsKey, const std::string& interfaceKey)
 {
-    for (const TcpipWrite& write : PlannedCardTcpip(registry, configurationRoot, cardSettingsKey)) {
+    const std::vector<TcpipWrite> writes =
+        PlannedCardTcpip(registry.OpenForReading(cardSettingsKey, configurationRoot));
+    const COpenKey key = registry.OpenForWriting(interfaceKey, kInterfaceRoot);
+    for (const TcpipWrite& write : writes) {
         if (write.remove)
-            (void)registry.DeleteValue(interfaceKey, write.name, kInterfaceRoot);
+            (void)key.DeleteValue(write.name);
         else
-            (void)registry.WriteValue(interfaceKey, write.name, write.value, kInterfaceRoot);
+            (void)key.WriteValue(write.name, write.value);
     }
 }
 

@@ -42,8 +42,7 @@ struct TcpipWrite {
 };
 
 // What ApplyCardTcpip writes, in its order, for the card settings key.
-std::vector<TcpipWrite> PlannedCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
-                                         const std::string& cardSettingsKey);
+std::vector<TcpipWrite> PlannedCardTcpip(const COpenKey& cardSettings);
 
 // Reads the card settings key (under the configuration root) and writes the
 // interface key (under HKEY_LOCAL_MACHINE, created when missing). "DHCP" 0

@@ -28,12 +28,11 @@ namespace {
 
 constexpr const char* kSystemFileNames[] = {kHostsFileName, kLmhostsFileName};
 
-ValueState ReadValueState(CRegistry registry, const std::string& key, const char* name,
-                          RegistryRoot root)
+ValueState ReadValueState(const COpenKey& key, const char* name)
 {
     ValueState state;
     state.name = name;
-    state.present = registry.ReadValue(key, name, state.value, root);
+    state.present = key.ReadValue(name, state.value);
     if (!state.present)
         state.value = RegistryValue();
     return state;
@@ -47,10 +46,10 @@ bool IsRunningState(uint32_t state)
            state != ServiceState::kNone;
 }
 
-void AddListedServices(const RunContext& ctx, const char* valueName, StringList& names)
+void AddListedServices(const COpenKey& configuration, const char* valueName, StringList& names)
 {
     StringList entries;
-    if (!ctx.ReadCodedList(valueName, entries))
+    if (!configuration.ReadCodedList(valueName, entries))
         return;
     for (const std::string& name : entries) {
         bool listed = false;
@@ -81,14 +80,13 @@ bool CaptureFiles(FileSystem& files, std::vector<FileState>& states, std::string
 DesktopState CaptureDesktop(CRegistry registry, DesktopPlatform& desktop)
 {
     DesktopState state;
+    const COpenKey desktopKey = registry.OpenForReading(kDesktopKey, RegistryRoot::CurrentUser);
     for (const char* name : kOldWallpaperValues)
-        state.values.push_back(
-            ReadValueState(registry, kDesktopKey, name, RegistryRoot::CurrentUser));
+        state.values.push_back(ReadValueState(desktopKey, name));
     for (const char* name : {kWallpaperStyleValue, kTileWallpaperValue})
-        state.values.push_back(
-            ReadValueState(registry, kDesktopKey, name, RegistryRoot::CurrentUser));
-    state.printer =
-        ReadValueState(registry, kWindowsKey, kDefaultPrinterValue, RegistryRoot::CurrentUser);
+        state.values.push_back(ReadValueState(desktopKey, name));
+    state.printer = ReadValueState(
+        registry.OpenForReading(kWindowsKey, RegistryRoot::CurrentUser), kDefaultPrinterValue);
     state.hasVolume = desktop.GetMasterVolume(state.volume) == MixerResult::Done;
     if (!state.hasVolume)
         state.volume = 0;
@@ -98,11 +96,12 @@ DesktopState CaptureDesktop(CRegistry registry, DesktopPlatform& desktop)
 ProxyState CaptureProxy(CRegistry registry)
 {
     ProxyState state;
+    const COpenKey settings =
+        registry.OpenForReading(kInternetSettingsKey, RegistryRoot::CurrentUser);
     for (const char* name : kProxySettingsValueNames)
-        state.settings.push_back(
-            ReadValueState(registry, kInternetSettingsKey, name, RegistryRoot::CurrentUser));
-    state.record = ReadValueState(registry, kConnectionsKey, kConnectionSettingsValue,
-                                  RegistryRoot::CurrentUser);
+        state.settings.push_back(ReadValueState(settings, name));
+    state.record = ReadValueState(
+        registry.OpenForReading(kConnectionsKey, RegistryRoot::CurrentUser), kConnectionSettingsValue);
     return state;
 }
 
@@ -114,10 +113,10 @@ CardState CaptureCard(CRegistry registry, const std::string& cardNumber)
     card.serviceName = GetCardServiceName(registry, cardNumber);
     card.enabled = IsCardNumberEnabled(registry, cardNumber);
     if (!card.serviceName.empty()) {
-        const std::string key = TcpipInterfaceKey(card.serviceName);
+        const COpenKey key = registry.OpenForReading(TcpipInterfaceKey(card.serviceName),
+                                                     RegistryRoot::LocalMachine);
         for (const char* name : kInterfaceValueNames)
-            card.interfaceValues.push_back(
-                ReadValueState(registry, key, name, RegistryRoot::LocalMachine));
+            card.interfaceValues.push_back(ReadValueState(key, name));
     }
     return card;
 }
@@ -125,6 +124,12 @@ CardState CaptureCard(CRegistry registry, const std::string& cardNumber)
 }  // namespace
 
 CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system)
+{
+    return RunScope(ctx, ctx.OpenConfiguration(), system);
+}
+
+CaptureScope RunScope(const RunContext& ctx, const COpenKey& configuration,
+                      const SystemInfo& system)
 {
     const auto runs = [&ctx, &system](Area area) {
         return ctx.Host().IsOptionChecked(area) && IsAreaAvailable(area, system);
@@ -138,12 +143,11 @@ CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system)
     scope.startPage = true;
     scope.cards = runs(Area::Network);
     if (scope.cards)
-        scope.cardNumbers =
-            ctx.Registry().EnumSubKeys(ctx.ConfigurationKey(), ctx.ConfigurationRoot());
+        scope.cardNumbers = configuration.SubKeyNames();
     scope.services = runs(Area::Services);
     if (scope.services) {
-        AddListedServices(ctx, ConfigurationValue::kServicesStop, scope.serviceNames);
-        AddListedServices(ctx, ConfigurationValue::kServicesStart, scope.serviceNames);
+        AddListedServices(configuration, ConfigurationValue::kServicesStop, scope.serviceNames);
+        AddListedServices(configuration, ConfigurationValue::kServicesStart, scope.serviceNames);
     }
     return scope;
 }
@@ -176,8 +180,9 @@ bool CaptureMachineState(const StatePlatform& platform, const CaptureScope& scop
         state.proxy = CaptureProxy(platform.registry);
     state.hasStartPage = scope.startPage;
     if (scope.startPage)
-        state.startPage = ReadValueState(platform.registry, kBrowserMainKey, kStartPageValue,
-                                         RegistryRoot::CurrentUser);
+        state.startPage = ReadValueState(
+            platform.registry.OpenForReading(kBrowserMainKey, RegistryRoot::CurrentUser),
+            kStartPageValue);
     state.hasCards = scope.cards;
     for (const std::string& cardNumber : scope.cardNumbers)
         state.cards.push_back(CaptureCard(platform.registry, cardNumber));

@@ -129,6 +129,10 @@ extern const char* const kProxySettingsValueNames[4];
 // lists), and the start page (always: a run applies it whatever the boxes
 // say).
 CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system);
+// The same, read through the selected configuration's key opened once
+// (RunContext::OpenConfiguration).
+CaptureScope RunScope(const RunContext& ctx, const COpenKey& configuration,
+                      const SystemInfo& system);
 
 // Files, desktop, proxy, start page and every card of the machine's card
 // list.

@@ -317,7 +317,21 @@ const char* SystemFileValueName(const std::string& fileName)
                                         : ConfigurationValue::kHostfile;
 }
 
-void PredictDesktop(const RunContext& ctx, DesktopState& desktop)
+// The selected configuration, resolved once for all of a preview's reads.
+struct SelectedConfiguration {
+    std::string path;
+    COpenKey key;
+};
+
+SelectedConfiguration OpenSelectedConfiguration(const RunContext& ctx)
+{
+    SelectedConfiguration selected;
+    selected.path = ctx.ConfigurationKey();
+    selected.key = ctx.Registry().OpenForReading(selected.path, ctx.ConfigurationRoot());
+    return selected;
+}
+
+void PredictDesktop(const COpenKey& configuration, DesktopState& desktop)
 {
     for (const char* name : kOldWallpaperValues) {
         ValueState removed;
@@ -326,17 +340,17 @@ void PredictDesktop(const RunContext& ctx, DesktopState& desktop)
     }
     std::string style;
     std::string tile;
-    if (WallpaperLayoutTexts(
-            ctx.ReadDword(ConfigurationValue::kWallpaperPosition, kDefaultWallpaperPosition), style,
-            tile)) {
+    if (WallpaperLayoutTexts(configuration.ReadDword(ConfigurationValue::kWallpaperPosition,
+                                                     kDefaultWallpaperPosition),
+                             style, tile)) {
         SetValueState(desktop.values, TextValue(kWallpaperStyleValue, style));
         SetValueState(desktop.values, TextValue(kTileWallpaperValue, tile));
     }
-    SetValueState(desktop.values,
-                  TextValue(kWallpaperValue, ctx.ReadString(ConfigurationValue::kWallpaper, "")));
+    SetValueState(desktop.values, TextValue(kWallpaperValue, configuration.ReadString(
+                                                                 ConfigurationValue::kWallpaper, "")));
     if (desktop.hasVolume)
-        desktop.volume = ctx.ReadDword(ConfigurationValue::kVolume, kDefaultVolume);
-    const std::string printer = ctx.ReadString(ConfigurationValue::kDefaultPrinter, "");
+        desktop.volume = configuration.ReadDword(ConfigurationValue::kVolume, kDefaultVolume);
+    const std::string printer = configuration.ReadString(ConfigurationValue::kDefaultPrinter, "");
     if (!printer.empty())
         desktop.printer = TextValue(kDefaultPrinterValue, printer);
 }
@@ -360,7 +374,7 @@ void PredictProxy(const RunContext& ctx, ProxyState& proxy)
     }
 }
 
-void PredictCard(const RunContext& ctx, CardState& card)
+void PredictCard(const RunContext& ctx, const std::string& configurationKey, CardState& card)
 {
     const CRegistry registry = ctx.Registry();
     // Without a device instance the card's state cannot be told, nor set.
@@ -370,9 +384,9 @@ void PredictCard(const RunContext& ctx, CardState& card)
     card.enabled = false;
     if (card.serviceName.empty())
         return;
-    const std::string cardSettingsKey = ctx.ConfigurationKey() + "\\" + card.cardNumber;
-    for (const TcpipWrite& write :
-         PlannedCardTcpip(registry, ctx.ConfigurationRoot(), cardSettingsKey)) {
+    const COpenKey cardSettings =
+        registry.OpenForReading(configurationKey + "\\" + card.cardNumber, ctx.ConfigurationRoot());
+    for (const TcpipWrite& write : PlannedCardTcpip(cardSettings)) {
         ValueState state;
         state.name = write.name;
         state.present = !write.remove;
@@ -380,15 +394,14 @@ void PredictCard(const RunContext& ctx, CardState& card)
             state.value = write.value;
         SetValueState(card.interfaceValues, state);
     }
-    card.enabled = registry.ReadDword(cardSettingsKey, CardValue::kDisabled, kDefaultCardDisabled,
-                                      ctx.ConfigurationRoot()) == 0;
+    card.enabled = cardSettings.ReadDword(CardValue::kDisabled, kDefaultCardDisabled) == 0;
 }
 
-void PredictServices(const RunContext& ctx, std::vector<ServiceRunState>& services)
+void PredictServices(const COpenKey& configuration, std::vector<ServiceRunState>& services)
 {
     const auto setListed = [&](const char* valueName, bool running) {
         StringList entries;
-        if (!ctx.ReadCodedList(valueName, entries))
+        if (!configuration.ReadCodedList(valueName, entries))
             return;
         for (const std::string& name : entries) {
             for (ServiceRunState& service : services) {
@@ -401,31 +414,40 @@ void PredictServices(const RunContext& ctx, std::vector<ServiceRunState>& servic
     setListed(ConfigurationValue::kServicesStart, true);
 }
 
-}  // namespace
-
-MachineState PredictRun(const RunContext& ctx, const MachineState& before)
+MachineState PredictRunOf(const RunContext& ctx, const SelectedConfiguration& selected,
+                          const MachineState& before)
 {
+    const COpenKey& configuration = selected.key;
     MachineState after = before;
     for (FileState& file : after.files) {
         StringList strings;
-        if (ctx.ReadList(SystemFileValueName(file.fileName), strings) && !strings.empty()) {
+        if (configuration.ReadList(SystemFileValueName(file.fileName), strings) &&
+            !strings.empty()) {
             file.exists = true;
             file.bytes = SystemFileContent(strings);
         }
     }
     if (after.hasDesktop)
-        PredictDesktop(ctx, after.desktop);
+        PredictDesktop(configuration, after.desktop);
     if (after.hasProxy)
         PredictProxy(ctx, after.proxy);
     if (after.hasStartPage) {
-        const std::string address = Trim(ctx.ReadString(ConfigurationValue::kStartPage, ""));
+        const std::string address =
+            Trim(configuration.ReadString(ConfigurationValue::kStartPage, ""));
         if (!address.empty())
             after.startPage = TextValue(kStartPageValue, address);
     }
     for (CardState& card : after.cards)
-        PredictCard(ctx, card);
-    PredictServices(ctx, after.services);
+        PredictCard(ctx, selected.path, card);
+    PredictServices(configuration, after.services);
     return after;
+}
+
+}  // namespace
+
+MachineState PredictRun(const RunContext& ctx, const MachineState& before)
+{
+    return PredictRunOf(ctx, OpenSelectedConfiguration(ctx), before);
 }
 
 StringList DescribeChanges(const MachineState& before, const MachineState& after)
@@ -438,7 +460,9 @@ StringList DescribeChanges(const MachineState& before, const MachineState& after
 
 StringList PreviewRun(const RunContext& ctx, const MachineState& before)
 {
-    const std::vector<AreaChanges> areas = ChangesByArea(before, PredictRun(ctx, before));
+    const SelectedConfiguration selected = OpenSelectedConfiguration(ctx);
+    const std::vector<AreaChanges> areas =
+        ChangesByArea(before, PredictRunOf(ctx, selected, before));
     StringList lines;
     for (const AreaChanges& area : areas)
         lines.insert(lines.end(), area.lines.begin(), area.lines.end());
@@ -448,7 +472,7 @@ StringList PreviewRun(const RunContext& ctx, const MachineState& before)
     }
     StringList programs;
     if (ctx.Host().IsOptionChecked(Area::Programs) &&
-        ctx.ReadCodedList(ConfigurationValue::kPrograms, programs)) {
+        selected.key.ReadCodedList(ConfigurationValue::kPrograms, programs)) {
         for (const std::string& entry : programs)
             lines.push_back("Cannot be undone: starts " + entry);
     }

@@ -23,14 +23,13 @@ std::string FileCaption(const std::string& fileName)
     return fileName == kLmhostsFileName ? "Writing LMHostfile" : "Writing Hostfile";
 }
 
-bool RestoreValue(CRegistry registry, const std::string& key, const ValueState& state,
-                  RegistryRoot root)
+bool RestoreValue(const COpenKey& key, const ValueState& state)
 {
     if (state.present)
-        return registry.WriteValue(key, state.name, state.value, root);
-    (void)registry.DeleteValue(key, state.name, root);
+        return key.WriteValue(state.name, state.value);
+    (void)key.DeleteValue(state.name);
     RegistryValue left;
-    return !registry.ReadValue(key, state.name, left, root);
+    return !key.ReadValue(state.name, left);
 }
 
 // The text of a string value as stored, without its closing 0 bytes.
@@ -61,10 +60,13 @@ void RestoreDesktop(const DesktopState& desktop, const StatePlatform& platform, 
     CRegistry registry = platform.registry;
     bool failed = false;
     std::string wallpaper;
-    for (const ValueState& value : desktop.values) {
-        failed |= !RestoreValue(registry, kDesktopKey, value, RegistryRoot::CurrentUser);
-        if (EqualsNoCase(value.name, kWallpaperValue))
-            wallpaper = StoredText(value);
+    {
+        const COpenKey desktopKey = registry.OpenForWriting(kDesktopKey, RegistryRoot::CurrentUser);
+        for (const ValueState& value : desktop.values) {
+            failed |= !RestoreValue(desktopKey, value);
+            if (EqualsNoCase(value.name, kWallpaperValue))
+                wallpaper = StoredText(value);
+        }
     }
     platform.desktop.SetWallpaper(wallpaper);
     platform.desktop.RefreshDesktop();
@@ -73,7 +75,8 @@ void RestoreDesktop(const DesktopState& desktop, const StatePlatform& platform, 
         if (volume != MixerResult::Done)
             host.ShowMessage(MixerFailureText(volume));
     }
-    failed |= !RestoreValue(registry, kWindowsKey, desktop.printer, RegistryRoot::CurrentUser);
+    failed |= !RestoreValue(registry.OpenForWriting(kWindowsKey, RegistryRoot::CurrentUser),
+                            desktop.printer);
     if (failed)
         host.ShowError("Error restoring the desktop settings");
 }
@@ -84,11 +87,14 @@ void RestoreProxy(const ProxyState& proxy, const StatePlatform& platform, RunHos
 {
     host.SetCaption(kProxyCaption);
     bool failed = false;
-    for (const ValueState& value : proxy.settings)
-        failed |= !RestoreValue(platform.registry, kInternetSettingsKey, value,
-                                RegistryRoot::CurrentUser);
-    failed |=
-        !RestoreValue(platform.registry, kConnectionsKey, proxy.record, RegistryRoot::CurrentUser);
+    {
+        const COpenKey settings =
+            platform.registry.OpenForWriting(kInternetSettingsKey, RegistryRoot::CurrentUser);
+        for (const ValueState& value : proxy.settings)
+            failed |= !RestoreValue(settings, value);
+    }
+    failed |= !RestoreValue(
+        platform.registry.OpenForWriting(kConnectionsKey, RegistryRoot::CurrentUser), proxy.record);
     platform.internet.SettingsChanged();
     if (failed)
         host.ShowError("Error restoring the proxy settings");
@@ -104,9 +110,10 @@ void RestoreCard(const CardState& card, const StatePlatform& platform, DeviceIns
 
     bool failed = false;
     if (!card.serviceName.empty()) {
-        const std::string key = TcpipInterfaceKey(card.serviceName);
+        const COpenKey key = registry.OpenForWriting(TcpipInterfaceKey(card.serviceName),
+                                                     RegistryRoot::LocalMachine);
         for (const ValueState& value : card.interfaceValues)
-            failed |= !RestoreValue(registry, key, value, RegistryRoot::LocalMachine);
+            failed |= !RestoreValue(key, value);
     }
     if (failed)
         host.ShowError("Error restoring the settings of " + card.description);
@@ -149,8 +156,9 @@ void RestoreMachineState(const MachineState& state, const StatePlatform& platfor
         RestoreDesktop(state.desktop, platform, host);
     if (state.hasProxy)
         RestoreProxy(state.proxy, platform, host);
-    if (state.hasStartPage && !RestoreValue(platform.registry, kBrowserMainKey, state.startPage,
-                                            RegistryRoot::CurrentUser))
+    if (state.hasStartPage &&
+        !RestoreValue(platform.registry.OpenForWriting(kBrowserMainKey, RegistryRoot::CurrentUser),
+                      state.startPage))
         host.ShowError("Error restoring the start page");
     for (const CardState& card : state.cards)
         RestoreCard(card, platform, devices, host);
@@ -218,9 +226,14 @@ bool TakeRunSnapshot(const RunContext& ctx, const StatePlatform& platform, const
 {
     const RegistryRoot root = ctx.ConfigurationRoot();
     RunSnapshot snapshot;
-    snapshot.configurationName = ctx.ReadString(ConfigurationValue::kName, "");
+    CaptureScope scope;
+    {
+        const COpenKey configuration = ctx.OpenConfiguration();
+        snapshot.configurationName = configuration.ReadString(ConfigurationValue::kName, "");
+        scope = RunScope(ctx, configuration, system);
+    }
     snapshot.time = now;
-    bool stored = CaptureMachineState(platform, RunScope(ctx, system), snapshot.state, problem);
+    bool stored = CaptureMachineState(platform, scope, snapshot.state, problem);
     if (stored && !StoreLastRunSnapshot(platform.registry, root, snapshot)) {
         problem = "the program's key cannot be written";
         stored = false;
