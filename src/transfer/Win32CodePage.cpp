@@ -43,10 +43,26 @@ bool FromWide(UINT codePage, DWORD flags, const std::wstring& wide, std::string&
                                usedDefault) == needed;
 }
 
+// Every ANSI code page and UTF-8 hold the characters below 0x80 as the same
+// single bytes, so such a text is already converted: most texts of a
+// configuration are, and a file holds thousands of them.
+bool IsAscii(const std::string& text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool Win32CodePage::ToUtf8(const std::string& ansi, std::string& utf8) const
 {
+    if (IsAscii(ansi)) {
+        utf8 = ansi;
+        return true;
+    }
     std::wstring wide;
     return ToWide(CP_ACP, MB_ERR_INVALID_CHARS, ansi, wide) &&
            FromWide(CP_UTF8, 0, wide, utf8, nullptr);
@@ -54,6 +70,10 @@ bool Win32CodePage::ToUtf8(const std::string& ansi, std::string& utf8) const
 
 bool Win32CodePage::FromUtf8(const std::string& utf8, std::string& ansi) const
 {
+    if (IsAscii(utf8)) {
+        ansi = utf8;
+        return true;
+    }
     std::wstring wide;
     if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, wide))
         return false;
