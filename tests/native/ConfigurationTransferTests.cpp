@@ -6,6 +6,7 @@
 #include "coder/QNHexCoder.h"
 #include "support/ConfigurationSeed.h"
 #include "support/CountingRegistryBackend.h"
+#include "support/RefusingRegistryBackend.h"
 #include "support/Latin1CodePage.h"
 #include "support/MemoryFiles.h"
 #include "support/MemoryRegistryBackend.h"
@@ -86,8 +87,10 @@ public:
     Latin1CodePage codePage;
     MemoryFiles files;
     ConfigurationTransfer transfer{registry, kRoot, codePage, files};
-    // The same registry, with what is asked of it counted.
-    CountingRegistryBackend counting{backend};
+    // The same registry, with what is asked of it counted, refusing what a
+    // test tells it to.
+    RefusingRegistryBackend refusing{backend};
+    CountingRegistryBackend counting{refusing};
     CRegistry countedRegistry{counting};
     ConfigurationTransfer countedTransfer{countedRegistry, kRoot, codePage, files};
 
@@ -600,7 +603,7 @@ TEST_F(ConfigurationTransferTest, AWriteThatFailsHalfwayChangesNothing)
              refused + "}]",
          "Home"},
     };
-    counting.refusedValueName = "Refused";
+    refusing.RefuseValue("Refused");
     for (const Case& c : cases) {
         files.files["in.json"] = Header() + c.configurations + "}";
         const TransferResult result = countedTransfer.Import("in.json", c.replace);

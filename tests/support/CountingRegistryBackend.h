@@ -1,9 +1,7 @@
 // A registry in front of another that counts what is asked of it: every
 // call that reaches the registry (opening or creating a key, each query,
 // write, deletion and enumeration step; closing is not counted), and how
-// often each key is opened or created, by its path as given. It can also
-// refuse writes of one value name, as a registry that is full or denies
-// access refuses a write halfway through a piece of work.
+// often each key is opened or created, by its path as given.
 #pragma once
 
 #include "store/RegistryBackend.h"
@@ -23,8 +21,6 @@ public:
     size_t calls = 0;
     // How often each key was opened or created.
     std::map<std::string, int> opens;
-    // Writing a value of this name fails with access denied; empty: none.
-    std::string refusedValueName;
 
     void Reset()
     {
@@ -69,8 +65,6 @@ private:
                       uint32_t size) override
         {
             ++owner_.calls;
-            if (!owner_.refusedValueName.empty() && name == owner_.refusedValueName)
-                return RegistryStatus::kAccessDenied;
             return inner_->SetValue(name, type, data, size);
         }
         long DeleteValue(const std::string& name) override

@@ -90,6 +90,11 @@ private:
         {
             return inner_->EnumValue(index, name, nameSize);
         }
+        long EnumValueData(uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
+                           unsigned char* data, uint32_t* dataSize) override
+        {
+            return inner_->EnumValueData(index, name, nameSize, type, data, dataSize);
+        }
 
     private:
         std::unique_ptr<RegistryKey> inner_;
