@@ -8,6 +8,7 @@
 #pragma once
 
 #include "store/Registry.h"
+#include "support/ForwardingRegistryKey.h"
 #include "support/MemoryRegistryBackend.h"
 
 #include <cstring>
@@ -38,45 +39,23 @@ public:
     }
 
 private:
-    class Key : public RegistryKey {
+    class Key : public ForwardingRegistryKey {
     public:
         Key(std::unique_ptr<RegistryKey> inner, std::string where,
             std::vector<std::string>& journal)
-            : inner_(std::move(inner)), where_(std::move(where)), journal_(journal)
+            : ForwardingRegistryKey(std::move(inner)), where_(std::move(where)), journal_(journal)
         {
-        }
-        long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) override
-        {
-            return inner_->QueryValue(name, data, size);
-        }
-        long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) override
-        {
-            return inner_->QueryValueType(name, type, size);
         }
         long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
                       uint32_t size) override
         {
             journal_.push_back("set " + where_ + "\\" + name + " = " + Describe(type, data, size));
-            return inner_->SetValue(name, type, data, size);
+            return ForwardingRegistryKey::SetValue(name, type, data, size);
         }
         long DeleteValue(const std::string& name) override
         {
             journal_.push_back("delete " + where_ + "\\" + name);
-            return inner_->DeleteValue(name);
-        }
-        long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
-                     uint32_t* classSize) override
-        {
-            return inner_->EnumKey(index, name, nameSize, className, classSize);
-        }
-        long EnumValue(uint32_t index, char* name, uint32_t* nameSize) override
-        {
-            return inner_->EnumValue(index, name, nameSize);
-        }
-        long EnumValueData(uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
-                           unsigned char* data, uint32_t* dataSize) override
-        {
-            return inner_->EnumValueData(index, name, nameSize, type, data, dataSize);
+            return ForwardingRegistryKey::DeleteValue(name);
         }
 
     private:
@@ -94,7 +73,6 @@ private:
             return "<" + std::to_string(size) + " bytes>";
         }
 
-        std::unique_ptr<RegistryKey> inner_;
         std::string where_;
         std::vector<std::string>& journal_;
     };

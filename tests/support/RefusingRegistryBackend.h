@@ -8,6 +8,7 @@
 #pragma once
 
 #include "store/RegistryBackend.h"
+#include "support/ForwardingRegistryKey.h"
 
 #include <memory>
 #include <mutex>
@@ -57,47 +58,25 @@ public:
     }
 
 private:
-    class Key : public RegistryKey {
+    class Key : public ForwardingRegistryKey {
     public:
         Key(std::unique_ptr<RegistryKey> inner, const RefusingRegistryBackend& owner)
-            : inner_(std::move(inner)), owner_(owner)
+            : ForwardingRegistryKey(std::move(inner)), owner_(owner)
         {
-        }
-        long QueryValue(const std::string& name, unsigned char* data, uint32_t* size) override
-        {
-            return inner_->QueryValue(name, data, size);
-        }
-        long QueryValueType(const std::string& name, uint32_t* type, uint32_t* size) override
-        {
-            return inner_->QueryValueType(name, type, size);
         }
         long SetValue(const std::string& name, RegistryValueType type, const unsigned char* data,
                       uint32_t size) override
         {
             return owner_.Refuses(name) ? RegistryStatus::kAccessDenied
-                                        : inner_->SetValue(name, type, data, size);
+                                        : ForwardingRegistryKey::SetValue(name, type, data, size);
         }
         long DeleteValue(const std::string& name) override
         {
-            return owner_.Refuses(name) ? RegistryStatus::kAccessDenied : inner_->DeleteValue(name);
-        }
-        long EnumKey(uint32_t index, char* name, uint32_t* nameSize, char* className,
-                     uint32_t* classSize) override
-        {
-            return inner_->EnumKey(index, name, nameSize, className, classSize);
-        }
-        long EnumValue(uint32_t index, char* name, uint32_t* nameSize) override
-        {
-            return inner_->EnumValue(index, name, nameSize);
-        }
-        long EnumValueData(uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
-                           unsigned char* data, uint32_t* dataSize) override
-        {
-            return inner_->EnumValueData(index, name, nameSize, type, data, dataSize);
+            return owner_.Refuses(name) ? RegistryStatus::kAccessDenied
+                                        : ForwardingRegistryKey::DeleteValue(name);
         }
 
     private:
-        std::unique_ptr<RegistryKey> inner_;
         const RefusingRegistryBackend& owner_;
     };
 
