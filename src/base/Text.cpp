@@ -9,6 +9,17 @@ bool IsWhiteSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+std::string JoinText(const StringList& entries, char separator)
+{
+    std::string text;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0)
+            text += separator;
+        text += entries[i];
+    }
+    return text;
+}
+
 std::string Trim(std::string_view text)
 {
     size_t begin = 0;

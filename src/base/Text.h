@@ -20,6 +20,9 @@ std::string Trim(std::string_view text);
 // names are ASCII in practice).
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The entries one after the other, the separator between each two.
+std::string JoinText(const StringList& entries, char separator);
+
 // The number formed by the leading decimal digits of the text, or 0 when it
 // does not begin with a digit or when the digits describe a number above
 // 2147483647: a key name that cannot be a 32-bit signed number never stands

@@ -52,13 +52,7 @@ std::string ReadSystemFileText(CRegistry registry, int configurationNumber, Regi
         return std::string();
     StringList entries;
     CRegistry::UnpackStringList(bytes, entries);
-    std::string text;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0)
-            text += '\n';
-        text += entries[i];
-    }
-    return text;
+    return JoinText(entries, '\n');
 }
 
 size_t SystemFileTextSize(const std::string& text)

@@ -59,17 +59,6 @@ StringList SplitEntries(const std::string& list)
     }
 }
 
-std::string JoinEntries(const StringList& entries)
-{
-    std::string list;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0)
-            list += ';';
-        list += entries[i];
-    }
-    return list;
-}
-
 bool IsLocalEntry(const std::string& entry)
 {
     return EqualsNoCase(Trim(entry), kLocalBypassEntry);
@@ -161,7 +150,7 @@ ProxyInput CheckBypassList(const std::string& typed)
             return {ProxyInputProblem::BadCharacters, Trim(typed)};
         entries.push_back(std::move(trimmed));
     }
-    return Stored(JoinEntries(entries));
+    return Stored(JoinText(entries, ';'));
 }
 
 ProxyInput CheckScriptAddress(const std::string& typed, bool required)
@@ -196,7 +185,7 @@ std::string WithLocalBypass(const std::string& list, bool bypassLocal)
     }
     StringList kept = SplitEntries(list);
     kept.erase(std::remove_if(kept.begin(), kept.end(), IsLocalEntry), kept.end());
-    return JoinEntries(kept);
+    return JoinText(kept, ';');
 }
 
 }  // namespace flipset

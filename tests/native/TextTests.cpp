@@ -61,5 +61,13 @@ TEST(Text, FillPlaceholdersCopiesArgumentsWithoutReadingThem)
         EXPECT_EQ(FillPlaceholders(c.pattern, c.arguments), c.expected) << c.pattern;
 }
 
+TEST(JoinText, PutsTheSeparatorOnlyBetweenEntriesAndKeepsEmptyOnes)
+{
+    EXPECT_EQ(JoinText({}, ';'), "");
+    EXPECT_EQ(JoinText({"a"}, ';'), "a");
+    EXPECT_EQ(JoinText({"a", "", "b"}, ';'), "a;;b");
+    EXPECT_EQ(JoinText({"", ""}, '\n'), "\n");
+}
+
 }  // namespace
 }  // namespace flipset
