@@ -6,8 +6,9 @@ namespace flipset {
 
 uint32_t Win32SystemInfo::MajorVersion() const
 {
-    // The plain 148-byte structure: the program has no manifest section that
-    // would make the platform report anything but its compatible version.
+    // The plain 148-byte structure is enough for the major version. The
+    // manifest's compatibility section makes Windows 10 and 11 report 10
+    // here; the earlier systems report their own version.
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof(info);
     static_assert(sizeof(OSVERSIONINFOA) == 148, "the version structure the platform expects");

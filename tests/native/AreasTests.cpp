@@ -36,18 +36,27 @@ TEST(Areas, EveryAreaHasItsOwnWordOptionValueAndPreviewName)
     }
 }
 
-TEST(Areas, OnlyTheNetworkNeedsTheNetworkFeatures)
+// The major version decides whether the network features are on, which
+// areas a run may apply, and how a card's TCP/IP values are set.
+TEST(Areas, OnlyTheNetworkNeedsTheNetworkFeaturesWhichTheVersionDecides)
 {
     struct Case {
         uint32_t majorVersion;
         bool networkFeatures;
+        TcpipBackend backend;
     };
-    // 0: the platform reported no version.
-    const Case cases[] = {{0, true}, {5, true}, {6, false}, {10, true}};
+    // 0: the platform reported no version. Windows 11 reports 10; a later
+    // major version keeps the backend of 10.
+    const Case cases[] = {{0, true, TcpipBackend::InterfaceKey},
+                          {5, true, TcpipBackend::InterfaceKey},
+                          {6, false, TcpipBackend::InterfaceKey},
+                          {10, true, TcpipBackend::Netsh},
+                          {11, true, TcpipBackend::Netsh}};
     for (const Case& c : cases) {
         FakeSystem system;
         system.majorVersion = c.majorVersion;
         EXPECT_EQ(NetworkFeaturesAvailable(system), c.networkFeatures) << c.majorVersion;
+        EXPECT_EQ(TcpipBackendFor(system), c.backend) << c.majorVersion;
         for (const AreaDescriptor& area : kAreas) {
             const bool expected = area.area == Area::Network ? c.networkFeatures : true;
             EXPECT_EQ(IsAreaAvailable(area.area, system), expected)

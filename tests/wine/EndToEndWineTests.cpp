@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,37 @@ TEST_F(EndToEnd, ConfigurationsWrittenByVerbsBeforeTheFirstStartStayInTheList)
     EXPECT_EQ(listed, (std::vector<std::string>{"Home", "Office"}));
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "UserSettings", 99, kMachine), 0u);
     EXPECT_EQ(registry.ReadDword(kSettingsKey, "Version", 0, kMachine), FLIPSET_VERSION_NUMBER);
+}
+
+// The manifest declares Windows 10: there the program sees 10.0 and its
+// network features are on, where Windows 7 (6.1) leaves them off.
+TEST_F(EndToEnd, OnWindows10TheNetworkBoxAndTheAllNowButtonsAreOnAsOnXpButNotOn7)
+{
+    struct Case {
+        const char* wineVersion;
+        bool networkFeatures;
+    };
+    const Case cases[] = {{"win10", true}, {"win7", false}, {"winxp", true}};
+    for (const Case& c : cases) {
+        registry.WriteDword(kSettingsKey, "Version", kThisVersion, kMachine);
+        registry.WriteString(kAppDefaults, "Version", c.wineVersion, kUser);
+        FlipsetProcess program("");
+        ASSERT_TRUE(program.Started()) << c.wineVersion;
+        std::map<int, bool> enabled;
+        UiScript script(30000);  // the splash, and Wine starting up on a busy machine
+        script.Then([&](Ui& ui) {
+            HWND window = ui.WaitForWindow(kTitle, "#32770");
+            for (int id : {IDC_MAIN_NETWORK, IDC_MAIN_ENABLE_ALL_NOW, IDC_MAIN_DISABLE_ALL_NOW,
+                           IDC_MAIN_STARTUP_ENABLE})
+                enabled[id] = ui.IsEnabled(window, id);
+            ui.Click(window, IDC_MAIN_CLOSE);
+            ui.WaitUntilGone(window);
+        });
+        EXPECT_TRUE(script.Drive(program.Id())) << c.wineVersion;
+        EXPECT_TRUE(program.WaitForExit(30000)) << c.wineVersion;
+        for (const auto& [id, isEnabled] : enabled)
+            EXPECT_EQ(isEnabled, c.networkFeatures) << c.wineVersion << ": control " << id;
+    }
 }
 
 TEST_F(EndToEnd, RegServerAndUnregServerWriteAndRemoveTheRegistrationWithoutAWindow)

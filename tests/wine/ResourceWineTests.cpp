@@ -133,9 +133,10 @@ TEST(ResourcesWine, SplashShowsThePictureOfFullSize)
     EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FLIPSET)), nullptr);
 }
 
-// A supported-OS list in the manifest would change what GetVersionExA reports,
-// and with it whether the network features are on.
-TEST(ResourcesWine, ManifestTurnsOnVisualStylesAndDeclaresNoSupportedSystems)
+// The manifest's supported systems decide what GetVersionExA reports, and
+// with it whether the network features are on: Windows 10 (which covers 11)
+// is the one listed, so that it reports 10.0 rather than 6.2.
+TEST(ResourcesWine, ManifestTurnsOnVisualStylesAndDeclaresWindows10)
 {
     const HMODULE module = GetModuleHandleA(nullptr);
     const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
@@ -146,8 +147,12 @@ TEST(ResourcesWine, ManifestTurnsOnVisualStylesAndDeclaresNoSupportedSystems)
     for (std::size_t start; (start = manifest.find("<!--")) != std::string::npos;)
         manifest.erase(start, manifest.find("-->", start) + 3 - start);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-    EXPECT_EQ(manifest.find("<compatibility"), std::string::npos);
-    EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
+    const std::string windows10 =
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>";
+    const std::size_t listed = manifest.find(windows10);
+    EXPECT_NE(listed, std::string::npos);
+    EXPECT_EQ(manifest.find("supportedOS"), manifest.rfind("supportedOS")) << "the only one";
+    EXPECT_LT(manifest.find("<compatibility"), listed);
 }
 
 // The texts that no window test reads back, letter for letter, and a

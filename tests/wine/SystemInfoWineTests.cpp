@@ -1,5 +1,6 @@
 // The platform's version as the program sees it, with Wine told to report
-// each version in turn to a probe program.
+// each version in turn to a probe program that carries the program's own
+// manifest.
 
 #include "store/Registry.h"
 #include "store/Win32RegistryBackend.h"
@@ -23,10 +24,11 @@ std::string ProgramFolder()
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-// Runs the probe and returns its exit code, or -1 when it did not run.
-int RunProbe()
+// Runs the probe with the arguments and returns its exit code, or -1 when it
+// did not run.
+int RunProbe(const std::string& arguments)
 {
-    std::string commandLine = "\"" + ProgramFolder() + kProbe + "\"";
+    std::string commandLine = "\"" + ProgramFolder() + kProbe + "\"" + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -53,14 +55,18 @@ TEST_F(SystemInfo, NetworkFeaturesAreOffOnlyOnMajorVersionSix)
 {
     struct Case {
         const char* wineVersion;
-        int expected;
+        int majorVersion;
+        bool networkFeatures;
     };
-    // win10 reports 6.2 to a program without a compatibility manifest.
-    const Case cases[] = {{"win2k", 0}, {"winxp", 0}, {"winxp64", 0}, {"vista", 1},
-                          {"win7", 1},  {"win8", 1},  {"win10", 1}};
+    // win10 reports 10 through the manifest's compatibility section; a
+    // program without one is told 6.2 there.
+    const Case cases[] = {{"win2k", 5, true}, {"winxp", 5, true},  {"winxp64", 5, true},
+                          {"vista", 6, false}, {"win7", 6, false}, {"win8", 6, false},
+                          {"win10", 10, true}};
     for (const Case& c : cases) {
         registry.WriteString(kAppDefaults, "Version", c.wineVersion, RegistryRoot::CurrentUser);
-        EXPECT_EQ(RunProbe(), c.expected) << c.wineVersion;
+        EXPECT_EQ(RunProbe(" /major"), c.majorVersion) << c.wineVersion;
+        EXPECT_EQ(RunProbe(""), c.networkFeatures ? 0 : 1) << c.wineVersion;
     }
 }
 
