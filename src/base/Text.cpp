@@ -51,6 +51,14 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
+std::string FoldCase(std::string_view text)
+{
+    std::string folded(text);
+    for (char& c : folded)
+        c = FoldAsciiCase(c);
+    return folded;
+}
+
 int LeadingNumber(std::string_view text)
 {
     constexpr uint64_t kLargest = 2147483647;

@@ -20,6 +20,10 @@ std::string Trim(std::string_view text);
 // names are ASCII in practice).
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The text with its ASCII letters in lower case: two texts are EqualsNoCase
+// exactly when their folded forms are equal, so a folded form can key a map.
+std::string FoldCase(std::string_view text);
+
 // The entries one after the other, the separator between each two.
 std::string JoinText(const StringList& entries, char separator);
 

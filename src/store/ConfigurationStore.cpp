@@ -37,6 +37,19 @@ int FindConfigurationNumber(const std::vector<NamedConfiguration>& configuration
     return 0;
 }
 
+ConfigurationNameIndex::ConfigurationNameIndex(
+    const std::vector<NamedConfiguration>& configurations)
+{
+    for (const NamedConfiguration& configuration : configurations)
+        numbers_.emplace(FoldCase(configuration.name), configuration.number);
+}
+
+int ConfigurationNameIndex::Find(std::string_view name) const
+{
+    const auto found = numbers_.find(FoldCase(name));
+    return found == numbers_.end() ? 0 : found->second;
+}
+
 int ConfigurationStore::FindConfigurationNumber(const std::string& name, RegistryRoot root) const
 {
     return flipset::FindConfigurationNumber(ListConfigurations(root), name);

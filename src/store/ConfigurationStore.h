@@ -13,6 +13,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace flipset {
@@ -35,6 +37,18 @@ struct NamedConfiguration {
 // name ignoring case; 0 when there is none. The name is compared as given.
 int FindConfigurationNumber(const std::vector<NamedConfiguration>& configurations,
                             const std::string& name);
+
+// The same lookup for a caller with many names (an import of thousands of
+// configurations): Find answers as FindConfigurationNumber over the list it
+// was made from, without walking the list.
+class ConfigurationNameIndex {
+public:
+    explicit ConfigurationNameIndex(const std::vector<NamedConfiguration>& configurations);
+    int Find(std::string_view name) const;
+
+private:
+    std::unordered_map<std::string, int> numbers_;  // by folded name; the first of equal names
+};
 
 class ConfigurationStore {
 public:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 namespace flipset {
@@ -112,11 +113,8 @@ private:
             return Fail(fault, place + ", field \"name\"",
                         name.empty() ? "the configuration has no name"
                                      : "the name holds a control character");
-        for (const std::string& seen : names_) {
-            if (EqualsNoCase(seen, name))
-                return Fail(fault, place, "the name is used twice in the file");
-        }
-        names_.push_back(name);
+        if (!names_.insert(FoldCase(name)).second)
+            return Fail(fault, place, "the name is used twice in the file");
         return true;
     }
 
@@ -230,7 +228,7 @@ private:
 
     const CodePageConverter& codePage_;
     FieldEncoder encoder_;
-    StringList names_;
+    std::unordered_set<std::string> names_;  // folded, as names are compared
 };
 
 // The line and column (from 1) of the byte at the offset.

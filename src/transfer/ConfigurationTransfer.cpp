@@ -94,11 +94,11 @@ TransferResult ConfigurationTransfer::Export(const std::string& path, const Stri
     if (names.empty()) {
         numbers = ConfigurationNumbers(registry_, root_);
     } else {
-        const std::vector<NamedConfiguration> existing =
-            ConfigurationStore(registry_).ListConfigurations(root_);
+        const ConfigurationNameIndex existing(
+            ConfigurationStore(registry_).ListConfigurations(root_));
         TransferResult missing;
         for (const std::string& name : names) {
-            const int number = FindConfigurationNumber(existing, Trim(name));
+            const int number = existing.Find(Trim(name));
             if (number == 0)
                 missing.lines.push_back("error: no configuration has the name " +
                                         Quoted(Trim(name)));
@@ -146,11 +146,11 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
     // The names and free numbers are looked up once: a file may hold
     // thousands of configurations.
     const ConfigurationStore store(registry_);
-    const std::vector<NamedConfiguration> existing = store.ListConfigurations(root_);
+    const ConfigurationNameIndex existing(store.ListConfigurations(root_));
     std::vector<int> replaced;
     TransferResult taken;
     for (const ConfigurationSnapshot& snapshot : snapshots) {
-        const int number = FindConfigurationNumber(existing, SnapshotName(snapshot));
+        const int number = existing.Find(SnapshotName(snapshot));
         if (number != 0 && !replace)
             taken.lines.push_back("error: " + path + ": configuration " +
                                   Quoted(SnapshotName(snapshot)) + ": the name is already taken");
@@ -250,13 +250,13 @@ TransferResult ConfigurationTransfer::Duplicate(const std::string& name) const
 
 std::string UniqueCopyName(CRegistry registry, RegistryRoot root, const std::string& name)
 {
-    const ConfigurationStore store(registry);
+    const ConfigurationNameIndex existing(ConfigurationStore(registry).ListConfigurations(root));
     for (int copy = 1;; ++copy) {
         const std::string suffix = copy == 1 ? " - copy" : " - copy " + std::to_string(copy);
         // The copy's name must still be readable: the original gives way.
         const std::string base = Trim(name.substr(0, kLongestText - suffix.size()));
         const std::string candidate = base + suffix;
-        if (store.FindConfigurationNumber(candidate, root) == 0)
+        if (existing.Find(candidate) == 0)
             return candidate;
     }
 }

@@ -111,9 +111,13 @@ TEST_F(ConfigurationStoreTest, FindComparesTrimmedStoredNamesIgnoringCase)
         {"Office", 1}, {"oFFICE", 1},  {"Home", 2}, {"lab", 10},
         {" Home", 0},  {"Nowhere", 0}, {"", 0},     {"Offic", 0},
     };
+    // The index that bulk lookups use answers the same, the first of equal
+    // names included.
+    const ConfigurationNameIndex index(store.ListConfigurations(kRoot));
     for (const Case& c : cases) {
         EXPECT_EQ(store.FindConfigurationNumber(c.sought, kRoot), c.expected)
             << "'" << c.sought << "'";
+        EXPECT_EQ(index.Find(c.sought), c.expected) << "index: '" << c.sought << "'";
         EXPECT_EQ(store.FindConfigurationNumber(c.sought, kOtherRoot), 0) << "'" << c.sought << "'";
     }
 }

@@ -19,6 +19,9 @@ TEST(Text, EqualsNoCaseFoldsAsciiLettersOnly)
     EXPECT_FALSE(EqualsNoCase("abc", "abcd"));
     EXPECT_FALSE(EqualsNoCase("[", "{")) << "no folding outside the letters";
     EXPECT_TRUE(EqualsNoCase("", ""));
+
+    // The folded form keys a map: equal exactly where EqualsNoCase is.
+    EXPECT_EQ(FoldCase("Office LAN [2]\xC4"), "office lan [2]\xC4");
 }
 
 TEST(Text, LeadingNumberReadsLeadingDigitsWithinTheSignedRange)
