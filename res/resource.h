@@ -145,6 +145,16 @@
 #define IDS_WHAT_HOSTS_TEXT 2136
 #define IDS_WHAT_LMHOSTS_TEXT 2137
 
+// Administrator rights: the main window's offer to start again with them,
+// what an action that needs them says without them, and the verbs' lines.
+#define IDS_RIGHTS_OFFER 2200
+#define IDS_RIGHTS_NEEDED 2201
+#define IDS_RIGHTS_START_FAILED 2202
+#define IDS_RIGHTS_STARTUP_ACTION_SKIPPED 2203
+#define IDS_VERB_RIGHTS_NEEDED 2204
+#define IDS_VERB_RIGHTS_NOT_GIVEN 2205
+#define IDS_VERB_OUTPUT_FILE_FAILED 2206
+
 // Configuration (IDD_CONFIGURATION).
 #define IDC_CONFIG_NAME 1007
 #define IDC_CONFIG_FILES 1008

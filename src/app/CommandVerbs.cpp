@@ -201,17 +201,21 @@ void ParseExport(const StringList& args, VerbCommand& command)
 
 void ParseImport(const StringList& args, VerbCommand& command)
 {
-    if (args.size() < 2 || args[1].empty() || IsSwitch(args[1], "replace")) {
+    if (args.size() < 2 || args[1].empty() || IsSwitch(args[1], "replace") ||
+        IsSwitch(args[1], "quiet")) {
         command.usageError = "/import needs a file";
         return;
     }
     command.file = args[1];
     for (size_t i = 2; i < args.size(); ++i) {
-        if (!IsSwitch(args[i], "replace")) {
+        if (IsSwitch(args[i], "replace")) {
+            command.replace = true;
+        } else if (IsSwitch(args[i], "quiet")) {
+            command.quiet = true;
+        } else {
             command.usageError = "unexpected argument \"" + args[i] + "\"";
             return;
         }
-        command.replace = true;
     }
 }
 
@@ -222,8 +226,13 @@ void ParseCapture(const StringList& args, VerbCommand& command)
         return;
     }
     command.name = args[1];
-    if (args.size() > 2)
-        command.usageError = "unexpected argument \"" + args[2] + "\"";
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (!IsSwitch(args[i], "quiet")) {
+            command.usageError = "unexpected argument \"" + args[i] + "\"";
+            return;
+        }
+        command.quiet = true;
+    }
 }
 
 void ParseUndo(const StringList& args, VerbCommand& command)
@@ -290,8 +299,15 @@ bool IsVerbCommandLine(const std::string& commandLine)
 
 VerbCommand ParseVerbCommand(const std::string& commandLine)
 {
-    const StringList args = SplitArguments(commandLine);
+    StringList args = SplitArguments(commandLine);
     VerbCommand command;
+    // The output file of a copy started again comes last, after whatever
+    // the user gave.
+    if (args.size() >= 3 && IsSwitch(args[args.size() - 2], kOutputFileSwitch) &&
+        !args.back().empty()) {
+        command.outputFile = args.back();
+        args.resize(args.size() - 2);
+    }
     if (args.empty() || !FindVerb(args[0], command.verb)) {
         const char* meant = args.empty() ? nullptr : MisspeltVerb(args[0]);
         if (args.empty())
@@ -356,27 +372,60 @@ std::string UsageText()
            "      Puts back the state from before the last run (of /apply or the main\n"
            "      window), as far as a run changed it; programs it started are not\n"
            "      undone. An undo can itself be undone.\n"
-           "  flipset /capture NAME\n"
+           "  flipset /capture NAME [/quiet]\n"
            "      Stores the current system files, desktop, proxy, start page and\n"
            "      network cards as the new configuration NAME.\n"
            "  flipset /list\n"
            "      Writes the configuration names, one a line.\n"
            "  flipset /export FILE [NAME ...]\n"
            "      Writes every configuration, or only the named ones, to FILE.\n"
-           "  flipset /import FILE [/replace]\n"
+           "  flipset /import FILE [/replace] [/quiet]\n"
            "      Adds the configurations of FILE. A name that already exists stops the\n"
            "      import, unless /replace is given: then that configuration is replaced.\n"
            "  flipset /help   or   flipset /?\n"
            "      Writes this text.\n"
            "Verbs and switches begin with / or - in any letter case. Put a name with\n"
            "spaces in quotation marks.\n"
+           "On Windows 10 and later /apply and /undo need administrator rights, and so\n"
+           "do /import and /capture where configurations are shared by all users.\n"
+           "Without them the command asks for them and runs again with them, unless\n"
+           "/quiet is given: then it changes nothing and exits with 6.\n"
            "Exit codes:\n"
            "  0  done, and no message reported an error\n"
            "  1  no configuration has that name; for /undo: no usable snapshot of a run\n"
            "  2  the run finished, but at least one step reported an error\n"
            "  3  bad usage: an unknown verb, switch or area, or a missing argument\n"
            "  4  a file could not be read, understood or written; nothing was changed\n"
-           "  5  a name is already taken; nothing was changed\n";
+           "  5  a name is already taken; nothing was changed\n"
+           "  6  administrator rights are needed and were not given; nothing was changed\n";
+}
+
+std::string ArgumentText(const std::string& commandLine)
+{
+    size_t at = SkipProgramPath(commandLine);
+    while (at < commandLine.size() && IsBlank(commandLine[at]))
+        ++at;
+    return commandLine.substr(at);
+}
+
+std::string OutputFileArguments(const std::string& path)
+{
+    // Backslashes count only before a quotation mark: those before the
+    // closing one are doubled, and a mark inside is escaped.
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : path) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return std::string(" /") + kOutputFileSwitch + " " + quoted;
 }
 
 }  // namespace flipset

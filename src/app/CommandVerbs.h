@@ -27,6 +27,7 @@ enum class ExitCode : int {
     BadUsage = 3,             // an unknown verb, switch or area, or a missing argument
     FileFailed = 4,           // a file could not be read, understood or written
     NameTaken = 5,            // a name is already taken
+    NeedsRights = 6,          // administrator rights are needed and were not given
 };
 
 enum class Verb { Apply, List, Export, Import, Help, Capture, Preview, Undo };
@@ -45,6 +46,13 @@ struct VerbCommand {
     bool onlyGiven = false;
     std::vector<Area> areas;
     bool quiet = false;
+
+    // Set only in a copy that a verb without administrator rights started
+    // again through "runas": the file its output lines go to, for the copy
+    // that started it to pass on (an elevated process cannot write to the
+    // console of one that is not). Given as the last two arguments,
+    // kOutputFileSwitch and the path; not part of the usage.
+    std::string outputFile;
 
     // Export and import: the file; export's configuration names (none: all).
     std::string file;
@@ -69,5 +77,17 @@ VerbCommand ParseVerbCommand(const std::string& commandLine);
 
 // The usage text, lines separated by "\n", with the exit codes.
 std::string UsageText();
+
+// The switch word of VerbCommand::outputFile, after "/".
+inline constexpr const char* kOutputFileSwitch = "elevatedoutput";
+
+// The command line's arguments as written, without the program path and
+// the blanks after it: what a copy of the program started again is given.
+std::string ArgumentText(const std::string& commandLine);
+
+// The arguments that send a verb's output lines to the file, to be added at
+// the end: " /elevatedoutput" and the path, quoted so that SplitArguments
+// gives it back unchanged.
+std::string OutputFileArguments(const std::string& path);
 
 }  // namespace flipset

@@ -7,7 +7,12 @@
 #include "app/StartupNetworkAction.h"
 #include "app/VerbCommandRunner.h"
 #include "app/Win32ComServer.h"
+#include "app/Win32ElevatedStart.h"
+#include "app/Win32Elevation.h"
 #include "app/Win32Platform.h"
+#include "base/Win32ErrorText.h"
+#include "resource.h"
+#include "ui/LoadText.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -29,21 +34,39 @@ public:
     }
 };
 
+// Offers to start the program again with administrator rights, once, before
+// anything else shows: true when the copy has started and this one ends.
+// Declining, at the offer or at the system's prompt, goes on without them.
+bool StartedAgainWithRights(const std::string& commandLine)
+{
+    if (ShowMessage(nullptr, LoadText(IDS_RIGHTS_OFFER), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    const ElevatedStart copy = StartElevatedCopy(ArgumentText(commandLine), nullptr);
+    if (copy.process)
+        return true;
+    if (copy.error != ERROR_CANCELLED)
+        ShowMessage(nullptr, FormatText(IDS_RIGHTS_START_FAILED, {SystemErrorText(copy.error)}),
+                    MB_OK | MB_ICONSTOP);
+    return false;
+}
+
 }  // namespace
 
 int MainApp::Run(const std::string& commandLine)
 {
+    // Read before any copy of the program starts.
+    const Win32Elevation elevation;
     // A verb command is a script's: it never reaches the COM step, the
     // start-up network action, the splash or the main window.
     if (IsVerbCommandLine(commandLine))
-        return RunVerbCommand(commandLine);
-    if (InitInstance(commandLine))
+        return RunVerbCommand(commandLine, elevation);
+    if (InitInstance(commandLine, elevation))
         RunServerMessageLoop();
     ExitInstance();
     return 0;
 }
 
-bool MainApp::InitInstance(const std::string& commandLine)
+bool MainApp::InitInstance(const std::string& commandLine, const Elevation& elevation)
 {
     if (!comServer_.Start(commandLine))
         return false;
@@ -58,12 +81,15 @@ bool MainApp::InitInstance(const std::string& commandLine)
     InitCommonControlsEx(&controls);
 
     Win32Platform platform;
+    if (LacksAdministratorRights(platform.system, elevation) && StartedAgainWithRights(commandLine))
+        return false;
     OwnerlessMessages messages;
-    ApplyStartupNetworkAction(platform.Registry(), platform.devices, messages, platform.system,
-                              tokens);
+    if (!ApplyStartupNetworkAction(platform.Registry(), platform.devices, messages,
+                                   platform.system, elevation, tokens))
+        messages.ShowError(LoadText(IDS_RIGHTS_STARTUP_ACTION_SKIPPED));
 
     SplashDialog().RunModal(nullptr);
-    MainDialog(platform.Registry(), platform.run).RunModal(nullptr);
+    MainDialog(platform.Registry(), platform.run, elevation).RunModal(nullptr);
     return false;
 }
 

@@ -3,6 +3,7 @@
 // main window closes, the program ends.
 #pragma once
 
+#include "app/Elevation.h"
 #include "app/Win32ComServer.h"
 
 #include <string>
@@ -20,7 +21,7 @@ private:
     // when the program ends without a window (COM registration, a COM
     // failure); true only when it was started as a COM server and must keep
     // running invisibly.
-    bool InitInstance(const std::string& commandLine);
+    bool InitInstance(const std::string& commandLine, const Elevation& elevation);
     void ExitInstance();
     static void RunServerMessageLoop();
 

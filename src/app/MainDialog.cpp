@@ -35,10 +35,12 @@ private:
 
 }  // namespace
 
-MainDialog::MainDialog(CRegistry registry, const RunPlatform& platform)
+MainDialog::MainDialog(CRegistry registry, const RunPlatform& platform,
+                       const Elevation& elevation)
     : DialogBase(IDD_MAIN),
       registry_(registry),
       platform_(platform),
+      elevation_(elevation),
       store_(registry),
       icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FLIPSET))),
       nameCharacters_(LoadNameCharacters())
@@ -76,6 +78,14 @@ void MainDialog::SetUpTipButtons()
         tipButtons_[i].SetPointerPosition(tip.pointerPosition);
         tipButtons_[i].Attach(Item(tip.buttonId));
     }
+}
+
+bool MainDialog::MayWrite(Writes writes)
+{
+    if (!LacksRightsFor(writes, Root(), platform_.system, elevation_))
+        return true;
+    ShowStopMessage(LoadText(IDS_RIGHTS_NEEDED));
+    return false;
 }
 
 std::string MainDialog::SelectedListText() const
@@ -132,12 +142,17 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
         RunConfiguration();
         return true;
     case IDC_MAIN_ADD:
-        EditConfiguration(std::string(), 0);
+        if (MayWrite(Writes::Configurations))
+            EditConfiguration(std::string(), 0);
         return true;
-    case IDC_MAIN_EDIT:
-        // With nothing selected this is Add.
-        EditConfiguration(Trim(SelectedListText()), GetSelectedConfigurationNumber());
+    case IDC_MAIN_EDIT: {
+        // With nothing selected this is Add. An existing configuration opens
+        // for reading whatever the rights.
+        const int configuration = GetSelectedConfigurationNumber();
+        if (configuration >= 1 || MayWrite(Writes::Configurations))
+            EditConfiguration(Trim(SelectedListText()), configuration);
         return true;
+    }
     case IDC_MAIN_DELETE:
         OnDelete();
         return true;
@@ -161,7 +176,7 @@ bool MainDialog::OnCommand(int id, int notification, HWND control)
 void MainDialog::OnDelete()
 {
     const int configuration = GetSelectedConfigurationNumber();
-    if (configuration >= 1 && flipset::ShowMessage(Handle(), LoadText(IDS_DELETE_QUESTION),
+    if (configuration >= 1 && MayWrite(Writes::Configurations) && flipset::ShowMessage(Handle(), LoadText(IDS_DELETE_QUESTION),
                                                    MB_YESNO | MB_ICONSTOP) == IDYES)
         (void)store_.DeleteConfiguration(configuration, Root());
     FillConfigurationList();
@@ -176,6 +191,8 @@ void MainDialog::EditConfiguration(std::string name, int configurationNumber)
 
 void MainDialog::SetAllCards(bool enable)
 {
+    if (!MayWrite(Writes::Machine))
+        return;
     WaitCursorScope waitCursor(*this);
     SetAllCardsState(registry_, platform_.devices, *this, enable);
 }

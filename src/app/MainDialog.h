@@ -6,12 +6,18 @@
 // hosts the run (RunHost): a run shows its progress in this window's title
 // bar and closes the window when it is done.
 //
+// Started without administrator rights where the program checks them, the
+// window still shows, previews and exports; an action that needs the rights
+// says so instead of trying (MayWrite). The editors that Edit opens read as
+// ever, and say so themselves when a write of theirs is refused.
+//
 // One class over four files, one concern each: MainDialog.cpp (the window,
 // its list, buttons and balloons), MainOptions.cpp (the option boxes and the
 // network action at start), MainListMenu.cpp (the list's context menu) and
 // MainRunHost.cpp (the run's host).
 #pragma once
 
+#include "app/Elevation.h"
 #include "ui/DialogBase.h"
 #include "ui/TipButton.h"
 #include "engine/RunHost.h"
@@ -31,7 +37,7 @@ namespace flipset {
 
 class MainDialog : public DialogBase, public ListRunHost {
 public:
-    MainDialog(CRegistry registry, const RunPlatform& platform);
+    MainDialog(CRegistry registry, const RunPlatform& platform, const Elevation& elevation);
 
     // The list's selected configuration, resolved by name; 0 for none.
     int GetSelectedConfigurationNumber() const;
@@ -73,6 +79,9 @@ private:
 
     // MainDialog.cpp
     void SetUpTipButtons();
+    // True when the process may do an action that writes there; otherwise
+    // says that administrator rights are needed.
+    bool MayWrite(Writes writes);
     void OnDelete();
     // The Configuration dialog on that configuration (0: a new one), then
     // the list afresh, whatever the dialog did.
@@ -137,6 +146,7 @@ private:
 
     CRegistry registry_;
     const RunPlatform& platform_;
+    const Elevation& elevation_;
     ConfigurationStore store_;
     HICON icon_;
     uint32_t settingsRootChoice_ = 0;

@@ -142,6 +142,8 @@ void MainDialog::ExportToChosenFile(UINT titleId, const std::string& proposedNam
 
 void MainDialog::OnImport()
 {
+    if (!MayWrite(Writes::Configurations))
+        return;
     std::string path;
     if (!ChooseFileToOpen(Handle(), LoadText(IDS_IMPORT_TITLE), ConfigurationFileFilters(), path))
         return;
@@ -157,6 +159,8 @@ void MainDialog::OnImport()
 
 void MainDialog::OnDuplicate()
 {
+    if (!MayWrite(Writes::Configurations))
+        return;
     const TransferResult result = Transfer().Duplicate(Trim(SelectedListText()));
     if (result.number >= 1)
         FillConfigurationListAndSelect(result.name);
@@ -165,6 +169,8 @@ void MainDialog::OnDuplicate()
 
 void MainDialog::OnNewFromState()
 {
+    if (!MayWrite(Writes::Configurations))
+        return;
     std::string name;
     if (!ValueEntryDialog().Execute(Handle(), name, LoadText(IDS_NEW_FROM_STATE_TITLE),
                                     LoadText(IDS_NEW_FROM_STATE_LABEL)))
@@ -211,6 +217,8 @@ void MainDialog::OnPreview()
 // bar, each failed step in a message box; the window stays open after it.
 void MainDialog::OnUndo()
 {
+    if (!MayWrite(Writes::Machine))
+        return;
     const ProgramSettings settings = Settings();
     const ServiceWaits waits{settings.Read(ProgramSettings::kServiceStopWait),
                              settings.Read(ProgramSettings::kServiceStartWait)};

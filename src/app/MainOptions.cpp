@@ -88,6 +88,9 @@ void MainDialog::OnOptionClicked(int id, Area area)
     uint32_t state = SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     if (!IsAreaAvailable(area, platform_.system))
         state = 0;
+    // The box chooses what a preview shows even without administrator
+    // rights; only its memory for the next start is lost when a shared
+    // root refuses it.
     (void)Settings().Write(ProgramSettings::AreaOptionSetting(area), state);
     UpdateButtons();
 }
@@ -116,7 +119,15 @@ bool MainDialog::OnOptionCommand(int id)
     }
     for (const StartupRadio& radio : kStartupRadios) {
         if (radio.id == id) {
-            (void)Settings().Write(ProgramSettings::kStartupOption, radio.option);
+            // A setting that a refused write would lose: the buttons show
+            // the stored one again.
+            if (MayWrite(Writes::Configurations)) {
+                (void)Settings().Write(ProgramSettings::kStartupOption, radio.option);
+            } else {
+                const uint32_t stored = Settings().Read(ProgramSettings::kStartupOption);
+                for (const StartupRadio& each : kStartupRadios)
+                    SetChecked(each.id, each.option == stored);
+            }
             return true;
         }
     }

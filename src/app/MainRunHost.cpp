@@ -37,6 +37,8 @@ int RunButtonId(RunButton button)
 
 void MainDialog::RunConfiguration()
 {
+    if (!MayWrite(Writes::Machine))
+        return;
     // The snapshot for an undo is taken silently: a run that cannot store one
     // goes on as it always has, and the undo entry tells why it is missing.
     RunSequence sequence(registry_, *this, platform_);

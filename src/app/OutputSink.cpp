@@ -23,4 +23,21 @@ void WriteErrorLine(OutputSink& output, const std::string& message)
     output.WriteLine("error: " + OutputLine(message));
 }
 
+StringList SplitOutputLines(const std::string& text)
+{
+    StringList lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start && text[end - 1] == '\r')
+            --end;
+        lines.push_back(text.substr(start, end - start));
+        start = next;
+    }
+    return lines;
+}
+
 }  // namespace flipset

@@ -2,6 +2,8 @@
 // the program inherited, or the console of the process that started it.
 #pragma once
 
+#include "base/Text.h"
+
 #include <string>
 
 namespace flipset {
@@ -19,5 +21,9 @@ std::string OutputLine(const std::string& message);
 
 // An error line: "error: " and the message as one line.
 void WriteErrorLine(OutputSink& output, const std::string& message);
+
+// The lines of a text that line-by-line output wrote: split at "\r\n" or
+// "\n"; an unfinished last line counts, an empty text has none.
+StringList SplitOutputLines(const std::string& text);
 
 }  // namespace flipset

@@ -5,18 +5,21 @@
 
 namespace flipset {
 
-void ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices, MessageSink& messages,
-                               const SystemInfo& system, const StringList& commandLineTokens)
+bool ApplyStartupNetworkAction(CRegistry registry, DeviceInstaller& devices, MessageSink& messages,
+                               const SystemInfo& system, const Elevation& elevation,
+                               const StringList& commandLineTokens)
 {
     if (!NetworkFeaturesAvailable(system) ||
         HasCommandLineSwitch(commandLineTokens, kNoNicChangeSwitch))
-        return;
+        return true;
     const uint32_t choice = ProgramSettings::ReadSettingsRootChoice(registry);
     const uint32_t option = ProgramSettings(registry, choice).Read(ProgramSettings::kStartupOption);
-    if (option == kStartupEnableAllCards)
-        SetAllCardsState(registry, devices, messages, true);
-    else if (option == kStartupDisableAllCards)
-        SetAllCardsState(registry, devices, messages, false);
+    if (option != kStartupEnableAllCards && option != kStartupDisableAllCards)
+        return true;
+    if (LacksAdministratorRights(system, elevation))
+        return false;
+    SetAllCardsState(registry, devices, messages, option == kStartupEnableAllCards);
+    return true;
 }
 
 }  // namespace flipset

@@ -5,8 +5,12 @@
 #include "app/StateCommands.h"
 #include "app/TransferCommands.h"
 #include "app/Win32ConsoleOutput.h"
+#include "app/Win32ElevatedStart.h"
 #include "app/Win32Platform.h"
+#include "base/Win32ErrorText.h"
 #include "resource.h"
+#include "store/ConfigurationStore.h"
+#include "store/ProgramSettings.h"
 #include "transfer/Win32CodePage.h"
 #include "transfer/Win32FileAccess.h"
 #include "ui/LoadText.h"
@@ -15,6 +19,7 @@
 #include <objbase.h>
 
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -98,7 +103,55 @@ ExitCode Undo(Win32Platform& platform, const VerbCommand& command, OutputSink& o
         });
 }
 
-ExitCode Run(const VerbCommand& command, OutputSink& output)
+// A new empty file in the temporary folder, for the output of the copy
+// started elevated; empty with the reason when none could be made.
+std::string MakeOutputFile(std::string& reason)
+{
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof(folder), folder);
+    char path[MAX_PATH] = {};
+    if (length == 0 || length > MAX_PATH || GetTempFileNameA(folder, "fls", 0, path) == 0) {
+        reason = SystemErrorText(GetLastError());
+        return std::string();
+    }
+    return path;
+}
+
+// The verb again, through "runas", with its output lines through a file:
+// the copy's exit code, and its lines written to this process's output.
+ExitCode RunElevatedCopy(const std::string& commandLine, OutputSink& output)
+{
+    std::string reason;
+    const std::string outputFile = MakeOutputFile(reason);
+    if (outputFile.empty()) {
+        WriteErrorLine(output, FormatText(IDS_VERB_OUTPUT_FILE_FAILED, {reason}));
+        return ExitCode::FileFailed;
+    }
+    ComScope com;
+    const ElevatedStart copy =
+        StartElevatedCopy(ArgumentText(commandLine) + OutputFileArguments(outputFile), nullptr);
+    DWORD exitCode = static_cast<DWORD>(ExitCode::StepFailed);
+    const bool started = copy.process.IsValid();
+    if (started) {
+        WaitForSingleObject(copy.process.Get(), INFINITE);
+        GetExitCodeProcess(copy.process.Get(), &exitCode);
+    }
+    std::string text;
+    Win32FileAccess files;
+    if (started && files.ReadWholeFile(outputFile, text, reason)) {
+        for (const std::string& line : SplitOutputLines(text))
+            output.WriteLine(line);
+    }
+    DeleteFileA(outputFile.c_str());
+    if (!started) {
+        WriteErrorLine(output, FormatText(IDS_VERB_RIGHTS_NOT_GIVEN, {SystemErrorText(copy.error)}));
+        return ExitCode::NeedsRights;
+    }
+    return static_cast<ExitCode>(exitCode);
+}
+
+ExitCode Run(const std::string& commandLine, const VerbCommand& command, OutputSink& output,
+             const Elevation& elevation)
 {
     if (!command.usageError.empty()) {
         WriteErrorLine(output, command.usageError);
@@ -107,6 +160,17 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
     }
     Win32Platform platform(command.quiet ? Win32Shell::Interface::None
                                          : Win32Shell::Interface::Shown);
+    const RegistryRoot configurationRoot =
+        ConfigurationRoot(ProgramSettings::ReadSettingsRootChoice(platform.Registry()));
+    switch (DecideVerbRights(command, configurationRoot, platform.system, elevation)) {
+    case VerbRights::Proceed:
+        break;
+    case VerbRights::Refuse:
+        WriteErrorLine(output, LoadText(IDS_VERB_RIGHTS_NEEDED));
+        return ExitCode::NeedsRights;
+    case VerbRights::RestartElevated:
+        return RunElevatedCopy(commandLine, output);
+    }
     switch (command.verb) {
     case Verb::Help:
         WriteUsage(output);
@@ -139,15 +203,20 @@ ExitCode Run(const VerbCommand& command, OutputSink& output)
 
 }  // namespace
 
-int RunVerbCommand(const std::string& commandLine)
+int RunVerbCommand(const std::string& commandLine, const Elevation& elevation)
 {
-    Win32ConsoleOutput output;
+    Win32ConsoleOutput console;
+    std::optional<Win32FileOutput> file;
+    OutputSink* output = &console;
     try {
-        return static_cast<int>(Run(ParseVerbCommand(commandLine), output));
+        const VerbCommand command = ParseVerbCommand(commandLine);
+        if (!command.outputFile.empty())
+            output = &file.emplace(command.outputFile);
+        return static_cast<int>(Run(commandLine, command, *output, elevation));
     } catch (...) {
         // Out of memory: whatever the verb had done is reported as a failure,
         // with a text that needs no memory to load.
-        WriteErrorLine(output, "out of memory");
+        WriteErrorLine(*output, "out of memory");
         return static_cast<int>(ExitCode::StepFailed);
     }
 }

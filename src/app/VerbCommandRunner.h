@@ -3,13 +3,18 @@
 #pragma once
 
 #include "app/CommandVerbs.h"
+#include "app/Elevation.h"
 
 #include <string>
 
 namespace flipset {
 
 // For a command line on which IsVerbCommandLine is true: does the verb and
-// returns its exit code (ExitCode).
-int RunVerbCommand(const std::string& commandLine);
+// returns its exit code (ExitCode). A verb that needs administrator rights
+// which the process lacks refuses with /quiet, else starts the program
+// again through "runas" with the same arguments and an output file, waits
+// for it, writes its lines to this process's output and returns its exit
+// code.
+int RunVerbCommand(const std::string& commandLine, const Elevation& elevation);
 
 }  // namespace flipset

@@ -89,4 +89,16 @@ void Win32ConsoleOutput::WriteLine(const std::string& line)
         WriteBytes(handle_, line + "\r\n");
 }
 
+Win32FileOutput::Win32FileOutput(const std::string& path)
+    : file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+void Win32FileOutput::WriteLine(const std::string& line)
+{
+    if (file_)
+        WriteBytes(file_.Get(), line + "\r\n");
+}
+
 }  // namespace flipset

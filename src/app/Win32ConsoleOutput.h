@@ -5,8 +5,11 @@
 #pragma once
 
 #include "app/OutputSink.h"
+#include "base/Win32Handles.h"
 
 #include <windows.h>
+
+#include <string>
 
 namespace flipset {
 
@@ -29,6 +32,20 @@ private:
     HANDLE handle_ = nullptr;
     bool console_ = false;
     bool ownsHandle_ = false;
+};
+
+// The output of a verb's copy started again with administrator rights: its
+// lines go, as bytes of the ANSI code page, to the file that the copy which
+// started it reads back (an elevated process cannot write to the console of
+// one that is not). Lines go nowhere when the file cannot be opened.
+class Win32FileOutput : public OutputSink {
+public:
+    explicit Win32FileOutput(const std::string& path);
+
+    void WriteLine(const std::string& line) override;
+
+private:
+    FileHandle file_;
 };
 
 }  // namespace flipset

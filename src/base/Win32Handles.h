@@ -18,6 +18,15 @@ struct FileHandleTraits {
 };
 using FileHandle = UniqueHandle<FileHandleTraits>;
 
+// A kernel object handle that is null when none: a process, a thread, an
+// access token.
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool Close(Handle handle) { return CloseHandle(handle) != FALSE; }
+};
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+
 // An SC_HANDLE, of the service control manager or of a service.
 struct ServiceHandleTraits {
     using Handle = SC_HANDLE;

@@ -268,6 +268,25 @@ TEST(OutputLine, EveryLineBreakBecomesOneSpace)
     EXPECT_EQ(output.lines, std::vector<std::string>{"error: Invalid interface found"});
 }
 
+// The lines a copy started elevated wrote to its file come back one by one.
+TEST(SplitOutputLines, GivesBackTheLinesAsWritten)
+{
+    struct Case {
+        const char* text;
+        StringList lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"one\r\n", {"one"}},
+        {"one\r\ntwo\r\n", {"one", "two"}},
+        {"one\r\n\r\nthree", {"one", "", "three"}},
+        {"unix\nends\n", {"unix", "ends"}},
+        {"a\rb\r\n", {"a\rb"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitOutputLines(c.text), c.lines) << c.text;
+}
+
 const std::string kLmhostsPath = "C:\\WINDOWS\\system32\\Drivers\\Etc\\lmhosts";
 
 TEST_F(ApplyCommandTest, UndoPutsBackWhatTheLastApplyChangedAndCanItselfBeUndone)

@@ -137,7 +137,12 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_EQ(import.verb, Verb::Import);
     EXPECT_EQ(import.file, "a.json");
     EXPECT_TRUE(import.replace);
+    EXPECT_FALSE(import.quiet);
     EXPECT_FALSE(ParseVerbCommand("f.exe /import a.json").replace);
+    VerbCommand quietImport = ParseVerbCommand("f.exe /import a.json /quiet /replace");
+    EXPECT_EQ(quietImport.usageError, "");
+    EXPECT_TRUE(quietImport.quiet);
+    EXPECT_TRUE(quietImport.replace);
 
     VerbCommand preview = ParseVerbCommand("f.exe /Preview \"Home office\" /only desktop");
     EXPECT_EQ(preview.usageError, "");
@@ -149,6 +154,8 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_EQ(capture.usageError, "");
     EXPECT_EQ(capture.verb, Verb::Capture);
     EXPECT_EQ(capture.name, "Now here");
+    EXPECT_FALSE(capture.quiet);
+    EXPECT_TRUE(ParseVerbCommand("f.exe /capture x -Quiet").quiet);
 
     VerbCommand undo = ParseVerbCommand("f.exe /UNDO -quiet");
     EXPECT_EQ(undo.usageError, "");
@@ -187,11 +194,18 @@ TEST(ParseVerbCommand, BadUsageSaysWhatIsWrong)
         {"f.exe /import", "/import needs a file"},
         {"f.exe /import /replace", "/import needs a file"},
         {"f.exe /import a.json b.json", "unexpected argument \"b.json\""},
+        {"f.exe /import /quiet", "/import needs a file"},
         {"f.exe /preview", "/preview needs the name of a configuration"},
         {"f.exe /preview x /quiet", "unexpected argument \"/quiet\""},
         {"f.exe /capture", "/capture needs the name of the new configuration"},
         {"f.exe /capture /quiet", "/capture needs the name of the new configuration"},
         {"f.exe /capture x y", "unexpected argument \"y\""},
+        {"f.exe /capture x /quiet y", "unexpected argument \"y\""},
+        // The output file of a copy started again only as the last two
+        // arguments, and only with a path.
+        {"f.exe /list /elevatedoutput", "unexpected argument \"/elevatedoutput\""},
+        {"f.exe /list /elevatedoutput \"\"", "unexpected argument \"/elevatedoutput\""},
+        {"f.exe /undo /elevatedoutput a.txt /quiet", "unexpected argument \"/elevatedoutput\""},
         {"f.exe /undo x", "unexpected argument \"x\""},
     };
     for (const Case& c : cases)
@@ -204,10 +218,45 @@ TEST(UsageText, NamesEveryVerbAndEveryExitCode)
     for (const char* text :
          {"/apply NAME [/only AREAS] [/quiet]", "/list", "/export FILE [NAME ...]",
           "/import FILE [/replace]", "/?", "/preview NAME [/only AREAS]", "/undo [/quiet]",
-          "/capture NAME", "files,network,desktop,programs,services"})
+          "/capture NAME [/quiet]", "/import FILE [/replace] [/quiet]",
+          "files,network,desktop,programs,services"})
         EXPECT_NE(usage.find(text), std::string::npos) << text;
-    for (int code = 0; code <= 5; ++code)
+    EXPECT_EQ(usage.find(kOutputFileSwitch), std::string::npos) << "an internal switch";
+    for (int code = 0; code <= 6; ++code)
         EXPECT_NE(usage.find("  " + std::to_string(code) + "  "), std::string::npos) << code;
+}
+
+// A verb started again elevated gets the arguments as the user wrote them
+// and the output file after them, and reads both back unchanged.
+TEST(ArgumentText, TheCopyStartedAgainParsesTheSameCommandAndTheOutputFile)
+{
+    struct Case {
+        const char* commandLine;
+        const char* arguments;
+    };
+    const Case cases[] = {
+        {"\"C:\\Program Files\\f.exe\"  /apply \"Home office\" /only files -quiet",
+         "/apply \"Home office\" /only files -quiet"},
+        {"f.exe\t/import \"C:\\a b\\\" x\\\"\" /replace", "/import \"C:\\a b\\\" x\\\"\" /replace"},
+        {"f.exe /capture New", "/capture New"},
+    };
+    const std::string paths[] = {"C:\\Users\\A B\\Temp\\fls1.tmp", "C:\\dir\\", "a\"b"};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ArgumentText(c.commandLine), c.arguments) << c.commandLine;
+        const VerbCommand original = ParseVerbCommand(c.commandLine);
+        for (const std::string& path : paths) {
+            const VerbCommand copy =
+                ParseVerbCommand("f.exe " + ArgumentText(c.commandLine) + OutputFileArguments(path));
+            EXPECT_EQ(copy.outputFile, path) << c.commandLine;
+            EXPECT_EQ(copy.usageError, original.usageError) << c.commandLine;
+            EXPECT_EQ(copy.verb, original.verb) << c.commandLine;
+            EXPECT_EQ(copy.name, original.name) << c.commandLine;
+            EXPECT_EQ(copy.file, original.file) << c.commandLine;
+            EXPECT_EQ(copy.quiet, original.quiet) << c.commandLine;
+            EXPECT_EQ(copy.replace, original.replace) << c.commandLine;
+            EXPECT_EQ(copy.areas, original.areas) << c.commandLine;
+        }
+    }
 }
 
 }  // namespace

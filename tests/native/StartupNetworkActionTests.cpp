@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/StartupNetworkAction.h"
 #include "support/FakeDeviceInstaller.h"
+#include "support/FakeElevation.h"
 #include "support/FakePlatform.h"
 #include "support/FakeRunHost.h"
 
@@ -46,8 +47,9 @@ TEST(StartupNetworkAction, FollowsTheStoredOptionUnlessSwitchedOff)
         FakeSystem system;
         system.majorVersion = c.majorVersion6 ? 6 : 5;
 
-        ApplyStartupNetworkAction(machine.registry, machine.devices, messages, system,
-                                  SplitCommandLine(c.commandLine));
+        EXPECT_TRUE(ApplyStartupNetworkAction(machine.registry, machine.devices, messages, system,
+                                              FakeElevation(), SplitCommandLine(c.commandLine)))
+            << c.what;
 
         EXPECT_EQ(machine.devices.devices[0].enabled, c.firstEnabled) << c.what;
         EXPECT_EQ(machine.devices.devices[1].enabled, c.secondEnabled) << c.what;
@@ -68,8 +70,41 @@ TEST(StartupNetworkAction, TheOptionIsReadUnderTheChosenRoot)
     FakeRunHost messages;
     FakeSystem system;
     ApplyStartupNetworkAction(machine.registry, machine.devices, messages, system,
-                              SplitCommandLine("flipset.exe"));
+                              FakeElevation(), SplitCommandLine("flipset.exe"));
     EXPECT_FALSE(machine.devices.devices[0].enabled);
+}
+
+// Switching cards needs administrator rights on 10 and later: without them
+// a due action touches no card and says so; with nothing due, nothing is said.
+TEST(StartupNetworkAction, WithoutRightsOnTenADueActionTouchesNoCard)
+{
+    struct Case {
+        int option;
+        uint32_t majorVersion;
+        bool elevated;
+        bool done;
+        bool enabledAfter;
+    };
+    const Case cases[] = {
+        {2, 10, false, false, true}, {1, 10, false, false, false}, {0, 10, false, true, false},
+        {2, 10, true, true, false},  {2, 5, false, true, false},
+    };
+    for (const Case& c : cases) {
+        FakeNetworkMachine machine;
+        machine.AddCard("1", "Wired", "{WIRED}", "PCI\\WIRED", c.option == 2);
+        machine.registry.WriteDword("Software\\Quillon\\Flipset", "startupoption",
+                                    static_cast<uint32_t>(c.option), RegistryRoot::LocalMachine);
+        FakeRunHost messages;
+        FakeSystem system;
+        system.majorVersion = c.majorVersion;
+        EXPECT_EQ(ApplyStartupNetworkAction(machine.registry, machine.devices, messages, system,
+                                            FakeElevation(c.elevated),
+                                            SplitCommandLine("flipset.exe")),
+                  c.done)
+            << c.option << " on " << c.majorVersion << ", elevated " << c.elevated;
+        EXPECT_EQ(machine.devices.devices[0].enabled, c.enabledAfter)
+            << c.option << " on " << c.majorVersion << ", elevated " << c.elevated;
+    }
 }
 
 }  // namespace

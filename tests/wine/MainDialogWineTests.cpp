@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
+#include "support/FakeElevation.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
 #include "wine/TestConstants.h"
@@ -60,7 +61,7 @@ protected:
     {
         INT_PTR result = -2;
         EXPECT_TRUE(script.RunWith([&] {
-            MainDialog dialog(registry, platform.run);
+            MainDialog dialog(registry, platform.run, elevation);
             result = dialog.RunModal(nullptr);
         }));
         return result;
@@ -71,6 +72,7 @@ protected:
     std::vector<std::string> journal;
     FakeDeviceInstaller devices{registry};
     FakeRunPlatform platform{journal, devices};
+    FakeElevation elevation;
 };
 
 TEST_F(MainWindow, ListsTheNamesSortedAndSelectsTheFirst)
@@ -271,6 +273,116 @@ TEST_F(MainWindow, OnMajorVersionSixEveryNetworkFeatureIsOff)
     EXPECT_EQ(Setting("startupoption"), 2u) << "but not stored";
 }
 
+// What the window says of an action that needs administrator rights it
+// lacks.
+const std::string kRightsNeeded =
+    "Administrator rights are needed for this. Quillon Flipset runs without them: it can show, "
+    "preview and export configurations, but not change this computer or the configurations "
+    "shared by all users.\n\nClose it and start it again, then answer Yes when it offers to "
+    "start with administrator rights.";
+
+// Wine elevates every process, so the token here is a fake that says "not
+// elevated", on a platform that reports 10.
+TEST_F(MainWindow, WithAFakeNotElevatedTokenEachActionThatWritesSaysRightsAreNeeded)
+{
+    struct Case {
+        const char* what;
+        int command;
+        bool perUser;  // the configurations under the user's own root
+    };
+    const Case cases[] = {
+        {"Run", IDC_MAIN_RUN, false},
+        {"Run of a user's own configuration", IDC_MAIN_RUN, true},
+        {"Add", IDC_MAIN_ADD, false},
+        {"Delete", IDC_MAIN_DELETE, false},
+        {"Enable all now", IDC_MAIN_ENABLE_ALL_NOW, true},
+        {"Disable all now", IDC_MAIN_DISABLE_ALL_NOW, false},
+        {"Import", IDM_LIST_IMPORT, false},
+        {"Duplicate", IDM_LIST_DUPLICATE, false},
+        {"New from the current state", IDM_LIST_NEW_FROM_STATE, false},
+        {"Undo", IDM_LIST_UNDO, true},
+        {"the start-up network action", IDC_MAIN_STARTUP_DISABLE, false},
+    };
+    platform.system.majorVersion = 10;
+    elevation.elevated = false;
+    for (const Case& c : cases) {
+        ClearProgramData();
+        registry.WriteDword(kSettingsKey, "Version", kThisVersion, kMachine);
+        const RegistryRoot root = c.perUser ? kUser : kMachine;
+        if (c.perUser)
+            registry.WriteDword(kSettingsKey, "UserSettings", 1, kMachine);
+        AddConfiguration(1, "Home", root);
+        ui::MessageBoxInfo said;
+        bool nothingChecked = false;
+        std::vector<std::string> listed;
+        UiScript script;
+        script.Then([&](Ui& ui) {
+            HWND window = ui.WaitForWindow(kTitle);
+            if (c.command >= IDM_LIST_EXPORT)
+                ui.SendCommand(window, c.command);
+            else
+                ui.Click(window, c.command);
+            said = ui.AnswerMessageBox(IDOK);
+            ui.WaitUntil("the window usable again",
+                         [&] { return ui.IsEnabled(window, IDC_MAIN_CLOSE); });
+            nothingChecked = ui.IsChecked(window, IDC_MAIN_STARTUP_NOTHING);
+            listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+            ui.Click(window, IDC_MAIN_CLOSE);
+        });
+        EXPECT_EQ(RunMainWindow(script), IDCANCEL) << c.what << ": the window stays open";
+        EXPECT_EQ(said.text, kRightsNeeded) << c.what;
+        EXPECT_EQ(said.icon, MessageBoxIcon::Stop) << c.what;
+        EXPECT_EQ(journal, std::vector<std::string>{}) << c.what;
+        EXPECT_EQ(listed, std::vector<std::string>{"Home"}) << c.what;
+        EXPECT_EQ(ConfigurationStore(registry).ListConfigurationNames(root),
+                  std::vector<std::string>{"Home"})
+            << c.what;
+        EXPECT_TRUE(nothingChecked) << c.what << ": the stored start-up option shown again";
+        EXPECT_EQ(Setting("startupoption"), 99u) << c.what;
+    }
+}
+
+// Without administrator rights the window still reads: Edit opens an
+// existing configuration, Preview shows a run, and a user's own
+// configurations, under the user's root, take changes.
+TEST_F(MainWindow, WithAFakeNotElevatedTokenReadingAndAUsersOwnConfigurationsStillWork)
+{
+    platform.system.majorVersion = 10;
+    elevation.elevated = false;
+    registry.WriteDword(kSettingsKey, "UserSettings", 1, kMachine);
+    AddConfiguration(1, "Home", kUser);
+    std::string editorName, previewCaption;
+    ui::MessageBoxInfo duplicated;
+    std::vector<std::string> afterDuplicate;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle);
+        ui.Click(window, IDC_MAIN_EDIT);
+        HWND editor = ui.WaitForWindow("Configuration");
+        editorName = ui.Text(editor, IDC_CONFIG_NAME);
+        ui.SendCommand(editor, IDCANCEL);
+        ui.WaitUntilGone(editor);
+
+        ui.SendCommand(window, IDM_LIST_PREVIEW);
+        HWND preview = ui.WaitForWindow("Preview of a run of Home");
+        previewCaption = ui.Caption(preview);
+        ui.SendCommand(preview, IDCANCEL);
+        ui.WaitUntilGone(preview);
+
+        ui.SendCommand(window, IDM_LIST_DUPLICATE);
+        duplicated = ui.AnswerMessageBox(IDOK);
+        ui.WaitUntil("the copy listed",
+                     [&] { return ui.ListCount(window, IDC_MAIN_CONFIGURATIONS) == 2; });
+        afterDuplicate = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        ui.Click(window, IDC_MAIN_CLOSE);
+    });
+    EXPECT_EQ(RunMainWindow(script), IDCANCEL);
+    EXPECT_EQ(editorName, "Home");
+    EXPECT_EQ(previewCaption, "Preview of a run of Home");
+    EXPECT_NE(duplicated.text, kRightsNeeded);
+    EXPECT_EQ(afterDuplicate, (std::vector<std::string>{"Home", "Home - copy"}));
+}
+
 // Seen by a message hook on the window's thread: the marker posted to the
 // window has been taken from the queue.
 std::atomic<HWND> markedWindow{nullptr};
@@ -394,7 +506,7 @@ TEST_F(MainWindow, ARunWhosePhaseThrowsLeavesTheWindowUsableAndClosable)
     });
     INT_PTR result = -2;
     EXPECT_TRUE(script.RunWith([&] {
-        MainDialog dialog(registry, failing);
+        MainDialog dialog(registry, failing, elevation);
         result = dialog.RunModal(nullptr);
     }));
     EXPECT_EQ(result, IDCANCEL) << "closed by the user, not ended by the run";

@@ -8,6 +8,7 @@
 #include "state/StateSnapshot.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
+#include "support/FakeElevation.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
 #include "wine/TestConstants.h"
@@ -144,7 +145,7 @@ protected:
     void RunMainWindow(UiScript& script)
     {
         EXPECT_TRUE(script.RunWith([&] {
-            MainDialog dialog(registry, platform.run);
+            MainDialog dialog(registry, platform.run, elevation);
             dialog.RunModal(nullptr);
         }));
     }
@@ -154,6 +155,7 @@ protected:
     std::vector<std::string> journal;
     FakeDeviceInstaller devices{registry};
     FakeRunPlatform platform{journal, devices};
+    FakeElevation elevation;
     const std::string path = testfiles::OwnFolder() + "\\flipset_menu_test.json";
 };
 

@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
+#include "support/FakeElevation.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
 #include "wine/TestConstants.h"
@@ -515,7 +516,8 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
     FakeInternetSettings internet{journal};
     RunPlatform platform{files, desktop, devices, services, shell, system, internet};
     EXPECT_TRUE(script.RunWith([&] {
-        MainDialog window(registry, platform);
+        const FakeElevation elevated;
+        MainDialog window(registry, platform, elevated);
         window.RunModal(nullptr);
     }));
     EXPECT_EQ(afterAdd, (std::vector<std::string>{"Alpha", "Beta"}));
