@@ -224,15 +224,18 @@ TEST_F(NotElevated, AFakeTokenMakesTheMainWindowOfferARestartThatRealRunasCarrie
     EXPECT_EQ(listed, std::vector<std::string>{"Home office"});
 }
 
-// No keeps the window, which says what needs the rights it lacks.
+// No keeps the window, which says what needs the rights it lacks: the
+// start-up network action first, then Delete.
 TEST_F(NotElevated, AFakeTokenAndNoKeepTheMainWindowWhichRefusesToDelete)
 {
+    registry.WriteDword(kSettingsKey, "startupoption", 2, kMachine);
     FlipsetProcess program("");
     ASSERT_TRUE(program.Started());
-    ui::MessageBoxInfo refusal;
+    ui::MessageBoxInfo startupAction, refusal;
     UiScript script(30000);
     script.Then([&](Ui& ui) {
         ui.AnswerMessageBox(IDNO);
+        startupAction = ui.AnswerMessageBox(IDOK);
         HWND window = ui.WaitForWindow(kTitle, "#32770");
         ui.SelectListItem(window, IDC_MAIN_CONFIGURATIONS, "Home office");
         ui.Click(window, IDC_MAIN_DELETE);
@@ -244,6 +247,9 @@ TEST_F(NotElevated, AFakeTokenAndNoKeepTheMainWindowWhichRefusesToDelete)
     EXPECT_TRUE(program.WaitForExit(30000));
     EXPECT_EQ(WaitForCopyStartedBy(program.Id(), 0), 0u) << "no copy started";
 
+    EXPECT_EQ(startupAction.text,
+              "The network cards were not switched at start: administrator rights are needed "
+              "for that.");
     EXPECT_EQ(refusal.text.rfind("Administrator rights are needed for this.", 0), 0u)
         << refusal.text;
     EXPECT_EQ(Names(), std::vector<std::string>{"Home office"});
