@@ -63,6 +63,14 @@ constexpr const char* kGateway = "Gateway";    // REG_DWORD, same form
 constexpr const char* kDns1 = "DNS1";          // REG_DWORD, same form
 constexpr const char* kDomain = "DOMAIN";      // REG_SZ
 constexpr const char* kNicMarker = "true";
+// A card's further addresses and name servers, and its adapter. A card
+// without them reads and runs as one with only the values above. "IP",
+// "Netmask" and "DNS1" stay the first address and the first IPv4 server, so
+// that a program that knows only those still reads the card right.
+constexpr const char* kMoreAddresses = "MoreAddresses";  // REG_MULTI_SZ, "a.b.c.d/m.m.m.m" each
+constexpr const char* kDnsServers = "DNSServers";        // REG_MULTI_SZ, IPv4 and IPv6 texts
+constexpr const char* kDnsFromDhcp = "DNSFromDHCP";      // REG_DWORD, missing: as "DHCP"
+constexpr const char* kAdapterGuid = "AdapterGUID";      // REG_SZ, "{...}"
 }  // namespace CardValue
 
 }  // namespace flipset

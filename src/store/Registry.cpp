@@ -161,6 +161,31 @@ bool COpenKey::ReadCodedList(const std::string& name, StringList& entries) const
     return true;
 }
 
+bool COpenKey::ReadMultiString(const std::string& name, StringList& entries) const
+{
+    entries.clear();
+    RegistryValue value;
+    if (!ReadValue(name, value) ||
+        value.type != static_cast<uint32_t>(RegistryValueType::MultiString))
+        return false;
+    // Each entry ends at its 0 byte; an empty entry ends the list, and so
+    // does the data when its last 0 bytes are missing.
+    std::string entry;
+    for (unsigned char c : value.data) {
+        if (c != 0) {
+            entry += static_cast<char>(c);
+            continue;
+        }
+        if (entry.empty())
+            return true;
+        entries.push_back(entry);
+        entry.clear();
+    }
+    if (!entry.empty())
+        entries.push_back(entry);
+    return true;
+}
+
 bool COpenKey::SetValue(const std::string& name, RegistryValueType type,
                         const unsigned char* data, uint32_t size) const
 {

@@ -74,6 +74,10 @@ public:
     // The decoded entries of a coded list value; false, with no entries,
     // when the value is missing, empty or unreadable.
     bool ReadCodedList(const std::string& name, StringList& entries) const;
+    // The entries of a REG_MULTI_SZ value, up to the first empty one; false,
+    // with no entries, when the value is missing, unreadable or of another
+    // type.
+    bool ReadMultiString(const std::string& name, StringList& entries) const;
 
     bool WriteString(const std::string& name, const std::string& text) const;
     bool WriteDword(const std::string& name, uint32_t number) const;

@@ -221,6 +221,35 @@ TEST_F(RegistryConformance, WriteMultiStringLayoutAndEmptyListDeletes)
     EXPECT_FALSE(registry.WriteMultiString(kScratch, "m", {}, kRoot)) << "nothing left to delete";
 }
 
+TEST_F(RegistryConformance, MultiStringReadsItsEntriesUpToTheFirstEmptyOne)
+{
+    struct Case {
+        const char* what;
+        RegistryValueType type;
+        ByteArray bytes;
+        bool read;
+        StringList entries;
+    };
+    const Case cases[] = {
+        {"two entries", RegistryValueType::MultiString, {'a', 0, 'b', 'c', 0, 0}, true, {"a", "bc"}},
+        {"an empty entry ends the list", RegistryValueType::MultiString, {'a', 0, 0, 'b', 0, 0},
+         true, {"a"}},
+        {"closing zeros missing", RegistryValueType::MultiString, {'a', 0, 'b'}, true, {"a", "b"}},
+        {"no entries", RegistryValueType::MultiString, {0}, true, {}},
+        {"another type", RegistryValueType::String, {'a', 0}, false, {}},
+    };
+    for (const Case& c : cases) {
+        StoreRaw(kScratch, "m", c.type, c.bytes);
+        StringList entries = {"left over"};
+        EXPECT_EQ(registry.OpenForReading(kScratch, kRoot).ReadMultiString("m", entries), c.read)
+            << c.what;
+        EXPECT_EQ(entries, c.entries) << c.what;
+    }
+    StringList entries = {"left over"};
+    EXPECT_FALSE(registry.OpenForReading(kScratch, kRoot).ReadMultiString("missing", entries));
+    EXPECT_TRUE(entries.empty());
+}
+
 TEST_F(RegistryConformance, DeleteValueCreatesAMissingKeyAndReportsTheDeletion)
 {
     EXPECT_FALSE(registry.DeleteValue(Path("new"), "v", kRoot));
