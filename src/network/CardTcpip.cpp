@@ -3,8 +3,8 @@
 #include "network/IpAddressText.h"
 #include "store/ConfigurationSchema.h"
 
-#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace flipset {
 
@@ -16,8 +16,8 @@ bool operator==(const Ipv4WithMask& a, const Ipv4WithMask& b)
 bool operator==(const CardTcpip& a, const CardTcpip& b)
 {
     return a.dhcp == b.dhcp && a.addresses == b.addresses && a.gateway == b.gateway &&
-           a.dnsFromDhcp == b.dnsFromDhcp && a.dnsServers == b.dnsServers &&
-           a.suffix == b.suffix && a.adapterGuid == b.adapterGuid;
+           a.dnsFromDhcp == b.dnsFromDhcp && a.dnsServers == b.dnsServers && a.suffix == b.suffix &&
+           a.adapterGuid == b.adapterGuid;
 }
 
 namespace {
@@ -73,21 +73,14 @@ std::vector<std::string> ReadServers(const COpenKey& card)
     return servers;
 }
 
-// An empty list removes the value; a missing value is no refusal.
-bool WriteListOrRemove(const COpenKey& card, const char* name, const StringList& entries)
+ValueWrite Written(const char* name, RegistryValue value)
 {
-    if (!entries.empty())
-        return card.WriteMultiString(name, entries);
-    RegistryValue stored;
-    return !card.ReadValue(name, stored) || card.DeleteValue(name);
+    return ValueWrite{name, false, std::move(value)};
 }
 
-bool WriteDwordOrRemove(const COpenKey& card, const char* name, bool write, uint32_t number)
+ValueWrite Removed(const char* name)
 {
-    if (write)
-        return card.WriteDword(name, number);
-    RegistryValue stored;
-    return !card.ReadValue(name, stored) || card.DeleteValue(name);
+    return ValueWrite{name, true, RegistryValue()};
 }
 
 }  // namespace
@@ -133,7 +126,7 @@ CardTcpip ReadCardTcpip(const COpenKey& card)
     return tcpip;
 }
 
-bool WriteCardTcpip(const COpenKey& card, const CardTcpip& tcpip)
+std::vector<ValueWrite> CardTcpipWrites(const CardTcpip& tcpip)
 {
     const Ipv4WithMask first = tcpip.addresses.empty() ? Ipv4WithMask() : tcpip.addresses.front();
     StringList more;
@@ -144,20 +137,62 @@ bool WriteCardTcpip(const COpenKey& card, const CardTcpip& tcpip)
     // "DNS1" alone says as much as a list of that one server.
     const bool listSaysMore =
         !(tcpip.dnsServers.empty() || (tcpip.dnsServers.size() == 1 && firstIpv4));
-    const StringList servers = listSaysMore ? tcpip.dnsServers : StringList();
-    if (!card.WriteDword(CardValue::kDhcp, tcpip.dhcp ? 1 : 0) ||
-        !card.WriteDword(CardValue::kIp, first.address) ||
-        !card.WriteDword(CardValue::kNetmask, first.mask) ||
-        !WriteListOrRemove(card, CardValue::kMoreAddresses, more) ||
-        !card.WriteDword(CardValue::kGateway, tcpip.gateway) ||
-        !card.WriteDword(CardValue::kDns1, dns1) ||
-        !WriteListOrRemove(card, CardValue::kDnsServers, servers) ||
-        !WriteDwordOrRemove(card, CardValue::kDnsFromDhcp, tcpip.dnsFromDhcp != tcpip.dhcp,
-                            tcpip.dnsFromDhcp ? 1 : 0) ||
-        !card.WriteString(CardValue::kDomain, tcpip.suffix))
-        return false;
-    return tcpip.adapterGuid.empty() ||
-           card.WriteString(CardValue::kAdapterGuid, tcpip.adapterGuid);
+    std::vector<ValueWrite> writes;
+    writes.push_back(Written(CardValue::kDhcp, RegistryValue::Dword(tcpip.dhcp ? 1 : 0)));
+    writes.push_back(Written(CardValue::kIp, RegistryValue::Dword(first.address)));
+    writes.push_back(Written(CardValue::kNetmask, RegistryValue::Dword(first.mask)));
+    writes.push_back(more.empty()
+                         ? Removed(CardValue::kMoreAddresses)
+                         : Written(CardValue::kMoreAddresses, RegistryValue::MultiString(more)));
+    writes.push_back(Written(CardValue::kGateway, RegistryValue::Dword(tcpip.gateway)));
+    writes.push_back(Written(CardValue::kDns1, RegistryValue::Dword(dns1)));
+    writes.push_back(
+        listSaysMore ? Written(CardValue::kDnsServers, RegistryValue::MultiString(tcpip.dnsServers))
+                     : Removed(CardValue::kDnsServers));
+    writes.push_back(
+        tcpip.dnsFromDhcp != tcpip.dhcp
+            ? Written(CardValue::kDnsFromDhcp, RegistryValue::Dword(tcpip.dnsFromDhcp ? 1 : 0))
+            : Removed(CardValue::kDnsFromDhcp));
+    writes.push_back(Written(CardValue::kDomain, RegistryValue::String(tcpip.suffix)));
+    if (!tcpip.adapterGuid.empty())
+        writes.push_back(
+            Written(CardValue::kAdapterGuid, RegistryValue::String(tcpip.adapterGuid)));
+    return writes;
+}
+
+bool WriteCardTcpip(const COpenKey& card, const CardTcpip& tcpip)
+{
+    for (const ValueWrite& write : CardTcpipWrites(tcpip)) {
+        RegistryValue stored;
+        // Removing a value that is not there is no refusal.
+        const bool done = write.remove
+                              ? !card.ReadValue(write.name, stored) || card.DeleteValue(write.name)
+                              : card.WriteValue(write.name, write.value);
+        if (!done)
+            return false;
+    }
+    return true;
+}
+
+std::string AddressWithMaskProblem(const Ipv4WithMask& address)
+{
+    if (address.address == 0)
+        return "0.0.0.0 is no address";
+    // The ones of a mask run from the top: below its lowest one, all zeros.
+    const uint32_t hostBits = ~address.mask;
+    if (address.mask == 0 || (hostBits & (hostBits + 1)) != 0)
+        return Ipv4Text(address.mask) + " is no subnet mask";
+    return std::string();
+}
+
+std::string DnsServerProblem(const std::string& text)
+{
+    const std::optional<IpAddress> address = ParseIpAddress(text);
+    if (!address)
+        return "\"" + text + "\" is no IPv4 or IPv6 address";
+    if (*address == IpAddress{address->v6, {}})
+        return FormatIpAddress(*address) + " is no name server";
+    return std::string();
 }
 
 }  // namespace flipset

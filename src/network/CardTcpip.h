@@ -41,6 +41,14 @@ struct CardTcpip {
 
 bool operator==(const CardTcpip& a, const CardTcpip& b);
 
+// One value of a key as settings leave it: written with its type and bytes,
+// or removed.
+struct ValueWrite {
+    const char* name;
+    bool remove;
+    RegistryValue value;
+};
+
 // "a.b.c.d/m.m.m.m", the form of an entry of "MoreAddresses", and back.
 std::string AddressWithMaskText(const Ipv4WithMask& address);
 bool ParseAddressWithMask(const std::string& text, Ipv4WithMask& address);
@@ -55,10 +63,23 @@ bool ParseAddressWithMask(const std::string& text, Ipv4WithMask& address);
 // alone, none when 0. Every server text is in its canonical form.
 CardTcpip ReadCardTcpip(const COpenKey& cardSettings);
 
-// Writes the settings into the card settings key: the single values always,
-// "MoreAddresses", "DNSServers" and "DNSFromDHCP" only when they say more
-// than the single values do (removed otherwise), "AdapterGUID" when known.
-// False as soon as the registry refuses a value; those before stay written.
+// The values of a card settings key for the settings, in their order: the
+// single values always, "MoreAddresses", "DNSServers" and "DNSFromDHCP"
+// only when they say more than the single values do (removed otherwise),
+// "AdapterGUID" when known (left alone otherwise).
+std::vector<ValueWrite> CardTcpipWrites(const CardTcpip& tcpip);
+
+// Writes CardTcpipWrites into the card settings key. False as soon as the
+// registry refuses a value; those before stay written.
 bool WriteCardTcpip(const COpenKey& cardSettings, const CardTcpip& tcpip);
+
+// Why the address with its mask cannot be one of a card's fixed addresses
+// ("0.0.0.0 is no address", ...); empty when it can. The mask must be a run
+// of ones from the top.
+std::string AddressWithMaskProblem(const Ipv4WithMask& address);
+
+// Why the text cannot be one of a card's name servers; empty when it can: an
+// IPv4 or IPv6 address other than 0.0.0.0 and ::.
+std::string DnsServerProblem(const std::string& text);
 
 }  // namespace flipset

@@ -1,7 +1,9 @@
 #include "network/TcpipSettings.h"
 
-#include "store/ConfigurationSchema.h"
+#include "base/Text.h"
+#include "network/IpAddressText.h"
 
+#include <optional>
 #include <utility>
 
 namespace flipset {
@@ -9,10 +11,6 @@ namespace flipset {
 namespace {
 
 constexpr RegistryRoot kInterfaceRoot = RegistryRoot::LocalMachine;
-// A card settings key without "DHCP" asks for automatic configuration.
-constexpr uint32_t kDefaultDhcp = 1;
-constexpr uint32_t kFixedAddresses = 0;
-constexpr uint32_t kDefaultAddress = 0;
 constexpr const char* kNoAddress = "0.0.0.0";
 
 }  // namespace
@@ -30,49 +28,70 @@ std::string DottedAddress(uint32_t address)
 
 namespace {
 
-// A list of one text: the text, its 0 byte and the list's closing 0 byte.
-RegistryValue OneTextList(const std::string& text)
-{
-    RegistryValue value = RegistryValue::String(text);
-    value.type = static_cast<uint32_t>(RegistryValueType::MultiString);
-    value.data.push_back(0);
-    return value;
-}
-
 TcpipWrite Write(const char* name, RegistryValue value)
 {
     return TcpipWrite{name, false, std::move(value)};
 }
 
+// The IPv4 servers as "NameServer" takes them: separated by spaces, the form
+// the registry's documentation of this generation gives (its own properties
+// dialog writes commas; the resolver reads both). IPv6 servers have no place
+// in this value and are left out.
+std::string NameServerText(const std::vector<std::string>& servers)
+{
+    StringList ipv4;
+    for (const std::string& server : servers) {
+        if (const std::optional<uint32_t> number = ParseIpv4Number(server))
+            ipv4.push_back(DottedAddress(*number));
+    }
+    return JoinText(ipv4, ' ');
+}
+
 }  // namespace
+
+std::vector<TcpipWrite> PlannedCardTcpip(const CardTcpip& tcpip)
+{
+    std::vector<TcpipWrite> writes;
+    writes.push_back(Write(TcpipValue::kDomain, RegistryValue::String(tcpip.suffix)));
+    const std::string servers = tcpip.dnsFromDhcp ? "" : NameServerText(tcpip.dnsServers);
+    if (!tcpip.dhcp) {
+        StringList addresses;
+        StringList masks;
+        for (const Ipv4WithMask& address : tcpip.addresses) {
+            addresses.push_back(DottedAddress(address.address));
+            masks.push_back(DottedAddress(address.mask));
+        }
+        if (addresses.empty()) {
+            addresses.push_back(kNoAddress);
+            masks.push_back(kNoAddress);
+        }
+        writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(0)));
+        // Fixed addresses without an IPv4 server of their own have always
+        // written "0.0.0.0". DNS from DHCP leaves the value empty: the
+        // interface then has only the servers of a lease, which fixed
+        // addresses never get on this generation.
+        writes.push_back(Write(
+            TcpipValue::kNameserver,
+            RegistryValue::String(servers.empty() && !tcpip.dnsFromDhcp ? kNoAddress : servers)));
+        writes.push_back(Write(TcpipValue::kDefaultGateway,
+                               RegistryValue::MultiString({DottedAddress(tcpip.gateway)})));
+        writes.push_back(Write(TcpipValue::kIpAddress, RegistryValue::MultiString(addresses)));
+        writes.push_back(Write(TcpipValue::kSubnetMask, RegistryValue::MultiString(masks)));
+    } else {
+        writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(1)));
+        // Servers of its own override those of the lease.
+        writes.push_back(Write(TcpipValue::kNameserver, RegistryValue::String(servers)));
+        // Automatic configuration has no fixed gateway.
+        writes.push_back(TcpipWrite{TcpipValue::kDefaultGateway, true, RegistryValue()});
+        writes.push_back(Write(TcpipValue::kIpAddress, RegistryValue::MultiString({kNoAddress})));
+        writes.push_back(Write(TcpipValue::kSubnetMask, RegistryValue::MultiString({kNoAddress})));
+    }
+    return writes;
+}
 
 std::vector<TcpipWrite> PlannedCardTcpip(const COpenKey& card)
 {
-    auto readAddress = [&card](const char* name) {
-        return DottedAddress(card.ReadDword(name, kDefaultAddress));
-    };
-    std::vector<TcpipWrite> writes;
-    writes.push_back(Write(TcpipValue::kDomain,
-                           RegistryValue::String(card.ReadString(CardValue::kDomain, ""))));
-    const uint32_t dhcp = card.ReadDword(CardValue::kDhcp, kDefaultDhcp);
-    if (dhcp == kFixedAddresses) {
-        writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(0)));
-        writes.push_back(
-            Write(TcpipValue::kNameserver, RegistryValue::String(readAddress(CardValue::kDns1))));
-        writes.push_back(
-            Write(TcpipValue::kDefaultGateway, OneTextList(readAddress(CardValue::kGateway))));
-        writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(readAddress(CardValue::kIp))));
-        writes.push_back(
-            Write(TcpipValue::kSubnetMask, OneTextList(readAddress(CardValue::kNetmask))));
-    } else {
-        writes.push_back(Write(TcpipValue::kEnableDhcp, RegistryValue::Dword(1)));
-        writes.push_back(Write(TcpipValue::kNameserver, RegistryValue::String("")));
-        // Automatic configuration has no fixed gateway.
-        writes.push_back(TcpipWrite{TcpipValue::kDefaultGateway, true, RegistryValue()});
-        writes.push_back(Write(TcpipValue::kIpAddress, OneTextList(kNoAddress)));
-        writes.push_back(Write(TcpipValue::kSubnetMask, OneTextList(kNoAddress)));
-    }
-    return writes;
+    return PlannedCardTcpip(ReadCardTcpip(card));
 }
 
 void ApplyCardTcpip(CRegistry registry, RegistryRoot configurationRoot,

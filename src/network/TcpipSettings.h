@@ -1,8 +1,11 @@
 // Copies one card's stored TCP/IP settings into the operating system's
 // interface key of that card: fixed addresses, or automatic configuration.
-// The settings take effect when the card is next enabled.
+// The settings take effect when the card is next enabled. This is how the
+// Windows XP generation takes its settings; the key has no place for IPv6
+// name servers, so they are left out here.
 #pragma once
 
+#include "network/CardTcpip.h"
 #include "store/Registry.h"
 
 #include <cstdint>
@@ -33,22 +36,22 @@ std::string TcpipInterfaceKey(const std::string& serviceName);
 // "a.b.c.d" (0xC0A80001 gives "192.168.0.1").
 std::string DottedAddress(uint32_t address);
 
-// One value of an interface key as a card's settings leave it: written with
-// its type and bytes, or removed.
-struct TcpipWrite {
-    const char* name;
-    bool remove;
-    RegistryValue value;
-};
+// One value of an interface key as a card's settings leave it.
+using TcpipWrite = ValueWrite;
 
-// What ApplyCardTcpip writes, in its order, for the card settings key.
+// What ApplyCardTcpip writes, in its order, for the settings.
+std::vector<TcpipWrite> PlannedCardTcpip(const CardTcpip& tcpip);
+// The same for the card settings key (ReadCardTcpip).
 std::vector<TcpipWrite> PlannedCardTcpip(const COpenKey& cardSettings);
 
 // Reads the card settings key (under the configuration root) and writes the
-// interface key (under HKEY_LOCAL_MACHINE, created when missing). "DHCP" 0
-// writes the stored addresses, one of each; anything else, or no "DHCP" at
-// all, writes automatic configuration and removes "DefaultGateway". Failed
-// writes are not reported; every value is attempted.
+// interface key (under HKEY_LOCAL_MACHINE, created when missing). Fixed
+// addresses write every address with its mask (at least one, "0.0.0.0" when
+// there is none), the gateway ("0.0.0.0" for none) and the IPv4 name
+// servers ("0.0.0.0" for none, empty with DNS from DHCP); automatic
+// configuration writes "0.0.0.0" as the address and mask, removes
+// "DefaultGateway" and writes the IPv4 servers only when the card has its
+// own. Failed writes are not reported; every value is attempted.
 void ApplyCardTcpip(CRegistry registry, RegistryRoot configurationRoot,
                     const std::string& cardSettingsKey, const std::string& interfaceKey);
 

@@ -44,6 +44,18 @@ RegistryValue RegistryValue::Dword(uint32_t number)
     return value;
 }
 
+RegistryValue RegistryValue::MultiString(const StringList& texts)
+{
+    RegistryValue value;
+    value.type = static_cast<uint32_t>(RegistryValueType::MultiString);
+    for (const std::string& text : texts) {
+        value.data.insert(value.data.end(), text.begin(), text.end());
+        value.data.push_back(0);
+    }
+    value.data.push_back(0);
+    return value;
+}
+
 bool RegistryValue::AsDword(uint32_t& number) const
 {
     if (type != static_cast<uint32_t>(RegistryValueType::Dword) ||
@@ -220,14 +232,7 @@ bool COpenKey::WriteMultiString(const std::string& name, const StringList& strin
 {
     if (strings.empty())
         return DeleteValue(name);
-    ByteArray block;
-    for (const std::string& s : strings) {
-        block.insert(block.end(), s.begin(), s.end());
-        block.push_back(0);
-    }
-    block.push_back(0);
-    return SetValue(name, RegistryValueType::MultiString, block.data(),
-                    static_cast<uint32_t>(block.size()));
+    return WriteValue(name, RegistryValue::MultiString(strings));
 }
 
 bool COpenKey::DeleteValue(const std::string& name) const

@@ -40,6 +40,9 @@ struct RegistryValue {
     static RegistryValue String(const std::string& text);
     // A REG_DWORD value: the number's four bytes, lowest first.
     static RegistryValue Dword(uint32_t number);
+    // A REG_MULTI_SZ value: each text's bytes and a 0 byte, then one more 0
+    // byte.
+    static RegistryValue MultiString(const StringList& texts);
     // The number of a REG_DWORD value of exactly four bytes; false for any
     // other value.
     bool AsDword(uint32_t& number) const;

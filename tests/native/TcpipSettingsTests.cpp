@@ -184,5 +184,109 @@ TEST(TcpipSettings, TheCardSettingsAreReadUnderTheConfigurationRootOnly)
     EXPECT_EQ(registry.ReadDword(kInterfaceKey, "EnableDHCP", 7, RegistryRoot::LocalMachine), 0u);
 }
 
+// Each planned write as "name=sz:text", "name=dword:n", "name=multi:a|b" or
+// "name removed", in the plan's order.
+StringList DescribePlan(const std::vector<TcpipWrite>& writes)
+{
+    StringList lines;
+    for (const TcpipWrite& write : writes) {
+        if (write.remove) {
+            lines.push_back(std::string(write.name) + " removed");
+            continue;
+        }
+        std::string data(write.value.data.begin(), write.value.data.end());
+        uint32_t number = 0;
+        if (write.value.AsDword(number)) {
+            lines.push_back(std::string(write.name) + "=dword:" + std::to_string(number));
+        } else if (write.value.type == static_cast<uint32_t>(RegistryValueType::MultiString)) {
+            data.resize(data.size() - 2);  // the last entry's 0 byte and the list's
+            for (char& c : data) {
+                if (c == '\0')
+                    c = '|';
+            }
+            lines.push_back(std::string(write.name) + "=multi:" + data);
+        } else {
+            lines.push_back(std::string(write.name) + "=sz:" + data.substr(0, data.size() - 1));
+        }
+    }
+    return lines;
+}
+
+TEST(TcpipSettings, SeveralAddressesAndIpv4ServersGoIntoTheListsAndTheNameServerText)
+{
+    CardTcpip fixed;
+    fixed.dhcp = false;
+    fixed.dnsFromDhcp = false;
+    fixed.addresses = {{0x0A000001, 0xFF000000}, {0xC0A80001, 0xFFFFFF00}};
+    fixed.gateway = 0x0A0000FE;
+    fixed.dnsServers = {"2001:db8::53", "10.0.0.53", "10.0.0.54"};
+    fixed.suffix = "corp.example";
+    CardTcpip onlyIpv6 = fixed;
+    onlyIpv6.dnsServers = {"2001:db8::53"};
+    CardTcpip fixedDnsFromDhcp = fixed;
+    fixedDnsFromDhcp.dnsFromDhcp = true;
+    CardTcpip automaticOwnServers;
+    automaticOwnServers.dnsFromDhcp = false;
+    automaticOwnServers.addresses = fixed.addresses;  // kept, not written
+    automaticOwnServers.dnsServers = {"10.0.0.53", "fd00::53", "10.0.0.54"};
+    CardTcpip automaticEmptyList;
+    automaticEmptyList.dnsFromDhcp = false;
+    struct Case {
+        const char* what;
+        CardTcpip tcpip;
+        StringList expected;
+    };
+    const Case cases[] = {
+        {"fixed: every address with its mask, the IPv4 servers only",
+         fixed,
+         {"Domain=sz:corp.example", "EnableDHCP=dword:0", "Nameserver=sz:10.0.0.53 10.0.0.54",
+          "DefaultGateway=multi:10.0.0.254", "IPAddress=multi:10.0.0.1|192.168.0.1",
+          "SubnetMask=multi:255.0.0.0|255.255.255.0"}},
+        {"fixed with IPv6 servers only: no IPv4 server, as before",
+         onlyIpv6,
+         {"Domain=sz:corp.example", "EnableDHCP=dword:0", "Nameserver=sz:0.0.0.0",
+          "DefaultGateway=multi:10.0.0.254", "IPAddress=multi:10.0.0.1|192.168.0.1",
+          "SubnetMask=multi:255.0.0.0|255.255.255.0"}},
+        {"fixed with DNS from DHCP: no server of its own",
+         fixedDnsFromDhcp,
+         {"Domain=sz:corp.example", "EnableDHCP=dword:0", "Nameserver=sz:",
+          "DefaultGateway=multi:10.0.0.254", "IPAddress=multi:10.0.0.1|192.168.0.1",
+          "SubnetMask=multi:255.0.0.0|255.255.255.0"}},
+        {"automatic with servers of its own",
+         automaticOwnServers,
+         {"Domain=sz:", "EnableDHCP=dword:1", "Nameserver=sz:10.0.0.53 10.0.0.54",
+          "DefaultGateway removed", "IPAddress=multi:0.0.0.0", "SubnetMask=multi:0.0.0.0"}},
+        {"automatic with an empty list of its own",
+         automaticEmptyList,
+         {"Domain=sz:", "EnableDHCP=dword:1", "Nameserver=sz:", "DefaultGateway removed",
+          "IPAddress=multi:0.0.0.0", "SubnetMask=multi:0.0.0.0"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DescribePlan(PlannedCardTcpip(c.tcpip)), c.expected) << c.what;
+}
+
+TEST(TcpipSettings, ApplyReadsTheListsOfTheCardSettingsKey)
+{
+    MemoryRegistryBackend backend;
+    CRegistry registry(backend);
+    registry.WriteDword(kCardSettingsKey, "DHCP", 0, kConfigurationRoot);
+    registry.WriteDword(kCardSettingsKey, "IP", 0x0A000001, kConfigurationRoot);
+    registry.WriteDword(kCardSettingsKey, "Netmask", 0xFF000000, kConfigurationRoot);
+    registry.WriteMultiString(kCardSettingsKey, "MoreAddresses", {"10.1.0.1/255.255.0.0"},
+                              kConfigurationRoot);
+    registry.WriteDword(kCardSettingsKey, "DNS1", 0x0A000035, kConfigurationRoot);
+    registry.WriteMultiString(kCardSettingsKey, "DNSServers", {"fd00::53", "10.0.0.53", "10.0.0.54"},
+                              kConfigurationRoot);
+
+    ApplyCardTcpip(registry, kConfigurationRoot, kCardSettingsKey, kInterfaceKey);
+    const COpenKey written = registry.OpenForReading(kInterfaceKey, RegistryRoot::LocalMachine);
+    StringList entries;
+    EXPECT_TRUE(written.ReadMultiString("IPAddress", entries));
+    EXPECT_EQ(entries, (StringList{"10.0.0.1", "10.1.0.1"}));
+    EXPECT_TRUE(written.ReadMultiString("SubnetMask", entries));
+    EXPECT_EQ(entries, (StringList{"255.0.0.0", "255.255.0.0"}));
+    EXPECT_EQ(written.ReadString("Nameserver", "missing"), "10.0.0.53 10.0.0.54");
+}
+
 }  // namespace
 }  // namespace flipset
