@@ -1,11 +1,13 @@
 #include "transfer/ConfigurationTransfer.h"
 
 #include "network/CardInventory.h"
+#include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
 #include "transfer/ConfigurationFile.h"
 #include "transfer/ConfigurationSnapshot.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace flipset {
@@ -78,6 +80,40 @@ std::string MatchCard(const std::vector<NetworkCard>& cards, const CardSnapshot&
             return match;
     }
     return std::string();
+}
+
+// The adapter GUIDs ("ServiceName") of this machine's cards, each read once
+// however many configurations hold the card.
+class ServiceNames {
+public:
+    explicit ServiceNames(CRegistry registry) : registry_(registry) {}
+
+    const std::string& Of(const std::string& cardNumber)
+    {
+        const auto known = names_.find(cardNumber);
+        if (known != names_.end())
+            return known->second;
+        return names_[cardNumber] = GetCardServiceName(registry_, cardNumber);
+    }
+
+private:
+    CRegistry registry_;
+    std::map<std::string, std::string> names_;
+};
+
+// A card of the file stands for the local card it matched: its adapter GUID
+// is that card's, never the one of the machine the file came from; none
+// when the local card has none.
+void BindToAdapter(CardSnapshot& card, const std::string& serviceName)
+{
+    auto& values = card.values;
+    values.erase(std::remove_if(values.begin(), values.end(),
+                                [](const NamedValue& value) {
+                                    return EqualsNoCase(value.name, CardValue::kAdapterGuid);
+                                }),
+                 values.end());
+    if (!serviceName.empty())
+        values.push_back({CardValue::kAdapterGuid, RegistryValue::String(serviceName)});
 }
 
 }  // namespace
@@ -163,6 +199,7 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
 
     TransferResult result;
     const std::vector<NetworkCard> localCards = ListNetworkCards(registry_);
+    ServiceNames serviceNames(registry_);
     for (ConfigurationSnapshot& snapshot : snapshots) {
         std::vector<CardSnapshot> matched;
         for (CardSnapshot& card : snapshot.cards) {
@@ -179,6 +216,7 @@ TransferResult ConfigurationTransfer::Import(const std::string& path, bool repla
                 continue;
             }
             card.cardNumber = local;
+            BindToAdapter(card, serviceNames.Of(local));
             matched.push_back(std::move(card));
         }
         snapshot.cards = std::move(matched);

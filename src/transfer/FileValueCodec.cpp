@@ -1,6 +1,8 @@
 #include "transfer/FileValueCodec.h"
 
 #include "base/Text.h"
+#include "network/CardTcpip.h"
+#include "network/IpAddressText.h"
 #include "network/TcpipSettings.h"
 #include "store/ProxyValues.h"
 #include "transfer/FileEncoding.h"
@@ -98,6 +100,50 @@ RunEntryFields SplitRunEntryFields(const std::string& entry)
     }
     fields.program = entry;
     return fields;
+}
+
+// The entries of a REG_MULTI_SZ value laid out exactly as the program
+// writes one: at least one entry, none empty, each with its 0 byte, and one
+// more 0 byte at the end.
+bool SplitTextList(const RegistryValue& value, StringList& entries)
+{
+    entries.clear();
+    const ByteArray& data = value.data;
+    if (value.type != static_cast<uint32_t>(RegistryValueType::MultiString) || data.size() < 2 ||
+        data[data.size() - 1] != 0 || data[data.size() - 2] != 0)
+        return false;
+    std::string entry;
+    for (size_t i = 0; i + 1 < data.size(); ++i) {
+        if (data[i] != 0) {
+            entry += static_cast<char>(data[i]);
+            continue;
+        }
+        if (entry.empty())
+            return false;
+        entries.push_back(entry);
+        entry.clear();
+    }
+    return true;
+}
+
+// The entry as a card's list stores it ("a.b.c.d/m.m.m.m" or a server's
+// canonical text); false with the reason when it is not one.
+bool CardListEntry(Kind kind, const std::string& text, std::string& entry, std::string& reason)
+{
+    if (kind == Kind::AddressList) {
+        Ipv4WithMask address;
+        if (!ParseAddressWithMask(text, address)) {
+            reason = "must be an address with its mask such as \"192.168.0.1/255.255.255.0\"";
+            return false;
+        }
+        reason = AddressWithMaskProblem(address);
+        entry = AddressWithMaskText(address);
+    } else {
+        reason = DnsServerProblem(text);
+        if (reason.empty())
+            entry = FormatIpAddress(*ParseIpAddress(text));
+    }
+    return reason.empty();
 }
 
 ProxyText ProxyTextOf(Kind kind)
@@ -204,6 +250,9 @@ bool FieldEncoder::Encode(Kind kind, const J& field, RegistryValue& value,
     case Kind::CodedList:
     case Kind::RunList:
         return EncodeList(kind, field, value, reason);
+    case Kind::AddressList:
+    case Kind::ServerList:
+        return EncodeAddressList(kind, field, value, reason);
     case Kind::ProxyServer:
     case Kind::ProxyBypass:
     case Kind::ProxyScript: {
@@ -269,6 +318,38 @@ bool FieldEncoder::EncodeList(Kind kind, const J& field, RegistryValue& value,
                  std::to_string(kLargestCodedList) + " fit";
         return false;
     }
+    return true;
+}
+
+template <class J>
+bool FieldEncoder::EncodeAddressList(Kind kind, const J& field, RegistryValue& value,
+                                     std::string& reason) const
+{
+    if (!field.is_array() || field.empty()) {
+        reason = "must be a list of at least one address; leave it out for none";
+        return false;
+    }
+    if (kind == Kind::ServerList && field.size() > kMaxDnsServers) {
+        reason = "holds " + std::to_string(field.size()) + " servers; at most " +
+                 std::to_string(kMaxDnsServers) + " fit";
+        return false;
+    }
+    StringList entries;
+    for (size_t i = 0; i < field.size(); ++i) {
+        std::string entry;
+        std::string why;
+        if (!field[i].is_string()) {
+            why = "must be a text";
+        } else {
+            CardListEntry(kind, field[i].template get_ref<const std::string&>(), entry, why);
+        }
+        if (!why.empty()) {
+            reason = "entry " + std::to_string(i + 1) + ": " + why;
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    value = RegistryValue::MultiString(entries);
     return true;
 }
 
@@ -369,6 +450,23 @@ bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter&
             return false;
         field = DottedAddress(number);
         break;
+    case Kind::AddressList:
+    case Kind::ServerList: {
+        // Only entries that an import would store the same way.
+        StringList entries;
+        if (!SplitTextList(value, entries) ||
+            (kind == Kind::ServerList && entries.size() > kMaxDnsServers))
+            return false;
+        field = OrderedJson::array();
+        for (const std::string& text : entries) {
+            std::string entry;
+            std::string reason;
+            if (!CardListEntry(kind, text, entry, reason) || entry != text)
+                return false;
+            field.push_back(text);
+        }
+        break;
+    }
     case Kind::FileText:
         if (value.type != kTypeBinary || value.data.size() < 3 ||
             !utf8(BytesText(value.data, value.data.size() - 3), text))

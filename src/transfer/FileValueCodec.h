@@ -38,6 +38,8 @@ enum class Kind {
     ProxyServer,  // REG_SZ as Text, with the proxy texts' rules (store/ProxyValues.h)
     ProxyBypass,
     ProxyScript,
+    AddressList,  // REG_MULTI_SZ of "a.b.c.d/m.m.m.m", a card's further addresses
+    ServerList,   // REG_MULTI_SZ of IPv4 and IPv6 texts, at most kMaxDnsServers
 };
 
 struct Field {
@@ -83,9 +85,13 @@ inline const Field kCardFields[] = {
     {CardValue::kDhcp, "dhcp", Kind::Flag},
     {CardValue::kIp, "address", Kind::Address},
     {CardValue::kNetmask, "netmask", Kind::Address},
+    {CardValue::kMoreAddresses, "moreAddresses", Kind::AddressList},
     {CardValue::kGateway, "gateway", Kind::Address},
     {CardValue::kDns1, "dns", Kind::Address},
+    {CardValue::kDnsServers, "dnsServers", Kind::ServerList},
+    {CardValue::kDnsFromDhcp, "dnsFromDhcp", Kind::Flag},
     {CardValue::kDomain, "domain", Kind::Text},
+    {CardValue::kAdapterGuid, "adapterGuid", Kind::Text},
 };
 
 inline const char* const kPositionNames[] = {"tile", "grow", "center"};
@@ -114,6 +120,9 @@ private:
     bool ListEntry(const J& field, std::string& entry, std::string& reason) const;
     template <class J>
     bool RunEntry(const J& field, std::string& entry, std::string& reason) const;
+    template <class J>
+    bool EncodeAddressList(Kind kind, const J& field, RegistryValue& value,
+                           std::string& reason) const;
 
     const CodePageConverter& codePage_;
 };

@@ -406,6 +406,13 @@ TEST(ConfigurationFile, ReadsWellFormedDocuments)
         {"an empty card", OneConfiguration(R"("cards": [{"description": "x"}])"), 1},
         {"a carried value without bytes",
          OneConfiguration(R"("otherValues": [{"name": "", "type": 0, "data": ""}])"), 1},
+        {"a card with several addresses and servers",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses":
+                              ["10.1.0.1/255.255.0.0", "10.2.0.1/255.255.255.255"],
+                              "dnsServers": ["10.0.0.53", "2001:DB8::53", "::ffff:10.0.0.1",
+                              "1.1.1.1", "1.0.0.1", "8.8.8.8", "8.8.4.4", "9.9.9.9"],
+                              "dnsFromDhcp": false, "adapterGuid": "{5C3A4B2E-1111}"}])"),
+         1},
         {"every address form",
          OneConfiguration(R"("cards": [{"description": "x", "address": "0.0.0.0",
                               "netmask": "255.255.255.255", "gateway": "010.1.1.1"}])"),
@@ -531,6 +538,45 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
         {"address as number",
          OneConfiguration(R"("cards": [{"description": "x", "netmask": 4294967295}])"),
          "field \"netmask\""},
+        {"further addresses as a text",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses": "10.1.0.1"}])"),
+         "field \"moreAddresses\": must be a list"},
+        {"further addresses empty",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses": []}])"),
+         "field \"moreAddresses\": must be a list of at least one address"},
+        {"a further address without its mask",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses": ["10.1.0.1"]}])"),
+         "field \"moreAddresses\": entry 1: must be an address with its mask"},
+        {"a further address with a prefix length",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses": ["10.1.0.1/16"]}])"),
+         "field \"moreAddresses\": entry 1: must be an address with its mask"},
+        {"a mask with a gap",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses":
+                              ["10.1.0.1/255.255.0.0", "10.2.0.1/255.0.255.0"]}])"),
+         "field \"moreAddresses\": entry 2: 255.0.255.0 is no subnet mask"},
+        {"a further address 0.0.0.0",
+         OneConfiguration(R"("cards": [{"description": "x", "moreAddresses": ["0.0.0.0/255.0.0.0"]}])"),
+         "entry 1: 0.0.0.0 is no address"},
+        {"nine servers",
+         OneConfiguration(R"("cards": [{"description": "x", "dnsServers": ["10.0.0.1", "10.0.0.2",
+                              "10.0.0.3", "10.0.0.4", "10.0.0.5", "10.0.0.6", "10.0.0.7",
+                              "10.0.0.8", "10.0.0.9"]}])"),
+         "field \"dnsServers\": holds 9 servers; at most 8 fit"},
+        {"a server with a zone",
+         OneConfiguration(R"("cards": [{"description": "x", "dnsServers": ["10.0.0.1", "fe80::1%3"]}])"),
+         "field \"dnsServers\": entry 2: \"fe80::1%3\" is no IPv4 or IPv6 address"},
+        {"a server with a leading zero",
+         OneConfiguration(R"("cards": [{"description": "x", "dnsServers": ["010.0.0.1"]}])"),
+         "entry 1: \"010.0.0.1\" is no IPv4 or IPv6 address"},
+        {"the unspecified address as a server",
+         OneConfiguration(R"("cards": [{"description": "x", "dnsServers": ["::"]}])"),
+         "entry 1: :: is no name server"},
+        {"a server as a number",
+         OneConfiguration(R"("cards": [{"description": "x", "dnsServers": [167772161]}])"),
+         "entry 1: must be a text"},
+        {"DNS from DHCP as a number",
+         OneConfiguration(R"("cards": [{"description": "x", "dnsFromDhcp": 1}])"),
+         "field \"dnsFromDhcp\": must be true or false"},
         {"carried odd hex",
          OneConfiguration(R"("otherValues": [{"name": "a", "type": 3, "data": "abc"}])"),
          "entry 1, field \"data\""},
@@ -823,6 +869,53 @@ TEST(ConfigurationTransfer, ACopyOfALongNameStaysReadable)
     const std::string name = UniqueCopyName(registry, kRoot, std::string(1023, 'a'));
     EXPECT_EQ(name.size(), 1023u);
     EXPECT_EQ(name.substr(1016), " - copy");
+}
+
+TEST_F(ConfigurationTransferTest, ACardsListsAreReadableAndImportBindsItToTheMatchedAdapter)
+{
+    AddLocalCard("7", "Intel PRO/1000");
+    registry.WriteString(kCards + "\\7", "ServiceName", "{LOCAL-7}", RegistryRoot::LocalMachine);
+    AddLocalCard("8", "Realtek");  // no service name
+    const std::string card7 = kConfigurations + "\\1\\7";
+    const std::string card8 = kConfigurations + "\\1\\8";
+    registry.WriteString(kConfigurations + "\\1", "Name", "Office", kRoot);
+    registry.WriteDword(card7, "DHCP", 1, kRoot);
+    registry.WriteMultiString(card7, "MoreAddresses", {"10.1.0.1/255.255.0.0"}, kRoot);
+    registry.WriteMultiString(card7, "DNSServers", {"2001:db8::53", "10.0.0.53"}, kRoot);
+    registry.WriteDword(card7, "DNSFromDHCP", 0, kRoot);
+    registry.WriteString(card7, "AdapterGUID", "{LOCAL-7}", kRoot);
+    // Lists in forms an import would not store: carried as they are.
+    registry.WriteMultiString(card8, "DNSServers", {"2001:DB8::53"}, kRoot);
+    Set("1\\8", "MoreAddresses", Value(7, Bytes("10.1.0.1/255.255.0.0\0\0\0")));
+    registry.WriteString(card8, "AdapterGUID", "{FROM-ELSEWHERE}", kRoot);
+    const auto before = Dump();
+
+    ASSERT_EQ(transfer.Export("f.json", {}).status, TransferStatus::Done);
+    const nlohmann::json document = nlohmann::json::parse(files.files["f.json"]);
+    const nlohmann::json& cards = document["configurations"][0]["cards"];
+    EXPECT_EQ(cards[0]["moreAddresses"], nlohmann::json::parse(R"(["10.1.0.1/255.255.0.0"])"));
+    EXPECT_EQ(cards[0]["dnsServers"], nlohmann::json::parse(R"(["2001:db8::53", "10.0.0.53"])"));
+    EXPECT_EQ(cards[0]["dnsFromDhcp"], false);
+    EXPECT_EQ(cards[0]["adapterGuid"], "{LOCAL-7}");
+    EXPECT_EQ(cards[1].count("dnsServers"), 0u);
+    EXPECT_EQ(cards[1].count("moreAddresses"), 0u);
+    EXPECT_EQ(cards[1]["otherValues"].size(), 2u);
+
+    registry.DeleteKeyTree(kConfigurations + "\\1", kRoot);
+    ASSERT_EQ(transfer.Import("f.json", false).status, TransferStatus::Done);
+    auto expected = before;
+    // The card that matched a card without a service name has no adapter.
+    expected.erase(card8 + "\\AdapterGUID");
+    EXPECT_EQ(Dump(), expected);
+
+    // A file from another machine: the matched card's own adapter wins.
+    registry.DeleteKeyTree(kConfigurations + "\\1", kRoot);
+    files.files["other.json"] = OneConfiguration(
+        R"("cards": [{"description": "intel pro/1000", "adapterGuid": "{OTHER}"},
+                     {"description": "Realtek"}])");
+    ASSERT_EQ(transfer.Import("other.json", false).status, TransferStatus::Done);
+    EXPECT_EQ(registry.ReadString(card7, "AdapterGUID", "", kRoot), "{LOCAL-7}");
+    EXPECT_EQ(registry.ReadString(card8, "AdapterGUID", "missing", kRoot), "missing");
 }
 
 }  // namespace
