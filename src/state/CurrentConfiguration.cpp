@@ -4,9 +4,13 @@
 #include "engine/DesktopSettings.h"
 #include "engine/ProxySettings.h"
 #include "engine/SystemFiles.h"
+#include "network/CardTcpip.h"
+#include "network/IpAddressText.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
+
+#include <algorithm>
 
 namespace flipset {
 
@@ -130,26 +134,79 @@ void AddProxy(const ProxyState& proxy, std::vector<NamedValue>& values)
                       RegistryValue::String(TextOf(proxy.settings, kAutoConfigUrlValue))});
 }
 
-CardSnapshot CardOfState(const CardState& card)
+// The entries of a list value, or the one text of a string value.
+StringList EntriesOf(const std::vector<ValueState>& values, const char* name)
+{
+    StringList entries;
+    const ValueState* state = Find(values, name);
+    if (!state || !state->present)
+        return entries;
+    std::string entry;
+    for (unsigned char c : state->value.data) {
+        if (c != 0) {
+            entry += static_cast<char>(c);
+            continue;
+        }
+        if (entry.empty())
+            break;
+        entries.push_back(entry);
+        entry.clear();
+    }
+    if (!entry.empty())
+        entries.push_back(entry);
+    return entries;
+}
+
+// The card's settings as its interface key holds them: its addresses
+// without the "0.0.0.0" of automatic configuration, each with the mask in
+// the same place; the first gateway; the servers of "NameServer"
+// (separated by spaces or commas), DNS from DHCP when an automatic card has
+// none of its own; the adapter it belongs to.
+CardTcpip TcpipOfState(const CardState& card)
 {
     const std::vector<ValueState>& v = card.interfaceValues;
+    CardTcpip tcpip;
+    const ValueState* dhcp = Find(v, TcpipValue::kEnableDhcp);
+    tcpip.dhcp = dhcp == nullptr || NumberOf(*dhcp, 1) != 0;
+    const StringList addresses = EntriesOf(v, TcpipValue::kIpAddress);
+    const StringList masks = EntriesOf(v, TcpipValue::kSubnetMask);
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        const uint32_t address = AddressNumber(addresses[i]);
+        if (address != 0)
+            tcpip.addresses.push_back({address, i < masks.size() ? AddressNumber(masks[i]) : 0});
+    }
+    tcpip.gateway = AddressNumber(TextOf(v, TcpipValue::kDefaultGateway));
+    std::string servers = TextOf(v, TcpipValue::kNameserver);
+    std::replace(servers.begin(), servers.end(), ',', ' ');
+    size_t start = 0;
+    while (tcpip.dnsServers.size() < kMaxDnsServers && start < servers.size()) {
+        size_t end = servers.find(' ', start);
+        if (end == std::string::npos)
+            end = servers.size();
+        const std::string text = servers.substr(start, end - start);
+        if (!text.empty() && DnsServerProblem(text).empty())
+            tcpip.dnsServers.push_back(FormatIpAddress(*ParseIpAddress(text)));
+        start = end + 1;
+    }
+    tcpip.dnsFromDhcp = tcpip.dhcp && tcpip.dnsServers.empty();
+    tcpip.suffix = TextOf(v, TcpipValue::kDomain);
+    tcpip.adapterGuid = card.serviceName;
+    return tcpip;
+}
+
+CardSnapshot CardOfState(const CardState& card)
+{
     CardSnapshot snapshot;
     snapshot.cardNumber = card.cardNumber;
     snapshot.description = card.description;
-    const ValueState* dhcp = Find(v, TcpipValue::kEnableDhcp);
-    const bool automatic = dhcp == nullptr || NumberOf(*dhcp, 1) != 0;
     snapshot.values = {
         {CardValue::kNic, RegistryValue::String(CardValue::kNicMarker)},
         {CardValue::kDisabled, RegistryValue::Dword(card.enabled ? 0 : 1)},
-        {CardValue::kDhcp, RegistryValue::Dword(automatic ? 1 : 0)},
-        {CardValue::kIp, RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kIpAddress)))},
-        {CardValue::kNetmask,
-         RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kSubnetMask)))},
-        {CardValue::kGateway,
-         RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kDefaultGateway)))},
-        {CardValue::kDns1, RegistryValue::Dword(AddressNumber(TextOf(v, TcpipValue::kNameserver)))},
-        {CardValue::kDomain, RegistryValue::String(TextOf(v, TcpipValue::kDomain))},
     };
+    for (const ValueWrite& write : CardTcpipWrites(TcpipOfState(card))) {
+        if (!write.remove)
+            snapshot.values.push_back({write.name, write.value});
+    }
     return snapshot;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/RunContext.h"
 #include "engine/RunSequence.h"
 #include "engine/ServiceControl.h"
+#include "network/CardTcpip.h"
 #include "store/ConfigurationSchema.h"
 #include "support/ConfigurationSeed.h"
 #include "support/FakeDeviceInstaller.h"
@@ -637,6 +638,103 @@ TEST_F(Workstation, ConfigurationOfTheCurrentStateNeedsAFreeAllowedName)
         EXPECT_FALSE(result.message.empty());
     }
     EXPECT_EQ(machine.registry.EnumSubKeys(kConfigurationsKey, kRoot), before);
+}
+
+TEST_F(Workstation, SeveralAddressesAndServersArePreviewedReadablyAndUndone)
+{
+    CRegistry reg = machine.registry;
+    const std::string card = kConfigKey + "\\0007";
+    reg.WriteMultiString(card, "MoreAddresses", {"10.1.0.5/255.255.0.0"}, kRoot);
+    reg.WriteMultiString(card, "DNSServers", {"10.0.0.2", "fd00::53", "10.0.0.3"}, kRoot);
+    const CaptureScope scope = ScopeOfRun();
+    const MachineState before = CaptureFor(scope);
+
+    const StringList lines = PreviewNow();
+    const auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(has("Card Seven IPAddress: 0.0.0.0 -> 10.0.0.5, 10.1.0.5"))
+        << ::testing::PrintToString(lines);
+    EXPECT_TRUE(has("Card Seven SubnetMask: (none) -> 255.255.255.0, 255.255.0.0"));
+    EXPECT_TRUE(has("Card Seven Nameserver: (none) -> \"10.0.0.2 10.0.0.3\""));
+
+    Run();
+    ASSERT_TRUE(snapshotTaken) << snapshotProblem;
+    StringList entries;
+    reg.OpenForReading(kInterfaceKey, RegistryRoot::LocalMachine).ReadMultiString("IPAddress",
+                                                                                  entries);
+    EXPECT_EQ(entries, (StringList{"10.0.0.5", "10.1.0.5"}));
+    const UndoOutcome undone = Undo();
+    ASSERT_EQ(undone.status, UndoStatus::Restored) << undone.reason;
+    EXPECT_EQ(DescribeChanges(before, CaptureFor(scope)), StringList());
+}
+
+TEST_F(Workstation, ACapturedCardKeepsEveryAddressAndServerAndItsAdapter)
+{
+    CRegistry reg = machine.registry;
+    reg.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "IPAddress", {"192.168.1.5", "10.1.0.5"},
+                         RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "SubnetMask", {"255.255.255.0", "255.255.0.0"},
+                         RegistryRoot::LocalMachine);
+    reg.WriteMultiString(kInterfaceKey, "DefaultGateway", {"192.168.1.1"},
+                         RegistryRoot::LocalMachine);
+    reg.WriteString(kInterfaceKey, "Domain", "home.example", RegistryRoot::LocalMachine);
+    struct Case {
+        const char* what;
+        uint32_t enableDhcp;
+        const char* nameServer;
+        StringList servers;  // as the configuration reads them
+        bool dnsFromDhcp;
+    };
+    const Case cases[] = {
+        {"separated by spaces", 0, "192.168.1.2 192.168.1.3", {"192.168.1.2", "192.168.1.3"},
+         false},
+        {"separated by commas, with 0.0.0.0 and no address left out", 0,
+         "192.168.1.2,0.0.0.0,x, 192.168.1.3", {"192.168.1.2", "192.168.1.3"}, false},
+        {"fixed without a server", 0, "0.0.0.0", {}, false},
+        {"automatic without servers of its own", 1, "", {}, true},
+        {"automatic with servers of its own", 1, "192.168.1.2", {"192.168.1.2"}, false},
+    };
+    for (const Case& c : cases) {
+        reg.WriteDword(kInterfaceKey, "EnableDHCP", c.enableDhcp, RegistryRoot::LocalMachine);
+        reg.WriteString(kInterfaceKey, "Nameserver", c.nameServer, RegistryRoot::LocalMachine);
+        const MachineState now = CaptureFor(CurrentStateScope(reg));
+        const std::string name = std::string("Now ") + std::to_string(&c - cases);
+        const NewConfigurationResult stored =
+            StoreStateAsConfiguration(reg, kRoot, kNameCharacters, name, now);
+        ASSERT_EQ(stored.status, NewConfigurationStatus::Done) << stored.message;
+        const CardTcpip tcpip = ReadCardTcpip(
+            reg.OpenForReading(ConfigurationKeyPath(stored.number) + "\\0007", kRoot));
+        EXPECT_EQ(tcpip.dhcp, c.enableDhcp != 0) << c.what;
+        EXPECT_EQ(tcpip.addresses,
+                  (std::vector<Ipv4WithMask>{{0xC0A80105, 0xFFFFFF00}, {0x0A010005, 0xFFFF0000}}))
+            << c.what << ": kept whatever DHCP says";
+        EXPECT_EQ(tcpip.gateway, 0xC0A80101u) << c.what;
+        EXPECT_EQ(tcpip.dnsServers, c.servers) << c.what;
+        EXPECT_EQ(tcpip.dnsFromDhcp, c.dnsFromDhcp) << c.what;
+        EXPECT_EQ(tcpip.suffix, "home.example") << c.what;
+        EXPECT_EQ(tcpip.adapterGuid, "{CARD-7}") << c.what;
+    }
+
+    // Run, the configuration of the fixed addresses changes nothing.
+    reg.WriteDword(kInterfaceKey, "EnableDHCP", 0, RegistryRoot::LocalMachine);
+    reg.WriteString(kInterfaceKey, "Nameserver", "192.168.1.2 fd00::1 192.168.1.3",
+                    RegistryRoot::LocalMachine);
+    const CaptureScope scope = CurrentStateScope(reg);
+    const MachineState now = CaptureFor(scope);
+    ASSERT_EQ(StoreStateAsConfiguration(reg, kRoot, kNameCharacters, "Fixed", now).status,
+              NewConfigurationStatus::Done);
+    host.selectedText = "Fixed";
+    RunSequence(reg, host, platform.run).RunConfiguration();
+    StringList changes;
+    for (const std::string& line : DescribeChanges(now, CaptureFor(scope))) {
+        if (line.rfind("Card Seven", 0) == 0)
+            changes.push_back(line);
+    }
+    // Only the IPv6 server, which this interface key cannot hold.
+    EXPECT_EQ(changes, (StringList{"Card Seven Nameserver: \"192.168.1.2 fd00::1 192.168.1.3\" -> "
+                                   "\"192.168.1.2 192.168.1.3\""}));
 }
 
 }  // namespace
