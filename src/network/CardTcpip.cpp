@@ -73,14 +73,14 @@ std::vector<std::string> ReadServers(const COpenKey& card)
     return servers;
 }
 
-ValueWrite Written(const char* name, RegistryValue value)
+KeyValueWrite Written(const char* name, RegistryValue value)
 {
-    return ValueWrite{name, false, std::move(value)};
+    return KeyValueWrite{name, false, std::move(value)};
 }
 
-ValueWrite Removed(const char* name)
+KeyValueWrite Removed(const char* name)
 {
-    return ValueWrite{name, true, RegistryValue()};
+    return KeyValueWrite{name, true, RegistryValue()};
 }
 
 }  // namespace
@@ -126,7 +126,7 @@ CardTcpip ReadCardTcpip(const COpenKey& card)
     return tcpip;
 }
 
-std::vector<ValueWrite> CardTcpipWrites(const CardTcpip& tcpip)
+std::vector<KeyValueWrite> CardTcpipWrites(const CardTcpip& tcpip)
 {
     const Ipv4WithMask first = tcpip.addresses.empty() ? Ipv4WithMask() : tcpip.addresses.front();
     StringList more;
@@ -137,7 +137,7 @@ std::vector<ValueWrite> CardTcpipWrites(const CardTcpip& tcpip)
     // "DNS1" alone says as much as a list of that one server.
     const bool listSaysMore =
         !(tcpip.dnsServers.empty() || (tcpip.dnsServers.size() == 1 && firstIpv4));
-    std::vector<ValueWrite> writes;
+    std::vector<KeyValueWrite> writes;
     writes.push_back(Written(CardValue::kDhcp, RegistryValue::Dword(tcpip.dhcp ? 1 : 0)));
     writes.push_back(Written(CardValue::kIp, RegistryValue::Dword(first.address)));
     writes.push_back(Written(CardValue::kNetmask, RegistryValue::Dword(first.mask)));
@@ -162,7 +162,7 @@ std::vector<ValueWrite> CardTcpipWrites(const CardTcpip& tcpip)
 
 bool WriteCardTcpip(const COpenKey& card, const CardTcpip& tcpip)
 {
-    for (const ValueWrite& write : CardTcpipWrites(tcpip)) {
+    for (const KeyValueWrite& write : CardTcpipWrites(tcpip)) {
         RegistryValue stored;
         // Removing a value that is not there is no refusal.
         const bool done = write.remove

@@ -43,7 +43,7 @@ bool operator==(const CardTcpip& a, const CardTcpip& b);
 
 // One value of a key as settings leave it: written with its type and bytes,
 // or removed.
-struct ValueWrite {
+struct KeyValueWrite {
     const char* name;
     bool remove;
     RegistryValue value;
@@ -67,7 +67,7 @@ CardTcpip ReadCardTcpip(const COpenKey& cardSettings);
 // single values always, "MoreAddresses", "DNSServers" and "DNSFromDHCP"
 // only when they say more than the single values do (removed otherwise),
 // "AdapterGUID" when known (left alone otherwise).
-std::vector<ValueWrite> CardTcpipWrites(const CardTcpip& tcpip);
+std::vector<KeyValueWrite> CardTcpipWrites(const CardTcpip& tcpip);
 
 // Writes CardTcpipWrites into the card settings key. False as soon as the
 // registry refuses a value; those before stay written.

@@ -37,7 +37,7 @@ std::string TcpipInterfaceKey(const std::string& serviceName);
 std::string DottedAddress(uint32_t address);
 
 // One value of an interface key as a card's settings leave it.
-using TcpipWrite = ValueWrite;
+using TcpipWrite = KeyValueWrite;
 
 // What ApplyCardTcpip writes, in its order, for the settings.
 std::vector<TcpipWrite> PlannedCardTcpip(const CardTcpip& tcpip);

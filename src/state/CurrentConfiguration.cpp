@@ -203,7 +203,7 @@ CardSnapshot CardOfState(const CardState& card)
         {CardValue::kNic, RegistryValue::String(CardValue::kNicMarker)},
         {CardValue::kDisabled, RegistryValue::Dword(card.enabled ? 0 : 1)},
     };
-    for (const ValueWrite& write : CardTcpipWrites(TcpipOfState(card))) {
+    for (const KeyValueWrite& write : CardTcpipWrites(TcpipOfState(card))) {
         if (!write.remove)
             snapshot.values.push_back({write.name, write.value});
     }
