@@ -136,6 +136,11 @@ TEST_F(TransferWine, ExportDeleteImportGivesBackEveryValueByteForByte)
         registry.WriteDword(card, "DHCP", 0, kRoot);
         registry.WriteDword(card, "IP", 0x0A000001, kRoot);
         Set(card, "Extra", 7, std::string("a\0b\0\0", 5));
+        // An import binds a card to the adapter of the card it matched, as
+        // the card setup does.
+        const std::string adapter = GetCardServiceName(registry, cards[0].number);
+        if (!adapter.empty())
+            registry.WriteString(card, "AdapterGUID", adapter, kRoot);
     }
     // "B\xFCro \x80" is "B\u00fcro \u20ac" in code page 1252: a name the
     // store holds that the dialog would not let a person type.
