@@ -145,6 +145,11 @@
 #define IDS_WHAT_HOSTS_TEXT 2136
 #define IDS_WHAT_LMHOSTS_TEXT 2137
 
+// The card setup's refusals of what was typed.
+#define IDS_CARD_ADDRESS_LINE 2144
+#define IDS_CARD_SERVER_LINE 2145
+#define IDS_CARD_TOO_MANY_SERVERS 2146
+
 // Administrator rights: the main window's offer to start again with them,
 // what an action that needs them says without them, and the verbs' lines.
 #define IDS_RIGHTS_OFFER 2200
@@ -225,6 +230,9 @@
 #define IDC_CARD_SETUP_GATEWAY 1026
 #define IDC_CARD_SETUP_NAMESERVER 1027
 #define IDC_CARD_SETUP_DOMAIN 1033
+#define IDC_CARD_SETUP_MORE_ADDRESSES 1070
+#define IDC_CARD_SETUP_DNS_FROM_DHCP 1071
+#define IDC_CARD_SETUP_MORE_SERVERS 1072
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

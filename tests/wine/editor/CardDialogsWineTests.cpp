@@ -411,5 +411,170 @@ TEST_F(CardSetupDialogWine, TypedAddressesStayWhenAutomaticIsCheckedAndAreStored
     EXPECT_EQ(registry.ReadString(kCardSettingsKey, "DOMAIN", "", kMachine), "office.example");
 }
 
+int FocusedId(HWND dialog)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus != nullptr ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+StringList StoredList(const CRegistry& registry, const char* name)
+{
+    StringList entries;
+    if (!registry.OpenForReading(kCardSettingsKey, kMachine).ReadMultiString(name, entries))
+        return {"<missing>"};
+    return entries;
+}
+
+TEST_F(CardSetupDialogWine, FurtherAddressesAndServersAreShownOneALineAndStoredBack)
+{
+    SeedCard(kCardA, "Flipset Adapter Alpha");
+    const std::string guid = "{F11B5E70-0000-4711-0000-0000000000A1}";
+    registry.WriteString(kCards + "\\" + kCardA, "ServiceName", guid, kMachine);
+    registry.WriteDword(kCardSettingsKey, "DHCP", 0, kMachine);
+    registry.WriteDword(kCardSettingsKey, "IP", 0x0A000001, kMachine);
+    registry.WriteDword(kCardSettingsKey, "Netmask", 0xFF000000, kMachine);
+    registry.WriteMultiString(kCardSettingsKey, "MoreAddresses", {"10.1.0.1/255.255.0.0"},
+                              kMachine);
+    registry.WriteDword(kCardSettingsKey, "DNS1", 0x0A000035, kMachine);
+    registry.WriteMultiString(kCardSettingsKey, "DNSServers", {"10.0.0.53", "fd00::53", "10.0.0.54"},
+                              kMachine);
+    SetupView view;
+    std::string moreAddresses, moreServers;
+    bool dnsFromDhcpChecked = true, dnsFromDhcpEnabled = false, moreServersEnabled = false;
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND dialog = ui.WaitForWindow(kSetupTitle);
+        view = ReadSetupView(ui, dialog);
+        moreAddresses = ui.Text(dialog, IDC_CARD_SETUP_MORE_ADDRESSES);
+        moreServers = ui.Text(dialog, IDC_CARD_SETUP_MORE_SERVERS);
+        dnsFromDhcpChecked = ui.IsChecked(dialog, IDC_CARD_SETUP_DNS_FROM_DHCP);
+        dnsFromDhcpEnabled = ui.IsEnabled(dialog, IDC_CARD_SETUP_DNS_FROM_DHCP);
+        moreServersEnabled = ui.IsEnabled(dialog, IDC_CARD_SETUP_MORE_SERVERS);
+        ui.SetText(dialog, IDC_CARD_SETUP_MORE_ADDRESSES,
+                   "10.1.0.1/255.255.0.0\r\n\r\n 10.2.0.1/255.255.255.0 ");
+        ui.SetText(dialog, IDC_CARD_SETUP_MORE_SERVERS, "2001:DB8::1\r\nfd00::53");
+        ui.Click(dialog, IDOK);
+    });
+    EXPECT_TRUE(RunSetup(script));
+    EXPECT_EQ(view.addresses, (std::vector<uint32_t>{0x0A000001, 0xFF000000, 0, 0x0A000035}));
+    EXPECT_EQ(view.addressesEnabled, kAllFour);
+    EXPECT_EQ(moreAddresses, "10.1.0.1/255.255.0.0");
+    EXPECT_EQ(moreServers, "fd00::53\r\n10.0.0.54");
+    EXPECT_FALSE(dnsFromDhcpChecked);
+    EXPECT_TRUE(dnsFromDhcpEnabled);
+    EXPECT_TRUE(moreServersEnabled);
+
+    EXPECT_EQ(Stored("IP"), 0x0A000001u);
+    EXPECT_EQ(StoredList(registry, "MoreAddresses"),
+              (StringList{"10.1.0.1/255.255.0.0", "10.2.0.1/255.255.255.0"}));
+    EXPECT_EQ(Stored("DNS1"), 0x0A000035u);
+    EXPECT_EQ(StoredList(registry, "DNSServers"),
+              (StringList{"10.0.0.53", "2001:db8::1", "fd00::53"}));
+    EXPECT_EQ(Stored("DNSFromDHCP"), 0xDEADBEEFu) << "fixed addresses with servers of their own";
+    EXPECT_EQ(registry.ReadString(kCardSettingsKey, "AdapterGUID", "", kMachine), guid);
+}
+
+TEST_F(CardSetupDialogWine, ABadLineIsNamedAndTheDialogStaysOpenOnTheInput)
+{
+    struct Case {
+        const char* what;
+        const char* moreAddresses;
+        const char* moreServers;
+        int focused;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"an address without its mask", "10.1.0.1/255.255.0.0\r\n10.2.0.1", "",
+         IDC_CARD_SETUP_MORE_ADDRESSES,
+         "Further addresses, line 2: \"10.2.0.1\" is no address with its mask. Write one "
+         "address with its mask a line, for example 192.168.1.2/255.255.255.0."},
+        {"a mask with a gap", "10.2.0.1/255.0.255.0", "", IDC_CARD_SETUP_MORE_ADDRESSES,
+         "Further addresses, line 1: 255.0.255.0 is no subnet mask. Write one address with its "
+         "mask a line, for example 192.168.1.2/255.255.255.0."},
+        {"a server that is a name", "", "\r\nns1.example", IDC_CARD_SETUP_MORE_SERVERS,
+         "Further name servers, line 2: \"ns1.example\" is no IPv4 or IPv6 address. Write one "
+         "IPv4 or IPv6 address a line."},
+        {"nine servers", "",
+         "10.0.0.1\r\n10.0.0.2\r\n10.0.0.3\r\n10.0.0.4\r\n10.0.0.5\r\n10.0.0.6\r\n"
+         "10.0.0.7\r\n10.0.0.8\r\n10.0.0.9",
+         IDC_CARD_SETUP_MORE_SERVERS, "A card takes at most 8 name servers; there are 9."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoveTestData();
+        registry.WriteDword(kCardSettingsKey, "DHCP", 0, kMachine);
+        ui::MessageBoxInfo box;
+        bool stillOpen = false;
+        std::string keptAddresses, keptServers;
+        UiScript script;
+        script.Then([&](Ui& ui) {
+            HWND dialog = ui.WaitForWindow(kSetupTitle);
+            ui.SetText(dialog, IDC_CARD_SETUP_MORE_ADDRESSES, c.moreAddresses);
+            ui.SetText(dialog, IDC_CARD_SETUP_MORE_SERVERS, c.moreServers);
+            ui.Click(dialog, IDOK);
+            box = ui.WaitForMessageBox();
+            ui.Answer(box, IDOK);
+            stillOpen = IsWindowVisible(dialog) != FALSE;
+            // The dialog's thread moves the focus once its message box is
+            // gone, which the driver may see first.
+            ui.WaitUntil("the focus on control " + std::to_string(c.focused),
+                         [&] { return FocusedId(dialog) == c.focused; });
+            keptAddresses = ui.Text(dialog, IDC_CARD_SETUP_MORE_ADDRESSES);
+            keptServers = ui.Text(dialog, IDC_CARD_SETUP_MORE_SERVERS);
+            ui.Click(dialog, IDCANCEL);
+        });
+        EXPECT_FALSE(RunSetup(script));
+        EXPECT_EQ(box.caption, kTitle);
+        EXPECT_EQ(box.text, c.message);
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(keptAddresses, c.moreAddresses);
+        EXPECT_EQ(keptServers, c.moreServers);
+        EXPECT_EQ(StoredNames(), (StringList{"DHCP"})) << "nothing stored";
+    }
+}
+
+TEST_F(CardSetupDialogWine, TheNameServersBoxFollowsAutomaticAndGovernsTheServers)
+{
+    registry.WriteDword(kCardSettingsKey, "DHCP", 0, kMachine);
+    struct Step {
+        bool dnsFromDhcpChecked, nameserverEnabled, moreServersEnabled;
+    };
+    Step opened{}, automatic{}, ownServers{};
+    UiScript script;
+    script.Then([&](Ui& ui) {
+        HWND dialog = ui.WaitForWindow(kSetupTitle);
+        auto read = [&] {
+            return Step{ui.IsChecked(dialog, IDC_CARD_SETUP_DNS_FROM_DHCP),
+                        ui.IsEnabled(dialog, IDC_CARD_SETUP_NAMESERVER),
+                        ui.IsEnabled(dialog, IDC_CARD_SETUP_MORE_SERVERS)};
+        };
+        opened = read();
+        ui.SetChecked(dialog, IDC_CARD_SETUP_AUTOMATIC, true);
+        automatic = read();
+        ui.SetChecked(dialog, IDC_CARD_SETUP_DNS_FROM_DHCP, false);
+        ownServers = read();
+        ui.SetText(dialog, IDC_CARD_SETUP_MORE_SERVERS, "10.0.0.99");
+        ui.Click(dialog, IDOK);
+    });
+    EXPECT_TRUE(RunSetup(script));
+    EXPECT_FALSE(opened.dnsFromDhcpChecked);
+    EXPECT_TRUE(opened.nameserverEnabled);
+    EXPECT_TRUE(opened.moreServersEnabled);
+    EXPECT_TRUE(automatic.dnsFromDhcpChecked) << "automatic addresses take the lease's servers";
+    EXPECT_FALSE(automatic.nameserverEnabled);
+    EXPECT_FALSE(automatic.moreServersEnabled);
+    EXPECT_FALSE(ownServers.dnsFromDhcpChecked);
+    EXPECT_TRUE(ownServers.nameserverEnabled);
+    EXPECT_TRUE(ownServers.moreServersEnabled);
+
+    EXPECT_EQ(Stored("DHCP"), 1u);
+    EXPECT_EQ(Stored("DNSFromDHCP"), 0u);
+    // One IPv4 server is what "DNS1" alone says.
+    EXPECT_EQ(Stored("DNS1"), 0x0A000063u);
+    EXPECT_EQ(StoredList(registry, "DNSServers"), StringList{"<missing>"});
+}
+
 }  // namespace
 }  // namespace flipset
