@@ -9,6 +9,7 @@
 #include "engine/Win32Shell.h"
 #include "engine/Win32SystemInfo.h"
 #include "network/Win32DeviceInstaller.h"
+#include "network/Win32InterfaceConfigurator.h"
 #include "store/Win32RegistryBackend.h"
 
 namespace flipset {
@@ -28,7 +29,8 @@ struct Win32Platform {
     Win32Shell shell;
     Win32SystemInfo system;
     Win32InternetSettings internet;
-    RunPlatform run{files, desktop, devices, services, shell, system, internet};
+    Win32InterfaceConfigurator interfaces;
+    RunPlatform run{files, desktop, devices, services, shell, system, internet, interfaces};
     CRegistry Registry() { return CRegistry(registryBackend); }
 };
 

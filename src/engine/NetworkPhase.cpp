@@ -1,6 +1,11 @@
 #include "engine/NetworkPhase.h"
 
+#include "base/Text.h"
 #include "network/CardInventory.h"
+#include "network/CardReadBack.h"
+#include "network/CardTcpip.h"
+#include "network/NetshBackend.h"
+#include "network/NetshCommands.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 
@@ -10,6 +15,35 @@ namespace {
 
 // A card settings key without "Disabled" keeps its card disabled.
 constexpr uint32_t kDefaultDisabled = 1;
+
+// The card whose adapter a card settings key sets: its number (for its
+// device state), its description (for its device and the messages) and the
+// adapter's GUID.
+struct AdapterCard {
+    std::string number;
+    std::string description;
+    std::string guid;
+};
+
+AdapterCard ResolveAdapterCard(CRegistry registry, const std::string& cardNumber,
+                               const std::string& storedGuid)
+{
+    AdapterCard card{cardNumber, GetCardDescription(registry, cardNumber),
+                     GetCardServiceName(registry, cardNumber)};
+    if (storedGuid.empty() || EqualsNoCase(storedGuid, card.guid))
+        return card;
+    // The card numbers changed since the configuration was made: the stored
+    // GUID names the adapter, wherever its card is now.
+    card.guid = storedGuid;
+    for (const NetworkCard& other : ListNetworkCards(registry)) {
+        if (EqualsNoCase(GetCardServiceName(registry, other.number), storedGuid)) {
+            card.number = other.number;
+            card.description = other.description;
+            break;
+        }
+    }
+    return card;
+}
 
 }  // namespace
 
@@ -52,6 +86,66 @@ void RunNetworkPhase(RunContext& ctx, DeviceInstaller& devices)
             SetCardState(devices, host, description, true);
             host.WaitWithMessages(kCardEnableWait);
         }
+    }
+}
+
+void RunNetworkPhaseOnAdapters(RunContext& ctx, DeviceInstaller& devices,
+                               InterfaceConfigurator& interfaces)
+{
+    const CRegistry registry = ctx.Registry();
+    RunHost& host = ctx.Host();
+    StringList cardNumbers = registry.EnumSubKeys(ctx.ConfigurationKey(), ctx.ConfigurationRoot());
+
+    for (const std::string& cardNumber : cardNumbers) {
+        CardTcpip wanted;
+        uint32_t disabled = kDefaultDisabled;
+        {
+            const COpenKey cardSettings = registry.OpenForReading(
+                ctx.ConfigurationKey() + "\\" + cardNumber, ctx.ConfigurationRoot());
+            wanted = ReadCardTcpip(cardSettings);
+            disabled = cardSettings.ReadDword(CardValue::kDisabled, kDefaultDisabled);
+        }
+        const AdapterCard card = ResolveAdapterCard(registry, cardNumber, wanted.adapterGuid);
+        host.SetCaption("Setting " + card.description);
+
+        if (card.guid.empty()) {
+            host.ShowError("Invalid interface " + card.description + " found");
+            continue;
+        }
+        const bool enabled = IsCardNumberEnabled(registry, card.number);
+        if (disabled != 0) {
+            if (enabled)
+                SetCardState(devices, host, card.description, false);
+            continue;
+        }
+        if (!enabled) {
+            SetCardState(devices, host, card.description, true);
+            host.WaitWithMessages(kCardEnableWait);
+        }
+
+        const std::vector<AdapterSnapshot> adapters = interfaces.ListAdapters();
+        const AdapterSnapshot* adapter = FindAdapterByGuid(adapters, card.guid);
+        if (!adapter) {
+            host.ShowError(card.description + ": its adapter " + card.guid +
+                           " is not present; the card was not set");
+            continue;
+        }
+        if (!HasAddressToSet(wanted)) {
+            host.ShowError(card.description +
+                           ": fixed addresses without an address; the card was not set");
+            continue;
+        }
+
+        const std::string said = SetCardOnAdapter(registry, interfaces, *adapter, wanted);
+        const std::vector<ValueNotTaken> notTaken = ReadBackCard(
+            interfaces, card.guid, wanted, [&](uint32_t ms) { host.WaitWithMessages(ms); });
+        if (notTaken.empty())
+            continue;
+        std::string message;
+        for (const ValueNotTaken& value : notTaken)
+            message += NotTakenMessage(card.description, value) + "\n";
+        message += said.empty() ? "The system said nothing." : said;
+        host.ShowError(message);
     }
 }
 

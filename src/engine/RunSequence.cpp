@@ -49,7 +49,10 @@ void RunStartPagePhase(RunContext& ctx, const RunPlatform&, const std::string&)
 
 void RunCardsPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)
 {
-    RunNetworkPhase(ctx, platform.devices);
+    if (TcpipBackendFor(platform.system) == TcpipBackend::Netsh)
+        RunNetworkPhaseOnAdapters(ctx, platform.devices, platform.interfaces);
+    else
+        RunNetworkPhase(ctx, platform.devices);
 }
 
 void RunServiceListsPhase(RunContext& ctx, const RunPlatform& platform, const std::string&)

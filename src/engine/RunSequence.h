@@ -18,6 +18,7 @@ namespace flipset {
 class DesktopPlatform;
 class DeviceInstaller;
 class FileSystem;
+class InterfaceConfigurator;
 class InternetSettingsNotifier;
 class RunContext;
 class ServiceManager;
@@ -33,6 +34,8 @@ struct RunPlatform {
     Shell& shell;
     const SystemInfo& system;
     InternetSettingsNotifier& internet;
+    // The live adapters, where the system sets a card on them (10 and later).
+    InterfaceConfigurator& interfaces;
 };
 
 // Holds the window while a run is in progress: busy, with its run buttons

@@ -115,6 +115,12 @@ private:
     std::vector<std::string>& journal_;
 };
 
+// Live adapters that list none, for runs that set no card on them. Defined
+// beside FakeInterfaceConfigurator, so that this header needs no network
+// type: a test that sets cards on adapters gives its own
+// (FakeRunPlatform::WithInterfaces).
+InterfaceConfigurator& NoLiveAdapters();
+
 class FakeSystem : public SystemInfo {
 public:
     uint32_t majorVersion = 5;
@@ -127,9 +133,10 @@ public:
 // real registry).
 struct FakeRunPlatform {
     FakeRunPlatform(std::vector<std::string>& journal, DeviceInstaller& devices)
-        : desktop(journal), shell(journal), internet(journal), run{files,    desktop, devices,
-                                                                   services, shell,   system,
-                                                                   internet}
+        : desktop(journal), shell(journal), internet(journal), run{files,    desktop,
+                                                                   devices,  services,
+                                                                   shell,    system,
+                                                                   internet, NoLiveAdapters()}
     {
     }
     FakeRunPlatform(const FakeRunPlatform&) = delete;
@@ -138,8 +145,15 @@ struct FakeRunPlatform {
     // The same platform with another desktop, e.g. one that fails.
     RunPlatform WithDesktop(DesktopPlatform& other) const
     {
-        return RunPlatform{run.files, other,      run.devices, run.services,
-                           run.shell, run.system, run.internet};
+        return RunPlatform{run.files, other,      run.devices,  run.services,
+                           run.shell, run.system, run.internet, run.interfaces};
+    }
+
+    // The same platform with other live adapters.
+    RunPlatform WithInterfaces(InterfaceConfigurator& other) const
+    {
+        return RunPlatform{run.files, run.desktop, run.devices,  run.services,
+                           run.shell, run.system,  run.internet, other};
     }
 
     FakeFiles files;

@@ -514,7 +514,8 @@ TEST_F(ConfigurationDialogTest, TheMainWindowsAddAndEditOpenTheDialogAndRefillTh
     FakeDeviceInstaller devices{registry};
     FakeShell shell{journal};
     FakeInternetSettings internet{journal};
-    RunPlatform platform{files, desktop, devices, services, shell, system, internet};
+    RunPlatform platform{files, desktop, devices,  services,
+                         shell, system,  internet, NoLiveAdapters()};
     EXPECT_TRUE(script.RunWith([&] {
         const FakeElevation elevated;
         MainDialog window(registry, platform, elevated);
