@@ -40,7 +40,21 @@ constexpr const char* kProxyEnable = "ProxyEnable";      // REG_DWORD, 0 or 1
 constexpr const char* kProxyServer = "ProxyServer";      // REG_SZ, "host:port" or per scheme
 constexpr const char* kProxyOverride = "ProxyOverride";  // REG_SZ, ";"-separated, "<local>"
 constexpr const char* kAutoConfigUrl = "AutoConfigURL";  // REG_SZ, empty for none
+// The location: conditions on the network the machine is on, all of which
+// must hold; an empty or missing text is no condition. A configuration
+// without "LocationMode", or with 0, has no location.
+constexpr const char* kLocationGateway = "LocationGateway";      // REG_SZ, "aa-bb-cc-dd-ee-ff"
+constexpr const char* kLocationSubnet = "LocationSubnet";        // REG_SZ, "10.1.0.0/16"
+constexpr const char* kLocationDnsSuffix = "LocationDnsSuffix";  // REG_SZ, any case
+constexpr const char* kLocationAdapter = "LocationAdapter";      // REG_SZ, "{GUID}"
+constexpr const char* kLocationWifi = "LocationWifi";            // REG_SZ, the network's name
+constexpr const char* kLocationMode = "LocationMode";            // REG_DWORD, kLocation*
 }  // namespace ConfigurationValue
+
+// "LocationMode": what entering the location does.
+constexpr uint32_t kLocationOff = 0;
+constexpr uint32_t kLocationAskFirst = 1;
+constexpr uint32_t kLocationSwitch = 2;
 
 // "WallpaperPosition": 0 tile, 1 grow, 2 center.
 constexpr uint32_t kWallpaperTile = 0;

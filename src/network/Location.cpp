@@ -1,0 +1,263 @@
+#include "network/Location.h"
+
+#include "base/Text.h"
+#include "network/TcpipSettings.h"
+#include "store/ConfigurationSchema.h"
+
+#include <algorithm>
+
+namespace flipset {
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "a.b.c.d", each a decimal number from 0 to 255 without leading zeros.
+std::optional<uint32_t> ParseDotted(std::string_view text)
+{
+    uint32_t address = 0;
+    size_t position = 0;
+    for (int octet = 0; octet < 4; ++octet) {
+        if (octet > 0) {
+            if (position >= text.size() || text[position] != '.')
+                return std::nullopt;
+            ++position;
+        }
+        const size_t start = position;
+        uint32_t number = 0;
+        while (position < text.size() && position - start < 3 && text[position] >= '0' &&
+               text[position] <= '9')
+            number = number * 10 + static_cast<uint32_t>(text[position++] - '0');
+        const size_t digits = position - start;
+        if (digits == 0 || number > 255 || (digits > 1 && text[start] == '0'))
+            return std::nullopt;
+        address = address << 8 | number;
+    }
+    if (position != text.size())
+        return std::nullopt;
+    return address;
+}
+
+uint32_t PrefixMask(unsigned prefixLength)
+{
+    return prefixLength == 0 ? 0 : ~uint32_t{0} << (32 - prefixLength);
+}
+
+// "{8-4-4-4-12 hexadecimal digits}", as adapters are named.
+bool IsBracedGuid(std::string_view text)
+{
+    static constexpr std::string_view kShape = "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}";
+    if (text.size() != kShape.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (kShape[i] == 'x' ? HexDigit(text[i]) < 0 : text[i] != kShape[i])
+            return false;
+    }
+    return true;
+}
+
+// The longest name a Wi-Fi network has, in bytes.
+constexpr size_t kMaxWifiName = 32;
+
+}  // namespace
+
+std::optional<HardwareAddress> ParseHardwareAddress(std::string_view text)
+{
+    const std::string trimmed = Trim(text);
+    // Six pairs of digits and five separators.
+    if (trimmed.size() != 17)
+        return std::nullopt;
+    const char separator = trimmed[2];
+    if (separator != '-' && separator != ':')
+        return std::nullopt;
+    HardwareAddress address{};
+    for (size_t byte = 0; byte < address.size(); ++byte) {
+        const size_t at = byte * 3;
+        if (byte > 0 && trimmed[at - 1] != separator)
+            return std::nullopt;
+        const int high = HexDigit(trimmed[at]);
+        const int low = HexDigit(trimmed[at + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        address[byte] = static_cast<uint8_t>(high << 4 | low);
+    }
+    if (address == HardwareAddress{})
+        return std::nullopt;
+    return address;
+}
+
+std::string FormatHardwareAddress(const HardwareAddress& address)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (size_t byte = 0; byte < address.size(); ++byte) {
+        if (byte > 0)
+            text += '-';
+        text += kDigits[address[byte] >> 4];
+        text += kDigits[address[byte] & 0x0F];
+    }
+    return text;
+}
+
+bool operator==(const Ipv4Subnet& a, const Ipv4Subnet& b)
+{
+    return a.network == b.network && a.prefixLength == b.prefixLength;
+}
+
+std::optional<Ipv4Subnet> ParseSubnet(std::string_view text)
+{
+    const std::string trimmed = Trim(text);
+    const size_t slash = trimmed.find('/');
+    if (slash == std::string::npos)
+        return std::nullopt;
+    const std::optional<uint32_t> address = ParseDotted(std::string_view(trimmed).substr(0, slash));
+    const std::string_view length = std::string_view(trimmed).substr(slash + 1);
+    if (!address || length.empty() || length.size() > 2 || length[0] == '0' ||
+        !std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const unsigned prefixLength = static_cast<unsigned>(std::stoul(std::string(length)));
+    if (prefixLength > 32)
+        return std::nullopt;
+    return Ipv4Subnet{*address & PrefixMask(prefixLength), prefixLength};
+}
+
+std::string FormatSubnet(const Ipv4Subnet& subnet)
+{
+    return DottedAddress(subnet.network) + "/" + std::to_string(subnet.prefixLength);
+}
+
+bool SubnetContains(const Ipv4Subnet& subnet, uint32_t address)
+{
+    return (address & PrefixMask(subnet.prefixLength)) == subnet.network;
+}
+
+size_t Location::ConditionCount() const
+{
+    return (gateway ? 1 : 0) + (subnet ? 1 : 0) + (dnsSuffix.empty() ? 0 : 1) +
+           (adapterGuid.empty() ? 0 : 1) + (wifi.empty() ? 0 : 1);
+}
+
+bool Location::CanHold() const
+{
+    return mode != LocationMode::Off && faults.empty() && ConditionCount() > 0;
+}
+
+bool operator==(const Location& a, const Location& b)
+{
+    const auto sameFaults = [](const std::vector<LocationFault>& x,
+                               const std::vector<LocationFault>& y) {
+        return std::equal(x.begin(), x.end(), y.begin(), y.end(),
+                          [](const LocationFault& f, const LocationFault& g) {
+                              return std::string_view(f.valueName) == g.valueName &&
+                                     f.storedText == g.storedText;
+                          });
+    };
+    return a.mode == b.mode && a.gateway == b.gateway && a.subnet == b.subnet &&
+           a.dnsSuffix == b.dnsSuffix && a.adapterGuid == b.adapterGuid && a.wifi == b.wifi &&
+           sameFaults(a.faults, b.faults);
+}
+
+bool operator!=(const Location& a, const Location& b)
+{
+    return !(a == b);
+}
+
+Location ReadLocation(const COpenKey& configurationKey)
+{
+    namespace Value = ConfigurationValue;
+    Location location;
+    RegistryValue modeValue;
+    if (!configurationKey.ReadValue(Value::kLocationMode, modeValue))
+        return location;
+    uint32_t mode = 0;
+    const bool isDword = modeValue.AsDword(mode);
+    if (!isDword || mode > kLocationSwitch) {
+        location.faults.push_back({Value::kLocationMode, isDword ? std::to_string(mode) : ""});
+        return location;
+    }
+    if (mode == kLocationOff)
+        return location;
+    location.mode = mode == kLocationAskFirst ? LocationMode::AskFirst : LocationMode::Switch;
+
+    const auto read = [&](const char* name) { return configurationKey.ReadString(name, ""); };
+    const auto fault = [&](const char* name, const std::string& text) {
+        location.faults.push_back({name, text});
+    };
+    const std::string gateway = read(Value::kLocationGateway);
+    if (!Trim(gateway).empty() && !(location.gateway = ParseHardwareAddress(gateway)))
+        fault(Value::kLocationGateway, gateway);
+    const std::string subnet = read(Value::kLocationSubnet);
+    if (!Trim(subnet).empty() && !(location.subnet = ParseSubnet(subnet)))
+        fault(Value::kLocationSubnet, subnet);
+    location.dnsSuffix = Trim(read(Value::kLocationDnsSuffix));
+    const std::string adapter = read(Value::kLocationAdapter);
+    location.adapterGuid = Trim(adapter);
+    if (!location.adapterGuid.empty() && !IsBracedGuid(location.adapterGuid))
+        fault(Value::kLocationAdapter, adapter);
+    // A network's name is taken as stored: spaces may belong to it.
+    location.wifi = read(Value::kLocationWifi);
+    if (location.wifi.size() > kMaxWifiName)
+        fault(Value::kLocationWifi, location.wifi);
+    return location;
+}
+
+bool LocationHolds(const Location& location, const NetworkObservation& observation)
+{
+    if (!location.CanHold())
+        return false;
+    const auto anyAdapter = [&](auto predicate) {
+        return std::any_of(observation.adapters.begin(), observation.adapters.end(),
+                           [&](const ObservedAdapter& adapter) {
+                               return adapter.connected && predicate(adapter);
+                           });
+    };
+    if (location.gateway && location.gateway != observation.gatewayHardwareAddress)
+        return false;
+    if (location.subnet && !anyAdapter([&](const ObservedAdapter& adapter) {
+            return std::any_of(adapter.addresses.begin(), adapter.addresses.end(),
+                               [&](const ObservedAddress& address) {
+                                   return SubnetContains(*location.subnet, address.address);
+                               });
+        }))
+        return false;
+    if (!location.dnsSuffix.empty() && !anyAdapter([&](const ObservedAdapter& adapter) {
+            return EqualsNoCase(adapter.dnsSuffix, location.dnsSuffix);
+        }))
+        return false;
+    if (!location.adapterGuid.empty() && !anyAdapter([&](const ObservedAdapter& adapter) {
+            return EqualsNoCase(adapter.guid, location.adapterGuid);
+        }))
+        return false;
+    if (!location.wifi.empty() && observation.wifi != location.wifi)
+        return false;
+    return true;
+}
+
+std::vector<std::string> MatchLocations(const std::vector<NamedLocation>& locations,
+                                        const NetworkObservation& observation)
+{
+    std::vector<std::string> best;
+    size_t bestCount = 0;
+    for (const NamedLocation& named : locations) {
+        if (!LocationHolds(named.location, observation))
+            continue;
+        const size_t count = named.location.ConditionCount();
+        if (count > bestCount) {
+            best.clear();
+            bestCount = count;
+        }
+        if (count == bestCount)
+            best.push_back(named.configuration);
+    }
+    return best;
+}
+
+}  // namespace flipset
