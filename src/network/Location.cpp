@@ -1,6 +1,7 @@
 #include "network/Location.h"
 
 #include "base/Text.h"
+#include "network/IpAddressText.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 
@@ -18,32 +19,6 @@ int HexDigit(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// "a.b.c.d", each a decimal number from 0 to 255 without leading zeros.
-std::optional<uint32_t> ParseDotted(std::string_view text)
-{
-    uint32_t address = 0;
-    size_t position = 0;
-    for (int octet = 0; octet < 4; ++octet) {
-        if (octet > 0) {
-            if (position >= text.size() || text[position] != '.')
-                return std::nullopt;
-            ++position;
-        }
-        const size_t start = position;
-        uint32_t number = 0;
-        while (position < text.size() && position - start < 3 && text[position] >= '0' &&
-               text[position] <= '9')
-            number = number * 10 + static_cast<uint32_t>(text[position++] - '0');
-        const size_t digits = position - start;
-        if (digits == 0 || number > 255 || (digits > 1 && text[start] == '0'))
-            return std::nullopt;
-        address = address << 8 | number;
-    }
-    if (position != text.size())
-        return std::nullopt;
-    return address;
 }
 
 uint32_t PrefixMask(unsigned prefixLength)
@@ -118,7 +93,8 @@ std::optional<Ipv4Subnet> ParseSubnet(std::string_view text)
     const size_t slash = trimmed.find('/');
     if (slash == std::string::npos)
         return std::nullopt;
-    const std::optional<uint32_t> address = ParseDotted(std::string_view(trimmed).substr(0, slash));
+    const std::optional<uint32_t> address =
+        ParseIpv4Number(std::string_view(trimmed).substr(0, slash));
     const std::string_view length = std::string_view(trimmed).substr(slash + 1);
     if (!address || length.empty() || length.size() > 2 || length[0] == '0' ||
         !std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -223,7 +199,7 @@ bool LocationHolds(const Location& location, const NetworkObservation& observati
         return false;
     if (location.subnet && !anyAdapter([&](const ObservedAdapter& adapter) {
             return std::any_of(adapter.addresses.begin(), adapter.addresses.end(),
-                               [&](const ObservedAddress& address) {
+                               [&](const Ipv4WithMask& address) {
                                    return SubnetContains(*location.subnet, address.address);
                                });
         }))

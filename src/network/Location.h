@@ -3,6 +3,7 @@
 // hold for what the machine shows now.
 #pragma once
 
+#include "network/CardTcpip.h"
 #include "store/Registry.h"
 
 #include <array>
@@ -39,14 +40,10 @@ std::string FormatSubnet(const Ipv4Subnet& subnet);
 bool SubnetContains(const Ipv4Subnet& subnet, uint32_t address);
 
 // What the machine shows now, as the location conditions read it.
-struct ObservedAddress {
-    uint32_t address = 0;  // first octet most significant
-    uint32_t mask = 0;
-};
 struct ObservedAdapter {
     std::string guid;  // "{...}"
     bool connected = false;
-    std::vector<ObservedAddress> addresses;  // IPv4
+    std::vector<Ipv4WithMask> addresses;
     std::string dnsSuffix;
 };
 struct NetworkObservation {
