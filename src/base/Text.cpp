@@ -20,6 +20,17 @@ std::string JoinText(const StringList& entries, char separator)
     return text;
 }
 
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::string Trim(std::string_view text)
 {
     size_t begin = 0;

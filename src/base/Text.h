@@ -24,6 +24,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // exactly when their folded forms are equal, so a folded form can key a map.
 std::string FoldCase(std::string_view text);
 
+// The value of a hexadecimal digit, either case; -1 for any other character.
+int HexDigitValue(char c);
+
 // The entries one after the other, the separator between each two.
 std::string JoinText(const StringList& entries, char separator);
 

@@ -1,5 +1,7 @@
 #include "network/IpAddressText.h"
 
+#include "base/Text.h"
+
 #include <cstddef>
 
 namespace flipset {
@@ -22,17 +24,6 @@ constexpr size_t kIpv6Groups = 8;
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Four dotted decimal octets, each 0 to 255 without leading zeros.
@@ -74,7 +65,7 @@ bool ParseGroups(std::string_view text, std::array<uint16_t, kIpv6Groups>& group
         const size_t start = position;
         unsigned value = 0;
         while (position < text.size() && text[position] != ':') {
-            const int digit = HexValue(text[position]);
+            const int digit = HexDigitValue(text[position]);
             if (digit < 0 || position - start == 4)
                 return false;
             value = value * 16 + static_cast<unsigned>(digit);

@@ -1,6 +1,7 @@
 #include "network/Location.h"
 
 #include "base/Text.h"
+#include "network/InterfaceConfigurator.h"
 #include "network/IpAddressText.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
@@ -10,22 +11,6 @@
 namespace flipset {
 namespace {
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-uint32_t PrefixMask(unsigned prefixLength)
-{
-    return prefixLength == 0 ? 0 : ~uint32_t{0} << (32 - prefixLength);
-}
-
 // "{8-4-4-4-12 hexadecimal digits}", as adapters are named.
 bool IsBracedGuid(std::string_view text)
 {
@@ -33,7 +18,7 @@ bool IsBracedGuid(std::string_view text)
     if (text.size() != kShape.size())
         return false;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (kShape[i] == 'x' ? HexDigit(text[i]) < 0 : text[i] != kShape[i])
+        if (kShape[i] == 'x' ? HexDigitValue(text[i]) < 0 : text[i] != kShape[i])
             return false;
     }
     return true;
@@ -58,8 +43,8 @@ std::optional<HardwareAddress> ParseHardwareAddress(std::string_view text)
         const size_t at = byte * 3;
         if (byte > 0 && trimmed[at - 1] != separator)
             return std::nullopt;
-        const int high = HexDigit(trimmed[at]);
-        const int low = HexDigit(trimmed[at + 1]);
+        const int high = HexDigitValue(trimmed[at]);
+        const int low = HexDigitValue(trimmed[at + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         address[byte] = static_cast<uint8_t>(high << 4 | low);
@@ -102,7 +87,7 @@ std::optional<Ipv4Subnet> ParseSubnet(std::string_view text)
     const unsigned prefixLength = static_cast<unsigned>(std::stoul(std::string(length)));
     if (prefixLength > 32)
         return std::nullopt;
-    return Ipv4Subnet{*address & PrefixMask(prefixLength), prefixLength};
+    return Ipv4Subnet{*address & MaskFromPrefixLength(prefixLength), prefixLength};
 }
 
 std::string FormatSubnet(const Ipv4Subnet& subnet)
@@ -112,7 +97,7 @@ std::string FormatSubnet(const Ipv4Subnet& subnet)
 
 bool SubnetContains(const Ipv4Subnet& subnet, uint32_t address)
 {
-    return (address & PrefixMask(subnet.prefixLength)) == subnet.network;
+    return (address & MaskFromPrefixLength(subnet.prefixLength)) == subnet.network;
 }
 
 size_t Location::ConditionCount() const

@@ -28,17 +28,6 @@ ByteArray TextBytes(const std::string& text, size_t zeros)
     return bytes;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // "a.b.c.d", each a decimal number from 0 to 255 of at most three digits.
 bool ParseDottedAddress(const std::string& text, uint32_t& address)
 {
@@ -178,8 +167,8 @@ bool BytesOfHex(const std::string& hex, ByteArray& bytes)
     if (hex.size() % 2 != 0)
         return false;
     for (size_t i = 0; i < hex.size(); i += 2) {
-        const int high = HexDigit(hex[i]);
-        const int low = HexDigit(hex[i + 1]);
+        const int high = HexDigitValue(hex[i]);
+        const int low = HexDigitValue(hex[i + 1]);
         if (high < 0 || low < 0)
             return false;
         bytes.push_back(static_cast<unsigned char>(high << 4 | low));

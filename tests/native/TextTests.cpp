@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace flipset {
 namespace {
 
@@ -22,6 +24,15 @@ TEST(Text, EqualsNoCaseFoldsAsciiLettersOnly)
 
     // The folded form keys a map: equal exactly where EqualsNoCase is.
     EXPECT_EQ(FoldCase("Office LAN [2]\xC4"), "office lan [2]\xC4");
+}
+
+TEST(Text, HexDigitValueTakesEitherCaseAndRefusesTheRest)
+{
+    const std::pair<char, int> cases[] = {{'0', 0}, {'9', 9}, {'a', 10}, {'F', 15},
+                                          {'g', -1}, {'G', -1}, {'/', -1}, {':', -1},
+                                          {'@', -1}, {'`', -1}, {'\0', -1}};
+    for (const auto& [c, value] : cases)
+        EXPECT_EQ(HexDigitValue(c), value) << "'" << c << "'";
 }
 
 TEST(Text, LeadingNumberReadsLeadingDigitsWithinTheSignedRange)
