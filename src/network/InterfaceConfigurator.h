@@ -12,9 +12,11 @@
 
 namespace flipset {
 
-// One network adapter as the system lists it now.
+// One network adapter as the system lists it now: what the card loop reads
+// back and what the location conditions look at.
 struct AdapterSnapshot {
     std::string guid;             // "{...}": the adapter's name, a card's "ServiceName"
+    std::string name;             // the name the user sees ("Ethernet"; under Wine the Linux one)
     uint32_t interfaceIndex = 0;  // IPv4 interface index: what netsh takes as name=
     uint32_t ipv6InterfaceIndex = 0;
     uint64_t luid = 0;
@@ -24,6 +26,9 @@ struct AdapterSnapshot {
     std::vector<uint32_t> gateways;  // IPv4, first octet most significant
     std::vector<IpAddress> dnsServers;
     std::string dnsSuffix;
+    // The IPv4 interface metric, added to a route's own metric to rank the
+    // default routes as the system does.
+    uint32_t ipv4Metric = 0;
 };
 
 // The adapter whose GUID is the given one, ignoring case; null when absent.

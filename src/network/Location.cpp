@@ -176,24 +176,24 @@ bool LocationHolds(const Location& location, const NetworkObservation& observati
         return false;
     const auto anyAdapter = [&](auto predicate) {
         return std::any_of(observation.adapters.begin(), observation.adapters.end(),
-                           [&](const ObservedAdapter& adapter) {
+                           [&](const AdapterSnapshot& adapter) {
                                return adapter.connected && predicate(adapter);
                            });
     };
     if (location.gateway && location.gateway != observation.gatewayHardwareAddress)
         return false;
-    if (location.subnet && !anyAdapter([&](const ObservedAdapter& adapter) {
+    if (location.subnet && !anyAdapter([&](const AdapterSnapshot& adapter) {
             return std::any_of(adapter.addresses.begin(), adapter.addresses.end(),
                                [&](const Ipv4WithMask& address) {
                                    return SubnetContains(*location.subnet, address.address);
                                });
         }))
         return false;
-    if (!location.dnsSuffix.empty() && !anyAdapter([&](const ObservedAdapter& adapter) {
+    if (!location.dnsSuffix.empty() && !anyAdapter([&](const AdapterSnapshot& adapter) {
             return EqualsNoCase(adapter.dnsSuffix, location.dnsSuffix);
         }))
         return false;
-    if (!location.adapterGuid.empty() && !anyAdapter([&](const ObservedAdapter& adapter) {
+    if (!location.adapterGuid.empty() && !anyAdapter([&](const AdapterSnapshot& adapter) {
             return EqualsNoCase(adapter.guid, location.adapterGuid);
         }))
         return false;

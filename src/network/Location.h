@@ -3,7 +3,7 @@
 // hold for what the machine shows now.
 #pragma once
 
-#include "network/CardTcpip.h"
+#include "network/InterfaceConfigurator.h"
 #include "store/Registry.h"
 
 #include <array>
@@ -39,15 +39,12 @@ std::optional<Ipv4Subnet> ParseSubnet(std::string_view text);
 std::string FormatSubnet(const Ipv4Subnet& subnet);
 bool SubnetContains(const Ipv4Subnet& subnet, uint32_t address);
 
-// What the machine shows now, as the location conditions read it.
-struct ObservedAdapter {
-    std::string guid;  // "{...}"
-    bool connected = false;
-    std::vector<Ipv4WithMask> addresses;
-    std::string dnsSuffix;
-};
+// What the machine shows now, as the location conditions read it
+// (NetworkObserver.h reads it).
 struct NetworkObservation {
-    std::vector<ObservedAdapter> adapters;
+    // Every adapter the system lists; the conditions look only at those
+    // connected.
+    std::vector<AdapterSnapshot> adapters;
     uint32_t gateway = 0;  // the default gateway; 0: none
     // The gateway's, from the neighbour table; none while unresolved.
     std::optional<HardwareAddress> gatewayHardwareAddress;

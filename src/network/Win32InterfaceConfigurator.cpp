@@ -113,6 +113,8 @@ AdapterSnapshot Snapshot(const IP_ADAPTER_ADDRESSES& entry)
             adapter.dnsServers.push_back(address);
     }
     adapter.dnsSuffix = Narrow(entry.DnsSuffix);
+    adapter.name = Narrow(entry.FriendlyName);
+    adapter.ipv4Metric = entry.Ipv4Metric;
     return adapter;
 }
 

@@ -3,6 +3,8 @@
 
 #include "network/LocationDetector.h"
 
+#include "support/FakeNetworkObserver.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -18,8 +20,8 @@ using Kind = LocationAction::Kind;
 NetworkObservation Place(uint8_t gatewayByte)
 {
     NetworkObservation observation;
-    observation.adapters.push_back(
-        {"{11111111-2222-3333-4444-555555555555}", true, {{0x0A010203, 0xFFFF0000}}, "corp"});
+    observation.adapters.push_back(ObservedAdapter("{11111111-2222-3333-4444-555555555555}", true,
+                                                   {{0x0A010203, 0xFFFF0000}}, "corp"));
     observation.gateway = 0x0A010001;
     if (gatewayByte != 0)
         observation.gatewayHardwareAddress = HardwareAddress{2, 0, 0, 0, 0, gatewayByte};

@@ -4,6 +4,7 @@
 
 #include "network/Location.h"
 
+#include "support/FakeNetworkObserver.h"
 #include "support/MemoryRegistryBackend.h"
 
 #include <gtest/gtest.h>
@@ -88,9 +89,10 @@ const char* const kDisconnectedGuid = "{66666666-7777-8888-9999-AAAAAAAAAAAA}";
 NetworkObservation Machine()
 {
     NetworkObservation machine;
-    machine.adapters.push_back({kConnectedGuid, true, {{0x0A010203, 0xFFFF0000}}, "corp.example"});
     machine.adapters.push_back(
-        {kDisconnectedGuid, false, {{0xAC100001, 0xFFF00000}}, "lab.example"});
+        ObservedAdapter(kConnectedGuid, true, {{0x0A010203, 0xFFFF0000}}, "corp.example"));
+    machine.adapters.push_back(
+        ObservedAdapter(kDisconnectedGuid, false, {{0xAC100001, 0xFFF00000}}, "lab.example"));
     machine.gateway = 0x0A010001;
     machine.gatewayHardwareAddress = kGateway;
     machine.wifi = "Office Net";

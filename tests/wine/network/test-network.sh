@@ -5,7 +5,8 @@
 # - a network namespace (and a mount namespace) for the program, its Wine
 #   server and the helper below, with only "lo" and "flipset0", one end of
 #   a veth pair: 10.203.0.50/24, default gateway 10.203.0.1;
-# - the other end in a second namespace, holding the gateway's address;
+# - the other end in a second namespace, holding the gateway's address and
+#   the hardware address the tests expect of it (FLIPSET_TEST_GATEWAY_MAC);
 # - /etc/resolv.conf bind-mounted from a file of its own (name servers
 #   10.203.0.53 and fd00:203::53), which Wine reads for the DNS servers;
 # - the prefix PREFIX (created when new, its own Wine server started inside
@@ -66,8 +67,11 @@ done
 ip link add flipset0 type veth peer name flipsetpeer0 ||
     skipped "no veth pair can be made here (no veth support in the kernel)"
 ip link set flipsetpeer0 netns "$peer" || failed "the far end cannot be moved"
-nsenter -t "$peer" -n sh -c 'ip link set lo up &&
-    ip addr add 10.203.0.1/24 dev flipsetpeer0 && ip link set flipsetpeer0 up' ||
+# A locally administered address, chosen here rather than left to the kernel.
+export FLIPSET_TEST_GATEWAY_MAC=02:f1:1b:5e:cb:01
+nsenter -t "$peer" -n sh -c "ip link set lo up &&
+    ip link set flipsetpeer0 address $FLIPSET_TEST_GATEWAY_MAC &&
+    ip addr add 10.203.0.1/24 dev flipsetpeer0 && ip link set flipsetpeer0 up" ||
     failed "the far end cannot be set up"
 ip link set flipset0 up
 ip addr add 10.203.0.50/24 dev flipset0
