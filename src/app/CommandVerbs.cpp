@@ -22,6 +22,7 @@ constexpr VerbWord kVerbWords[] = {
     {"apply", Verb::Apply},     {"list", Verb::List},       {"export", Verb::Export},
     {"import", Verb::Import},   {"help", Verb::Help},       {"?", Verb::Help},
     {"capture", Verb::Capture}, {"preview", Verb::Preview}, {"undo", Verb::Undo},
+    {"where", Verb::Where},
 };
 
 bool IsSwitchMark(char c)
@@ -337,6 +338,7 @@ VerbCommand ParseVerbCommand(const std::string& commandLine)
         ParseImport(args, command);
         break;
     case Verb::List:
+    case Verb::Where:
     case Verb::Help:
         if (args.size() > 1)
             command.usageError = "unexpected argument \"" + args[1] + "\"";
@@ -375,6 +377,11 @@ std::string UsageText()
            "  flipset /capture NAME [/quiet]\n"
            "      Stores the current system files, desktop, proxy, start page and\n"
            "      network cards as the new configuration NAME.\n"
+           "  flipset /where\n"
+           "      Writes what the machine shows now of the network it is on (each\n"
+           "      connected adapter with its GUID, addresses, subnets and DNS suffix,\n"
+           "      the default gateway and its hardware address, the Wi-Fi network) and\n"
+           "      which configuration's location holds there. Changes nothing.\n"
            "  flipset /list\n"
            "      Writes the configuration names, one a line.\n"
            "  flipset /export FILE [NAME ...]\n"
@@ -392,7 +399,8 @@ std::string UsageText()
            "/quiet is given: then it changes nothing and exits with 6.\n"
            "Exit codes:\n"
            "  0  done, and no message reported an error\n"
-           "  1  no configuration has that name; for /undo: no usable snapshot of a run\n"
+           "  1  no configuration has that name; for /undo: no usable snapshot of a run;\n"
+           "     for /where: no configuration's location holds, or several tie\n"
            "  2  the run finished, but at least one step reported an error\n"
            "  3  bad usage: an unknown verb, switch or area, or a missing argument\n"
            "  4  a file could not be read, understood or written; nothing was changed\n"

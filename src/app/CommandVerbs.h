@@ -1,5 +1,5 @@
 // The scripting verbs of the command line ("/apply NAME", "/list",
-// "/export", "/import", "/help"), their exit codes and their usage text.
+// "/export", "/import", "/where", "/help"), their exit codes and their usage text.
 // Portable: the caller passes the text of GetCommandLineA.
 //
 // A command line is a verb command only when its first argument is one of
@@ -30,7 +30,7 @@ enum class ExitCode : int {
     NeedsRights = 6,          // administrator rights are needed and were not given
 };
 
-enum class Verb { Apply, List, Export, Import, Help, Capture, Preview, Undo };
+enum class Verb { Apply, List, Export, Import, Help, Capture, Preview, Undo, Where };
 
 // A verb command as parsed. With a usage error, only verb (when it was
 // recognised) and usageError mean anything.

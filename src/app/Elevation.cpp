@@ -27,6 +27,7 @@ std::optional<Writes> WritesOfVerb(Verb verb)
     case Verb::List:
     case Verb::Export:
     case Verb::Preview:
+    case Verb::Where:
     case Verb::Help:
         break;
     }

@@ -4,10 +4,12 @@
 #include "app/RunProgressDialog.h"
 #include "app/StateCommands.h"
 #include "app/TransferCommands.h"
+#include "app/WhereCommand.h"
 #include "app/Win32ConsoleOutput.h"
 #include "app/Win32ElevatedStart.h"
 #include "app/Win32Platform.h"
 #include "base/Win32ErrorText.h"
+#include "network/Win32NetworkObserver.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
@@ -187,6 +189,10 @@ ExitCode Run(const std::string& commandLine, const VerbCommand& command, OutputS
     }
     case Verb::Undo:
         return Undo(platform, command, output);
+    case Verb::Where: {
+        Win32NetworkObserver observer(platform.interfaces);
+        return RunWhereCommand(platform.Registry(), observer, output);
+    }
     case Verb::Capture:
         return RunCaptureCommand(platform.Registry(), platform.run, command, output);
     case Verb::Export:

@@ -5,6 +5,7 @@
 #include "network/IpAddressText.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
+#include "store/ConfigurationStore.h"
 
 #include <algorithm>
 
@@ -200,6 +201,18 @@ bool LocationHolds(const Location& location, const NetworkObservation& observati
     if (!location.wifi.empty() && observation.wifi != location.wifi)
         return false;
     return true;
+}
+
+std::vector<NamedLocation> ReadConfigurationLocations(CRegistry registry, RegistryRoot root)
+{
+    std::vector<NamedLocation> locations;
+    for (const NamedConfiguration& configuration :
+         ConfigurationStore(registry).ListConfigurations(root)) {
+        locations.push_back(
+            {configuration.name, ReadLocation(registry.OpenForReading(
+                                     ConfigurationKeyPath(configuration.number), root))});
+    }
+    return locations;
 }
 
 std::vector<std::string> MatchLocations(const std::vector<NamedLocation>& locations,

@@ -90,6 +90,11 @@ struct NamedLocation {
     Location location;
 };
 
+// Every configuration under the root, in the order the store lists them,
+// with its location as stored: also those without one (mode off) and those
+// with a fault, which never hold but which a caller may name.
+std::vector<NamedLocation> ReadConfigurationLocations(CRegistry registry, RegistryRoot root);
+
 // The configurations whose locations hold with the most conditions, in the
 // order given: none, the one that wins, or those tied.
 std::vector<std::string> MatchLocations(const std::vector<NamedLocation>& locations,

@@ -97,6 +97,7 @@ TEST(ParseVerbCommand, AMisspeltVerbNamesTheNearestVerbWithTheMarkTyped)
         {"f.exe /prevew x", "unknown verb /prevew (did you mean /preview?)"},
         {"f.exe /und", "unknown verb /und (did you mean /undo?)"},
         {"f.exe /hlep", "unknown verb /hlep (did you mean /help?)"},
+        {"f.exe -Here", "unknown verb -Here (did you mean -where?)"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseVerbCommand(c.commandLine).usageError, c.usageError) << c.commandLine;
@@ -164,6 +165,7 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_FALSE(ParseVerbCommand("f.exe /undo").quiet);
 
     EXPECT_EQ(ParseVerbCommand("f.exe /list").verb, Verb::List);
+    EXPECT_EQ(ParseVerbCommand("f.exe -WHERE").verb, Verb::Where);
     EXPECT_EQ(ParseVerbCommand("f.exe /help").verb, Verb::Help);
     EXPECT_EQ(ParseVerbCommand("f.exe /?").verb, Verb::Help);
 }
@@ -186,6 +188,7 @@ TEST(ParseVerbCommand, BadUsageSaysWhatIsWrong)
         {"f.exe /apply x /fast", "unexpected argument \"/fast\""},
         {"f.exe /apply x y", "unexpected argument \"y\""},
         {"f.exe /list x", "unexpected argument \"x\""},
+        {"f.exe /where /quiet", "unexpected argument \"/quiet\""},
         {"f.exe /help me", "unexpected argument \"me\""},
         {"f.exe /export", "/export needs a file"},
         {"f.exe /export \"\"", "/export needs a file"},

@@ -72,6 +72,7 @@ TEST(Elevation, AVerbWithoutRightsRestartsElevatedOrWithQuietRefuses)
         {"/preview Home", kShared, VerbRights::Proceed},
         {"/export a.json", kShared, VerbRights::Proceed},
         {"/help", kShared, VerbRights::Proceed},
+        {"/where", kShared, VerbRights::Proceed},
         // A copy started elevated that still lacks the rights starts no
         // third one.
         {"/apply Home /elevatedoutput C:\\out.txt", kShared, VerbRights::Refuse},

@@ -12,6 +12,10 @@
 #include "network/TcpipSettings.h"
 #include "network/Win32InterfaceConfigurator.h"
 #include "network/Win32NetworkObserver.h"
+#include "store/Win32RegistryBackend.h"
+#include "wine/FlipsetProcess.h"
+#include "wine/TestConstants.h"
+#include "wine/TestFiles.h"
 
 // clang-format off
 #include <winsock2.h>
@@ -114,6 +118,98 @@ TEST_F(TestNetwork, TheObserverShowsTheInterfaceTheGatewayAndTheHardwareAddressT
         << "the neighbour table has no entry for the gateway";
     EXPECT_EQ(FormatHardwareAddress(*observation.gatewayHardwareAddress), GatewayMac());
     EXPECT_EQ(observation.wifi, "") << "Wine lists no wireless interface";
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// flipset.exe's "/where" in the test network, over two configurations:
+// "Here", whose location is the gateway the script chose and the
+// interface's subnet, and "Elsewhere", another gateway.
+class WhereInTestNetwork : public TestNetwork {
+protected:
+    void SetUp() override
+    {
+        TestNetwork::SetUp();
+        if (IsSkipped())
+            return;
+        ClearProgramData(registry_);
+        ResolveGateway();
+        StoreLocation(1, "Here", GatewayMac(), "10.203.0.0/24");
+        StoreLocation(2, "Elsewhere", "02-f1-1b-5e-cb-99", "");
+        DeleteFileA(outputPath_.c_str());
+    }
+    void TearDown() override { ClearProgramData(registry_); }
+
+    void StoreLocation(int number, const std::string& name, const std::string& gateway,
+                       const std::string& subnet) const
+    {
+        const std::string key = kAllConfigurationsKey + "\\" + std::to_string(number);
+        registry_.WriteString(key, "Name", name, kMachine);
+        registry_.WriteDword(key, "LocationMode", 2, kMachine);
+        registry_.WriteString(key, "LocationGateway", gateway, kMachine);
+        if (!subnet.empty())
+            registry_.WriteString(key, "LocationSubnet", subnet, kMachine);
+    }
+
+    FlipsetRun Where() const
+    {
+        const FlipsetRun run = RunFlipsetToEnd(" /where", outputPath_);
+        EXPECT_TRUE(run.started);
+        EXPECT_TRUE(run.ended);
+        EXPECT_EQ(run.windowsSeen, 0);
+        return run;
+    }
+
+    Win32RegistryBackend backend_;
+    CRegistry registry_{backend_};
+    const std::string outputPath_ = testfiles::OwnFolder() + "\\flipset_where_output.txt";
+};
+
+TEST_F(WhereInTestNetwork, WritesTheNamespacesAddressGatewayAndHardwareAddressAndTheMatchWithExit0)
+{
+    Win32InterfaceConfigurator interfaces;
+    const NetworkObservation observation = Win32NetworkObserver(interfaces).Observe();
+    const AdapterSnapshot* adapter = TestAdapter(observation);
+    ASSERT_NE(adapter, nullptr);
+
+    const FlipsetRun run = Where();
+
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    const std::vector<std::string> lines = Lines(run.output);
+    const auto at = std::find(lines.begin(), lines.end(), "adapter " + adapter->guid + " flipset0");
+    ASSERT_NE(at, lines.end()) << run.output;
+    ASSERT_GE(lines.end() - at, 3) << run.output;
+    EXPECT_EQ(at[1], "  address 10.203.0.50/24, subnet 10.203.0.0/24");
+    EXPECT_EQ(at[2], "  DNS suffix test.flipset.invalid");
+    const std::vector<std::string> tail(lines.end() - 3, lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "default gateway 10.203.0.1, hardware address " + GatewayMac(),
+                        "Wi-Fi network: none",
+                        "location: \"Here\" holds, with 2 conditions",
+                    }))
+        << run.output;
+}
+
+TEST_F(WhereInTestNetwork, WithoutAMatchingLocationItSaysNoneAndExits1)
+{
+    StoreLocation(1, "Here", "02-f1-1b-5e-cb-02", "10.203.0.0/24");
+
+    const FlipsetRun run = Where();
+
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    ASSERT_FALSE(Lines(run.output).empty());
+    EXPECT_EQ(Lines(run.output).back(), "location: none holds") << run.output;
 }
 
 }  // namespace
