@@ -2,7 +2,6 @@
 
 #include "network/Location.h"
 #include "network/TcpipSettings.h"
-#include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
 #include "store/ProgramSettings.h"
 
@@ -23,17 +22,6 @@ std::string AddressText(uint32_t address, uint32_t mask)
 std::string Quoted(const std::string& text)
 {
     return "\"" + text + "\"";
-}
-
-// What a fault holds, as the user finds it in the configuration.
-std::string FaultText(const LocationFault& fault)
-{
-    if (std::string(fault.valueName) == ConfigurationValue::kLocationMode) {
-        return fault.storedText.empty()
-                   ? Quoted(fault.valueName) + " is not a number (REG_DWORD)"
-                   : Quoted(fault.valueName) + " is " + fault.storedText + ", not 0, 1 or 2";
-    }
-    return Quoted(fault.valueName) + " is " + Quoted(fault.storedText);
 }
 
 std::string ConditionCountText(size_t count)
@@ -87,7 +75,7 @@ ExitCode RunWhereCommand(CRegistry registry, NetworkObserver& observer, OutputSi
     for (const NamedLocation& named : locations) {
         for (const LocationFault& fault : named.location.faults) {
             output.WriteLine("warning: the location of " + Quoted(named.configuration) +
-                             " never holds: " + FaultText(fault));
+                             " never holds: " + DescribeLocationFault(fault));
         }
     }
     const std::vector<std::string> match = MatchLocations(locations, observation);

@@ -132,6 +132,79 @@ bool operator!=(const Location& a, const Location& b)
     return !(a == b);
 }
 
+std::string LocationTextProblem(std::string_view valueName, const std::string& text)
+{
+    namespace Value = ConfigurationValue;
+    if (valueName == Value::kLocationWifi) {
+        return text.size() <= kMaxWifiName
+                   ? std::string()
+                   : "is " + std::to_string(text.size()) +
+                         " bytes long; a Wi-Fi network's name has at most " +
+                         std::to_string(kMaxWifiName);
+    }
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty())
+        return {};
+    if (valueName == Value::kLocationGateway && !ParseHardwareAddress(trimmed))
+        return "must be a hardware address such as \"aa-bb-cc-dd-ee-ff\", not all zeros";
+    if (valueName == Value::kLocationSubnet && !ParseSubnet(trimmed))
+        return "must be a subnet such as \"10.1.0.0/16\", its prefix length from 1 to 32";
+    if (valueName == Value::kLocationAdapter && !IsBracedGuid(trimmed))
+        return "must be an adapter GUID such as \"{4D36E972-E325-11CE-BFC1-08002BE10318}\"";
+    return {};
+}
+
+const char* LocationModeText(LocationMode mode)
+{
+    switch (mode) {
+    case LocationMode::AskFirst:
+        return "ask first";
+    case LocationMode::Switch:
+        return "switch automatically";
+    case LocationMode::Off:
+        break;
+    }
+    return "off";
+}
+
+std::string DescribeLocationFault(const LocationFault& fault)
+{
+    const std::string name = std::string("\"") + fault.valueName + "\"";
+    if (std::string_view(fault.valueName) == ConfigurationValue::kLocationMode) {
+        return fault.storedText.empty() ? name + " is not a number (REG_DWORD)"
+                                        : name + " is " + fault.storedText + ", not 0, 1 or 2";
+    }
+    return name + " is \"" + fault.storedText + "\"";
+}
+
+std::string DescribeLocation(const Location& location)
+{
+    std::string text;
+    if (location.mode != LocationMode::Off) {
+        StringList conditions;
+        if (location.gateway)
+            conditions.push_back("gateway " + FormatHardwareAddress(*location.gateway));
+        if (location.subnet)
+            conditions.push_back("subnet " + FormatSubnet(*location.subnet));
+        if (!location.dnsSuffix.empty())
+            conditions.push_back("DNS suffix " + location.dnsSuffix);
+        if (!location.adapterGuid.empty())
+            conditions.push_back("adapter " + location.adapterGuid);
+        if (!location.wifi.empty())
+            conditions.push_back("Wi-Fi \"" + location.wifi + "\"");
+        text = LocationModeText(location.mode);
+        for (size_t i = 0; i < conditions.size(); ++i)
+            text += (i == 0 ? " when " : ", ") + conditions[i];
+        if (conditions.empty() && location.faults.empty())
+            text += ", without a condition: never";
+    }
+    for (size_t i = 0; i < location.faults.size(); ++i) {
+        text += (i == 0 ? (text.empty() ? "never holds: " : "; never holds: ") : ", ") +
+                DescribeLocationFault(location.faults[i]);
+    }
+    return text.empty() ? "none" : text;
+}
+
 Location ReadLocation(const COpenKey& configurationKey)
 {
     namespace Value = ConfigurationValue;
@@ -153,21 +226,20 @@ Location ReadLocation(const COpenKey& configurationKey)
     const auto fault = [&](const char* name, const std::string& text) {
         location.faults.push_back({name, text});
     };
-    const std::string gateway = read(Value::kLocationGateway);
-    if (!Trim(gateway).empty() && !(location.gateway = ParseHardwareAddress(gateway)))
-        fault(Value::kLocationGateway, gateway);
-    const std::string subnet = read(Value::kLocationSubnet);
-    if (!Trim(subnet).empty() && !(location.subnet = ParseSubnet(subnet)))
-        fault(Value::kLocationSubnet, subnet);
-    location.dnsSuffix = Trim(read(Value::kLocationDnsSuffix));
-    const std::string adapter = read(Value::kLocationAdapter);
-    location.adapterGuid = Trim(adapter);
-    if (!location.adapterGuid.empty() && !IsBracedGuid(location.adapterGuid))
-        fault(Value::kLocationAdapter, adapter);
+    // A text that breaks its rule (LocationTextProblem) is a fault.
+    const auto condition = [&](const char* name) {
+        const std::string text = read(name);
+        if (LocationTextProblem(name, text).empty())
+            return text;
+        fault(name, text);
+        return std::string();
+    };
+    location.gateway = ParseHardwareAddress(condition(Value::kLocationGateway));
+    location.subnet = ParseSubnet(condition(Value::kLocationSubnet));
+    location.dnsSuffix = Trim(condition(Value::kLocationDnsSuffix));
+    location.adapterGuid = Trim(condition(Value::kLocationAdapter));
     // A network's name is taken as stored: spaces may belong to it.
-    location.wifi = read(Value::kLocationWifi);
-    if (location.wifi.size() > kMaxWifiName)
-        fault(Value::kLocationWifi, location.wifi);
+    location.wifi = condition(Value::kLocationWifi);
     return location;
 }
 

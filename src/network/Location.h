@@ -77,6 +77,26 @@ struct Location {
 bool operator==(const Location& a, const Location& b);
 bool operator!=(const Location& a, const Location& b);
 
+// Empty when the text may stand in the location value of that name (one of
+// the five conditions' value names) as ReadLocation reads it: an empty or
+// blank text is no condition. Otherwise what the text must be, for a
+// message ("must be a hardware address such as ...").
+std::string LocationTextProblem(std::string_view valueName, const std::string& text);
+
+// The condition texts as a person reads and types them; the mode as a
+// word, "off", "ask first" or "switch automatically".
+const char* LocationModeText(LocationMode mode);
+
+// A fault for a person: "\"LocationSubnet\" is \"10.1\"", "\"LocationMode\" is 7, not 0,
+// 1 or 2".
+std::string DescribeLocationFault(const LocationFault& fault);
+
+// The configuration's location in one line for a person: "switch
+// automatically when gateway aa-bb-cc-dd-ee-ff, subnet 10.1.0.0/16"; "none"
+// for a location that is off without a fault; each fault named with its
+// value as "never holds: "LocationSubnet" is "10.1""
+std::string DescribeLocation(const Location& location);
+
 // Reads the location values of a configuration key. An empty text is no
 // condition; a text that is no condition, a "LocationMode" that is no
 // REG_DWORD or above 2, is a fault.

@@ -6,6 +6,7 @@
 #include "engine/RunContext.h"
 #include "engine/SystemFiles.h"
 #include "network/CardInventory.h"
+#include "network/Location.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 
@@ -478,6 +479,10 @@ StringList PreviewRun(const RunContext& ctx, const MachineState& before)
     }
     if (lines.empty())
         lines.push_back("The run would change nothing.");
+    // Where the configuration would run by itself, whatever the run changes.
+    const Location location = ReadLocation(selected.key);
+    if (location.mode != LocationMode::Off || !location.faults.empty())
+        lines.push_back("Location: " + DescribeLocation(location));
     return lines;
 }
 

@@ -23,7 +23,9 @@ MachineState PredictRun(const RunContext& ctx, const MachineState& before);
 StringList DescribeChanges(const MachineState& before, const MachineState& after);
 
 // The preview of a run: the changes, then what would not change, then what
-// an undo could not take back (the programs it would start).
+// an undo could not take back (the programs it would start), and last the
+// configuration's location where it has one ("Location: ask first when
+// ...", a faulty one named with its values).
 StringList PreviewRun(const RunContext& ctx, const MachineState& before);
 
 }  // namespace flipset

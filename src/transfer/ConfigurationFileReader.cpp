@@ -97,6 +97,12 @@ private:
                 if (!Fields(item.value(), kOptionFields, place + ", options", {}, snapshot.values,
                             fault))
                     return false;
+            } else if (key == "location") {
+                if (!item.value().is_object())
+                    return Fail(fault, place + ", field \"location\"", "must be an object");
+                if (!Fields(item.value(), kLocationFields, place + ", location", {},
+                            snapshot.values, fault))
+                    return false;
             } else if (key == "cards") {
                 if (!Cards(item.value(), place, snapshot.cards, fault))
                     return false;
@@ -104,8 +110,8 @@ private:
                 return Fail(fault, place, "has an unknown field \"" + ForMessage(key) + "\"");
             }
         }
-        if (!Fields(object, kConfigurationFields, place, {"options", "cards", "otherValues"},
-                    snapshot.values, fault) ||
+        if (!Fields(object, kConfigurationFields, place,
+                    {"options", "location", "cards", "otherValues"}, snapshot.values, fault) ||
             !Carried(object, place, snapshot.values, fault))
             return false;
         const std::string name = SnapshotName(snapshot);

@@ -34,6 +34,10 @@ public:
             if (i == nameIndex && !options.empty())
                 object["options"] = options;
         }
+        OrderedJson location = OrderedJson::object();
+        Readable(snapshot.values, kLocationFields, location, used);
+        if (!location.empty())
+            object["location"] = std::move(location);
         if (!snapshot.cards.empty()) {
             OrderedJson cards = OrderedJson::array();
             for (const CardSnapshot& card : snapshot.cards) {

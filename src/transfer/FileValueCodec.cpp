@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "network/CardTcpip.h"
 #include "network/IpAddressText.h"
+#include "network/Location.h"
 #include "network/TcpipSettings.h"
 #include "store/ProxyValues.h"
 #include "transfer/FileEncoding.h"
@@ -135,6 +136,21 @@ bool CardListEntry(Kind kind, const std::string& text, std::string& entry, std::
     return reason.empty();
 }
 
+// The location value whose text rules a kind follows.
+const char* LocationValueOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::LocationGateway:
+        return ConfigurationValue::kLocationGateway;
+    case Kind::LocationSubnet:
+        return ConfigurationValue::kLocationSubnet;
+    case Kind::LocationAdapter:
+        return ConfigurationValue::kLocationAdapter;
+    default:
+        return ConfigurationValue::kLocationWifi;
+    }
+}
+
 ProxyText ProxyTextOf(Kind kind)
 {
     switch (kind) {
@@ -242,6 +258,29 @@ bool FieldEncoder::Encode(Kind kind, const J& field, RegistryValue& value,
     case Kind::AddressList:
     case Kind::ServerList:
         return EncodeAddressList(kind, field, value, reason);
+    case Kind::LocationMode:
+        for (uint32_t i = 0; i < 3; ++i) {
+            if (field.is_string() &&
+                field.template get_ref<const std::string&>() == kLocationModeNames[i]) {
+                value = RegistryValue::Dword(i);
+                return true;
+            }
+        }
+        reason = "must be \"off\", \"askFirst\" or \"switch\"";
+        return false;
+    case Kind::LocationGateway:
+    case Kind::LocationSubnet:
+    case Kind::LocationAdapter:
+    case Kind::LocationWifi: {
+        std::string text;
+        if (!AnsiText(field, kLongestText, text, reason))
+            return false;
+        reason = LocationTextProblem(LocationValueOf(kind), text);
+        if (!reason.empty())
+            return false;
+        value = {kTypeString, TextBytes(text, 1)};
+        return true;
+    }
     case Kind::ProxyServer:
     case Kind::ProxyBypass:
     case Kind::ProxyScript: {
@@ -409,6 +448,10 @@ bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter&
     case Kind::ProxyServer:
     case Kind::ProxyBypass:
     case Kind::ProxyScript:
+    case Kind::LocationGateway:
+    case Kind::LocationSubnet:
+    case Kind::LocationAdapter:
+    case Kind::LocationWifi:
         if (value.type != kTypeString || value.data.empty())
             return false;
         if (kind == Kind::Marker) {
@@ -438,6 +481,11 @@ bool DecodeField(Kind kind, const RegistryValue& value, const CodePageConverter&
         if (!value.AsDword(number))
             return false;
         field = DottedAddress(number);
+        break;
+    case Kind::LocationMode:
+        if (!value.AsDword(number) || number > 2)
+            return false;
+        field = kLocationModeNames[number];
         break;
     case Kind::AddressList:
     case Kind::ServerList: {

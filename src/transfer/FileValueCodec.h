@@ -38,8 +38,13 @@ enum class Kind {
     ProxyServer,  // REG_SZ as Text, with the proxy texts' rules (store/ProxyValues.h)
     ProxyBypass,
     ProxyScript,
-    AddressList,  // REG_MULTI_SZ of "a.b.c.d/m.m.m.m", a card's further addresses
-    ServerList,   // REG_MULTI_SZ of IPv4 and IPv6 texts, at most kMaxDnsServers
+    AddressList,      // REG_MULTI_SZ of "a.b.c.d/m.m.m.m", a card's further addresses
+    ServerList,       // REG_MULTI_SZ of IPv4 and IPv6 texts, at most kMaxDnsServers
+    LocationMode,     // REG_DWORD 0 to 2, by name (kLocationModeNames)
+    LocationGateway,  // REG_SZ as Text, with the location conditions' rules
+    LocationSubnet,   //   (LocationTextProblem, network/Location.h); empty: no
+    LocationAdapter,  //   condition
+    LocationWifi,
 };
 
 struct Field {
@@ -66,6 +71,18 @@ inline const Field kConfigurationFields[] = {
     {ConfigurationValue::kServicesStop, "servicesStop", Kind::CodedList},
     {ConfigurationValue::kServicesStart, "servicesStart", Kind::CodedList},
 };
+
+// The location: the object "location", as the options have theirs.
+inline const Field kLocationFields[] = {
+    {ConfigurationValue::kLocationMode, "mode", Kind::LocationMode},
+    {ConfigurationValue::kLocationGateway, "gateway", Kind::LocationGateway},
+    {ConfigurationValue::kLocationSubnet, "subnet", Kind::LocationSubnet},
+    {ConfigurationValue::kLocationDnsSuffix, "dnsSuffix", Kind::Text},
+    {ConfigurationValue::kLocationAdapter, "adapter", Kind::LocationAdapter},
+    {ConfigurationValue::kLocationWifi, "wifi", Kind::LocationWifi},
+};
+// "LocationMode" 0, 1, 2.
+inline const char* const kLocationModeNames[] = {"off", "askFirst", "switch"};
 
 // The options: one flag per area, named by the area's word.
 struct OptionFieldTable {

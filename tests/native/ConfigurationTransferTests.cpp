@@ -143,6 +143,13 @@ public:
                        kRoot);
         StoreCodedList(registry, path, "ServicesStop", {"Spooler", "Dienst \xC4"}, kRoot);
         StoreCodedList(registry, path, "ServicesStart", {}, kRoot);
+        registry.WriteDword(path, "LocationMode", 1, kRoot);
+        registry.WriteString(path, "LocationGateway", "AA:BB:CC:DD:EE:01", kRoot);
+        registry.WriteString(path, "LocationSubnet", "10.1.0.0/16", kRoot);
+        registry.WriteString(path, "LocationDnsSuffix", "b\xFCro.example", kRoot);
+        registry.WriteString(path, "LocationAdapter", "{5C3A4B2E-0000-4711-0000-000000000007}",
+                             kRoot);
+        registry.WriteString(path, "LocationWifi", "", kRoot);
         Set(key, "Extra", Value(kBinary, Bytes("\x80\xFF\0\x01")));
         Set(key, "Volume2", Value(11, Bytes("\1\2\3\4\5\6\7\x88")));
         // Known names in other forms: a volume as text, and a run list that
@@ -318,6 +325,10 @@ TEST_F(ConfigurationTransferTest, KnownValuesAreReadableAndOthersCarriedAsTypeAn
         {"program": "C:\\a b\\x.exe", "parameters": ""}])"));
     EXPECT_EQ(office["servicesStop"], nlohmann::json::parse(R"(["Spooler", "Dienst \u00c4"])"));
     EXPECT_EQ(office["servicesStart"], nlohmann::json::array());
+    EXPECT_EQ(office["location"], nlohmann::json::parse(R"({
+        "mode": "askFirst", "gateway": "AA:BB:CC:DD:EE:01", "subnet": "10.1.0.0/16",
+        "dnsSuffix": "b\u00fcro.example", "adapter": "{5C3A4B2E-0000-4711-0000-000000000007}",
+        "wifi": ""})"));
     const nlohmann::json& card = office["cards"][0];
     EXPECT_EQ(card["description"], "Intel PRO/1000");
     EXPECT_EQ(card["cardNumber"], "7");
@@ -353,6 +364,13 @@ TEST_F(ConfigurationTransferTest, AKnownValueInAnotherFormIsCarriedAndComesBack)
         {"Run", Value(kBinary, Bytes("NOTCODED\0\0\0"))},
         {"dofiles", Value(kDword, Bytes("\2\0\0\0"))},
         {"name", Value(kString, Bytes("Office\0"))},  // spelled otherwise
+        // Locations that never hold: carried, so that they come back as they were.
+        {"LocationMode", Value(kDword, Bytes("\3\0\0\0"))},
+        {"LocationMode", Value(kString, Bytes("2\0"))},
+        {"LocationGateway", Value(kString, Bytes("00-00-00-00-00-00\0"))},
+        {"LocationSubnet", Value(kString, Bytes("10.1.0.0/0\0"))},
+        {"LocationAdapter", Value(kString, Bytes("Ethernet\0"))},
+        {"LocationWifi", Value(kString, std::string(33, 'w') + '\0')},
     };
     for (const auto& c : cases) {
         MemoryRegistryBackend backend;
@@ -523,6 +541,32 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
         {"program with a bracket",
          OneConfiguration(R"("programs": [{"program": "a [b]", "parameters": "c"}])"),
          "cannot be told apart"},
+        {"location as a text", OneConfiguration(R"("location": "office")"),
+         "configuration \"Office\", field \"location\": must be an object"},
+        {"unknown location field", OneConfiguration(R"("location": {"ssid": "x"})"),
+         "configuration \"Office\", location: has an unknown field \"ssid\""},
+        {"location mode as a number", OneConfiguration(R"("location": {"mode": 2})"),
+         "location, field \"mode\": must be \"off\", \"askFirst\" or \"switch\""},
+        {"location mode unknown", OneConfiguration(R"("location": {"mode": "auto"})"),
+         "location, field \"mode\": must be"},
+        {"location gateway of five bytes",
+         OneConfiguration(R"("location": {"gateway": "aa-bb-cc-dd-ee"})"),
+         "location, field \"gateway\": must be a hardware address such as "
+         "\"aa-bb-cc-dd-ee-ff\""},
+        {"location gateway of zeros",
+         OneConfiguration(R"("location": {"gateway": "00:00:00:00:00:00"})"),
+         "location, field \"gateway\": must be a hardware address"},
+        {"location subnet without a length",
+         OneConfiguration(R"("location": {"subnet": "10.1.0.0"})"),
+         "location, field \"subnet\": must be a subnet such as \"10.1.0.0/16\""},
+        {"location subnet /0", OneConfiguration(R"("location": {"subnet": "0.0.0.0/0"})"),
+         "location, field \"subnet\": must be a subnet"},
+        {"location adapter without braces",
+         OneConfiguration(R"("location": {"adapter": "5C3A4B2E-0000-4711-0000-000000000007"})"),
+         "location, field \"adapter\": must be an adapter GUID"},
+        {"location Wi-Fi name of 33 bytes",
+         OneConfiguration(R"("location": {"wifi": ")" + std::string(33, 'w') + "\"}"),
+         "location, field \"wifi\": is 33 bytes long; a Wi-Fi network's name has at most 32"},
         {"card without description", OneConfiguration(R"("cards": [{"dhcp": true}])"),
          "card 1, field \"description\": is missing"},
         {"marked false", OneConfiguration(R"("cards": [{"description": "x", "marked": false}])"),

@@ -332,5 +332,68 @@ TEST_F(StoredLocationTest, EmptyTextsAreNoConditions)
     EXPECT_FALSE(LocationHolds(location, Machine()));  // no condition holds nowhere
 }
 
+TEST(Location, TheTextRulesAreThoseTheStoredValuesAreReadWith)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        bool acceptable;
+    };
+    const Case cases[] = {
+        {"LocationGateway", "", true},
+        {"LocationGateway", "  ", true},
+        {"LocationGateway", "AA:bb:cc:dd:ee:ff", true},
+        {"LocationGateway", "00-00-00-00-00-00", false},
+        {"LocationGateway", "gateway", false},
+        {"LocationSubnet", " 10.1.0.0/16", true},
+        {"LocationSubnet", "10.1.0.0", false},
+        {"LocationAdapter", kConnectedGuid, true},
+        {"LocationAdapter", "Ethernet", false},
+        {"LocationDnsSuffix", "any text at all", true},
+        {"LocationWifi", std::string(32, 'w'), true},
+        {"LocationWifi", std::string(33, 'w'), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LocationTextProblem(c.name, c.text).empty(), c.acceptable)
+            << c.name << " " << c.text;
+        // The reading of a stored value agrees.
+        MemoryRegistryBackend backend;
+        CRegistry registry(backend);
+        const std::string key = "Software\\Quillon\\Flipset\\Configurations\\1";
+        registry.WriteDword(key, "LocationMode", 2, RegistryRoot::LocalMachine);
+        registry.WriteString(key, c.name, c.text, RegistryRoot::LocalMachine);
+        EXPECT_EQ(
+            ReadLocation(registry.OpenForReading(key, RegistryRoot::LocalMachine)).faults.empty(),
+            c.acceptable)
+            << c.name << " " << c.text;
+    }
+}
+
+TEST(Location, ALocationIsDescribedWithItsModeConditionsAndFaults)
+{
+    Location location = Switching();
+    EXPECT_EQ(DescribeLocation(Location{}), "none");
+    EXPECT_EQ(DescribeLocation(location), "switch automatically, without a condition: never");
+    location.gateway = kGateway;
+    location.subnet = Ipv4Subnet{0x0A010000, 16};
+    location.dnsSuffix = "corp.example";
+    location.adapterGuid = kConnectedGuid;
+    location.wifi = "Office Net";
+    EXPECT_EQ(DescribeLocation(location),
+              "switch automatically when gateway aa-bb-cc-dd-ee-ff, subnet 10.1.0.0/16, DNS "
+              "suffix corp.example, adapter {11111111-2222-3333-4444-555555555555}, Wi-Fi "
+              "\"Office Net\"");
+    Location asking;
+    asking.mode = LocationMode::AskFirst;
+    asking.wifi = "Home";
+    asking.faults = {{"LocationSubnet", "10.1"}, {"LocationGateway", "x"}};
+    EXPECT_EQ(DescribeLocation(asking),
+              "ask first when Wi-Fi \"Home\"; never holds: \"LocationSubnet\" is \"10.1\", "
+              "\"LocationGateway\" is \"x\"");
+    Location badMode;
+    badMode.faults = {{"LocationMode", "7"}};
+    EXPECT_EQ(DescribeLocation(badMode), "never holds: \"LocationMode\" is 7, not 0, 1 or 2");
+}
+
 }  // namespace
 }  // namespace flipset

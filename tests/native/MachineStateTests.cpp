@@ -582,6 +582,19 @@ TEST_F(Workstation, PreviewSaysWhichAreasWouldNotChange)
                                  "No change: network cards", "No change: services"}));
 }
 
+TEST_F(Workstation, PreviewEndsWithTheConfigurationsLocation)
+{
+    RunSequence(machine.registry, host, platform.run).RunConfiguration();
+    host.options[Area::Programs] = false;
+    machine.registry.WriteDword(kConfigKey, "LocationMode", 1, kRoot);
+    machine.registry.WriteString(kConfigKey, "LocationWifi", "Office Net", kRoot);
+    machine.registry.WriteString(kConfigKey, "LocationSubnet", "10.0.0.0/33", kRoot);
+    EXPECT_EQ(PreviewNow().back(), "Location: ask first when Wi-Fi \"Office Net\"; never holds: "
+                                   "\"LocationSubnet\" is \"10.0.0.0/33\"");
+    machine.registry.WriteDword(kConfigKey, "LocationMode", 0, kRoot);
+    EXPECT_EQ(PreviewNow().back(), "No change: services") << "a location that is off is none";
+}
+
 TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
 {
     CRegistry reg = machine.registry;
@@ -603,10 +616,11 @@ TEST_F(Workstation, ConfigurationOfTheCurrentStateChangesNothingWhenRun)
         StoreStateAsConfiguration(reg, kRoot, kNameCharacters, " Now ", now);
     ASSERT_EQ(stored.status, NewConfigurationStatus::Done) << stored.message;
     EXPECT_EQ(reg.ReadString(ConfigurationKeyPath(stored.number), "Name", "", kRoot), "Now");
-    for (const char* list : {"Run", "ServicesStop", "ServicesStart"}) {
+    // No lists, and no location: a capture is no place to switch to by itself.
+    for (const char* absent : {"Run", "ServicesStop", "ServicesStart", "LocationMode"}) {
         RegistryValue value;
-        EXPECT_FALSE(reg.ReadValue(ConfigurationKeyPath(stored.number), list, value, kRoot))
-            << list;
+        EXPECT_FALSE(reg.ReadValue(ConfigurationKeyPath(stored.number), absent, value, kRoot))
+            << absent;
     }
 
     host.selectedText = "Now";
