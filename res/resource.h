@@ -62,6 +62,7 @@
 #define IDD_VALUE_ENTRY 104
 #define IDD_RUN_FILE 142
 #define IDD_PROXY 146
+#define IDD_LOCATION 147
 
 // String resources: the allowed name characters, and every text the
 // windows show (res/strings.rc).
@@ -144,6 +145,17 @@
 #define IDS_WHAT_SERVICES_TO_START 2135
 #define IDS_WHAT_HOSTS_TEXT 2136
 #define IDS_WHAT_LMHOSTS_TEXT 2137
+#define IDS_WHAT_LOCATION 2138
+
+// The Location dialog: what names each condition box, and its messages.
+#define IDS_WHAT_LOCATION_GATEWAY 2160
+#define IDS_WHAT_LOCATION_SUBNET 2161
+#define IDS_WHAT_LOCATION_DNS_SUFFIX 2162
+#define IDS_WHAT_LOCATION_ADAPTER 2163
+#define IDS_WHAT_LOCATION_WIFI 2164
+#define IDS_LOCATION_BAD_TEXT 2165
+#define IDS_LOCATION_NO_CONDITION 2166
+#define IDS_LOCATION_NO_NETWORK 2167
 
 // The card setup's refusals of what was typed.
 #define IDS_CARD_ADDRESS_LINE 2144
@@ -169,6 +181,7 @@
 #define IDC_CONFIG_RUN 1003
 #define IDC_CONFIG_SERVICES 1004
 #define IDC_CONFIG_PROXY 1050
+#define IDC_CONFIG_LOCATION 1080
 
 // Desktop and Sound (IDD_DESKTOP_SOUND).
 #define IDC_DESKTOP_WALLPAPER 1009
@@ -196,6 +209,17 @@
 #define IDC_PROXY_USE_SCRIPT 1059
 #define IDC_PROXY_SCRIPT_LABEL 1060
 #define IDC_PROXY_SCRIPT 1061
+
+// Location (IDD_LOCATION).
+#define IDC_LOCATION_GATEWAY 1081
+#define IDC_LOCATION_SUBNET 1082
+#define IDC_LOCATION_DNS_SUFFIX 1083
+#define IDC_LOCATION_ADAPTER 1084
+#define IDC_LOCATION_WIFI 1085
+#define IDC_LOCATION_USE_CURRENT 1086
+#define IDC_LOCATION_OFF 1087
+#define IDC_LOCATION_ASK_FIRST 1088
+#define IDC_LOCATION_SWITCH 1089
 
 // Services (IDD_SERVICES).
 #define IDC_SERVICES_STOP 1019

@@ -60,6 +60,11 @@ reg_add "$office" /v ProxyEnable /t REG_DWORD /d 1
 reg_add "$office" /v ProxyServer /d 'proxy.office.example:8080'
 reg_add "$office" /v ProxyOverride /d '*.office.example;<local>'
 reg_add "$office" /v AutoConfigURL /d ''
+# Its location, for the Location dialog.
+reg_add "$office" /v LocationMode /t REG_DWORD /d 1
+reg_add "$office" /v LocationGateway /d '00-1a-2b-3c-4d-5e'
+reg_add "$office" /v LocationSubnet /d '10.0.0.0/16'
+reg_add "$office" /v LocationDnsSuffix /d 'office.example'
 # A network card as the system records it, for the card dialogs.
 card_service='{F11B5E70-0000-4711-0000-000000000001}'
 card_key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\4711'

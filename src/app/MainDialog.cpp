@@ -3,6 +3,7 @@
 #include "app/FirstRun.h"
 #include "app/Win32ProductVersion.h"
 #include "editor/ConfigurationDialog.h"
+#include "network/Win32NetworkObserver.h"
 #include "network/AdapterControl.h"
 #include "resource.h"
 #include "ui/ListBoxText.h"
@@ -184,7 +185,8 @@ void MainDialog::OnDelete()
 
 void MainDialog::EditConfiguration(std::string name, int configurationNumber)
 {
-    ConfigurationDialog dialog(registry_, platform_.services, platform_.system);
+    Win32NetworkObserver observer(platform_.interfaces);
+    ConfigurationDialog dialog(registry_, platform_.services, platform_.system, observer);
     dialog.Edit(Handle(), name, configurationNumber, Root());
     FillConfigurationList();
 }

@@ -3,6 +3,7 @@
 #include "ui/LoadText.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
+#include "editor/LocationDialog.h"
 #include "editor/NotStoredMessage.h"
 #include "base/NameFilter.h"
 #include "editor/ProgramListEditing.h"
@@ -25,11 +26,12 @@ std::string LoadNameCharacters()
 }
 
 ConfigurationDialog::ConfigurationDialog(CRegistry registry, ServiceManager& services,
-                                         const SystemInfo& system)
+                                         const SystemInfo& system, NetworkObserver& observer)
     : DialogBase(IDD_CONFIGURATION),
       registry_(registry),
       services_(services),
       system_(system),
+      observer_(observer),
       store_(registry),
       allowedCharacters_(LoadNameCharacters())
 {
@@ -120,6 +122,7 @@ bool ConfigurationDialog::OnCommand(int id, int notification, HWND control)
     case IDC_CONFIG_RUN:
     case IDC_CONFIG_SERVICES:
     case IDC_CONFIG_PROXY:
+    case IDC_CONFIG_LOCATION:
         if (notification == BN_CLICKED)
             OpenArea(id);
         return true;
@@ -154,6 +157,9 @@ void ConfigurationDialog::OpenArea(int id)
         break;
     case IDC_CONFIG_PROXY:
         ProxyDialog(registry_).Execute(Handle(), number, Root());
+        break;
+    case IDC_CONFIG_LOCATION:
+        LocationDialog(registry_, observer_).Execute(Handle(), number, Root());
         break;
     default:
         break;

@@ -11,6 +11,7 @@
 
 namespace flipset {
 
+class NetworkObserver;
 class ServiceManager;
 class SystemInfo;
 
@@ -22,7 +23,10 @@ std::string LoadNameCharacters();
 
 class ConfigurationDialog : public DialogBase {
 public:
-    ConfigurationDialog(CRegistry registry, ServiceManager& services, const SystemInfo& system);
+    // The observer is what the Location dialog's "Use the current network"
+    // reads.
+    ConfigurationDialog(CRegistry registry, ServiceManager& services, const SystemInfo& system,
+                        NetworkObserver& observer);
 
     // Runs the dialog on the configuration of that number (0: a new one, whose
     // number is taken the first time an area or the name is stored). Its OK
@@ -48,6 +52,7 @@ private:
     CRegistry registry_;
     ServiceManager& services_;
     const SystemInfo& system_;
+    NetworkObserver& observer_;
     ConfigurationStore store_;
     std::string allowedCharacters_;
     std::string initialName_;

@@ -9,6 +9,7 @@
 #include "store/Win32RegistryBackend.h"
 #include "support/FakeDeviceInstaller.h"
 #include "support/FakeElevation.h"
+#include "support/FakeNetworkObserver.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
 #include "wine/TestConstants.h"
@@ -153,7 +154,7 @@ protected:
     {
         bool stored = false;
         EXPECT_TRUE(script.RunWith([&] {
-            ConfigurationDialog dialog(registry, services, system);
+            ConfigurationDialog dialog(registry, services, system, observer);
             stored = dialog.Edit(nullptr, name, number, root);
         }));
         return stored;
@@ -163,6 +164,7 @@ protected:
     CRegistry registry{backend};
     FakeServiceManager services;
     FakeSystem system;
+    FakeNetworkObserver observer;
 };
 
 // What the user does to the name edit, and what it then holds.

@@ -6,6 +6,7 @@
 // check.
 
 #include "editor/ConfigurationDialog.h"
+#include "editor/LocationDialog.h"
 #include "editor/ConfigurationLists.h"
 #include "editor/DesktopSoundDialog.h"
 #include "editor/ProgramListEditing.h"
@@ -20,6 +21,7 @@
 #include "store/Win32RegistryBackend.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
+#include "support/FakeNetworkObserver.h"
 #include "support/RefusingRegistryBackend.h"
 #include "wine/TestConstants.h"
 #include "wine/ui/UiDriver.h"
@@ -137,6 +139,7 @@ protected:
     CRegistry guarded{refusing};
     FakeServiceManager services;
     FakeSystem system;
+    FakeNetworkObserver observer;
 };
 
 // One editor: how it runs, how the test reaches the dialog that must stay
@@ -178,7 +181,7 @@ TEST_F(RefusedWritesTest, EachEditorSaysARefusedWriteKeepsTheInputAndStoresItOnc
     const std::vector<EditorCase> cases = {
         {"configuration name", "The name",
          [&] {
-             ConfigurationDialog(guarded, services, system).Edit(nullptr, name, kNumber, kMachine);
+             ConfigurationDialog(guarded, services, system, observer).Edit(nullptr, name, kNumber, kMachine);
          },
          waitFor("Configuration"), "Configuration", TypedText(IDC_CONFIG_NAME, "Office"), "Office",
          text(kKey, "Name"), nothingLeft},
@@ -196,6 +199,10 @@ TEST_F(RefusedWritesTest, EachEditorSaysARefusedWriteKeepsTheInputAndStoresItOnc
          },
          "Proxy", TypedText(IDC_PROXY_SERVER, "proxy.test:8080"), "proxy.test:8080",
          text(kKey, "ProxyServer"), nothingLeft},
+        {"location", "The location",
+         [&] { LocationDialog(guarded, observer).Execute(nullptr, kNumber, kMachine); },
+         waitFor("Location"), "Location", TypedText(IDC_LOCATION_DNS_SUFFIX, "corp.test"),
+         "corp.test", text(kKey, "LocationDnsSuffix"), nothingLeft},
         {"card setup", "The card's settings",
          [&] {
              CardSetupDialog(guarded).Execute(nullptr, kNumber, kCard, kCardDescription, kMachine);
@@ -307,7 +314,7 @@ TEST_F(RefusedWritesTest, ARefusedCardChoiceOpensNoSetupAndTheCardCanBeChosenAga
     });
     std::string name;
     EXPECT_TRUE(script.RunWith([&] {
-        ConfigurationDialog(guarded, services, system).Edit(nullptr, name, kNumber, kMachine);
+        ConfigurationDialog(guarded, services, system, observer).Edit(nullptr, name, kNumber, kMachine);
     }));
     EXPECT_EQ(box.text, NotStoredText("The choice of the card"));
     EXPECT_EQ(box.icon, MessageBoxIcon::Stop);

@@ -125,6 +125,8 @@ void Script(Ui& ui, const Pictures& pictures)
     Close(ui, services);
 
     Close(ui, OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_PROXY, "Proxy", "proxy"));
+    Close(ui,
+          OpenAndShoot(ui, pictures, configuration, IDC_CONFIG_LOCATION, "Location", "location"));
 
     Close(ui, configuration);
 
