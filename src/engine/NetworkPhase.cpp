@@ -16,14 +16,7 @@ namespace {
 // A card settings key without "Disabled" keeps its card disabled.
 constexpr uint32_t kDefaultDisabled = 1;
 
-// The card whose adapter a card settings key sets: its number (for its
-// device state), its description (for its device and the messages) and the
-// adapter's GUID.
-struct AdapterCard {
-    std::string number;
-    std::string description;
-    std::string guid;
-};
+}  // namespace
 
 AdapterCard ResolveAdapterCard(CRegistry registry, const std::string& cardNumber,
                                const std::string& storedGuid)
@@ -45,7 +38,33 @@ AdapterCard ResolveAdapterCard(CRegistry registry, const std::string& cardNumber
     return card;
 }
 
-}  // namespace
+void SetCardOnItsAdapter(CRegistry registry, RunHost& host, InterfaceConfigurator& interfaces,
+                         const AdapterCard& card, const CardTcpip& wanted)
+{
+    const std::vector<AdapterSnapshot> adapters = interfaces.ListAdapters();
+    const AdapterSnapshot* adapter = FindAdapterByGuid(adapters, card.guid);
+    if (!adapter) {
+        host.ShowError(card.description + ": its adapter " + card.guid +
+                       " is not present; the card was not set");
+        return;
+    }
+    if (!HasAddressToSet(wanted)) {
+        host.ShowError(card.description +
+                       ": fixed addresses without an address; the card was not set");
+        return;
+    }
+
+    const std::string said = SetCardOnAdapter(registry, interfaces, *adapter, wanted);
+    const std::vector<ValueNotTaken> notTaken = ReadBackCard(
+        interfaces, card.guid, wanted, [&](uint32_t ms) { host.WaitWithMessages(ms); });
+    if (notTaken.empty())
+        return;
+    std::string message;
+    for (const ValueNotTaken& value : notTaken)
+        message += NotTakenMessage(card.description, value) + "\n";
+    message += said.empty() ? "The system said nothing." : said;
+    host.ShowError(message);
+}
 
 void RunNetworkPhase(RunContext& ctx, DeviceInstaller& devices)
 {
@@ -123,29 +142,7 @@ void RunNetworkPhaseOnAdapters(RunContext& ctx, DeviceInstaller& devices,
             host.WaitWithMessages(kCardEnableWait);
         }
 
-        const std::vector<AdapterSnapshot> adapters = interfaces.ListAdapters();
-        const AdapterSnapshot* adapter = FindAdapterByGuid(adapters, card.guid);
-        if (!adapter) {
-            host.ShowError(card.description + ": its adapter " + card.guid +
-                           " is not present; the card was not set");
-            continue;
-        }
-        if (!HasAddressToSet(wanted)) {
-            host.ShowError(card.description +
-                           ": fixed addresses without an address; the card was not set");
-            continue;
-        }
-
-        const std::string said = SetCardOnAdapter(registry, interfaces, *adapter, wanted);
-        const std::vector<ValueNotTaken> notTaken = ReadBackCard(
-            interfaces, card.guid, wanted, [&](uint32_t ms) { host.WaitWithMessages(ms); });
-        if (notTaken.empty())
-            continue;
-        std::string message;
-        for (const ValueNotTaken& value : notTaken)
-            message += NotTakenMessage(card.description, value) + "\n";
-        message += said.empty() ? "The system said nothing." : said;
-        host.ShowError(message);
+        SetCardOnItsAdapter(registry, host, interfaces, card, wanted);
     }
 }
 

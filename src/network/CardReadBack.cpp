@@ -13,19 +13,6 @@ namespace {
 
 constexpr const char* kNone = "none";
 
-std::string JoinTexts(const std::vector<std::string>& texts)
-{
-    if (texts.empty())
-        return kNone;
-    std::string joined;
-    for (const std::string& text : texts) {
-        if (!joined.empty())
-            joined += ", ";
-        joined += text;
-    }
-    return joined;
-}
-
 std::vector<Ipv4WithMask> Sorted(std::vector<Ipv4WithMask> addresses)
 {
     std::sort(addresses.begin(), addresses.end(), [](const Ipv4WithMask& a, const Ipv4WithMask& b) {
@@ -42,14 +29,6 @@ bool SameAddresses(const std::vector<Ipv4WithMask>& a, const std::vector<Ipv4Wit
                       [](const Ipv4WithMask& p, const Ipv4WithMask& q) {
                           return p.address == q.address && p.mask == q.mask;
                       });
-}
-
-std::string AddressesText(const std::vector<Ipv4WithMask>& addresses)
-{
-    std::vector<std::string> texts;
-    for (const Ipv4WithMask& address : addresses)
-        texts.push_back(DottedAddress(address.address) + "/" + DottedAddress(address.mask));
-    return JoinTexts(texts);
 }
 
 std::string GatewaysText(const std::vector<uint32_t>& gateways)
@@ -69,16 +48,6 @@ bool IsDefaultIpv6DnsServer(const IpAddress& server)
                                                          ParseIpAddress("fec0:0:0:ffff::3")};
     return std::any_of(std::begin(kDefaults), std::end(kDefaults),
                        [&](const std::optional<IpAddress>& d) { return d && *d == server; });
-}
-
-std::vector<IpAddress> FamilyOf(const std::vector<IpAddress>& servers, bool ipv6)
-{
-    std::vector<IpAddress> family;
-    for (const IpAddress& server : servers) {
-        if (server.v6 == ipv6 && !(ipv6 && IsDefaultIpv6DnsServer(server)))
-            family.push_back(server);
-    }
-    return family;
 }
 
 bool SameServers(const std::vector<IpAddress>& a, const std::vector<IpAddress>& b)
@@ -103,12 +72,11 @@ void CompareDns(const CardTcpip& wanted, const AdapterSnapshot& found,
     bool unreadable = false;
     for (const std::string& text : wanted.dnsServers)
         unreadable = unreadable || !ParseIpAddress(text);
-    const bool ipv4Same =
-        SameServers(DnsServersOf(wanted, false), FamilyOf(found.dnsServers, false));
-    const bool ipv6Same = SameServers(DnsServersOf(wanted, true), FamilyOf(found.dnsServers, true));
+    const bool ipv4Same = SameServers(DnsServersOf(wanted, false), AdapterDnsServers(found, false));
+    const bool ipv6Same = SameServers(DnsServersOf(wanted, true), AdapterDnsServers(found, true));
     if (unreadable || !ipv4Same || !ipv6Same) {
-        std::vector<IpAddress> shown = FamilyOf(found.dnsServers, false);
-        const std::vector<IpAddress> shownIpv6 = FamilyOf(found.dnsServers, true);
+        std::vector<IpAddress> shown = AdapterDnsServers(found, false);
+        const std::vector<IpAddress> shownIpv6 = AdapterDnsServers(found, true);
         shown.insert(shown.end(), shownIpv6.begin(), shownIpv6.end());
         std::vector<std::string> wantedTexts;
         for (const std::string& text : wanted.dnsServers) {
@@ -120,6 +88,37 @@ void CompareDns(const CardTcpip& wanted, const AdapterSnapshot& found,
 }
 
 }  // namespace
+
+std::string JoinTexts(const std::vector<std::string>& texts)
+{
+    if (texts.empty())
+        return kNone;
+    std::string joined;
+    for (const std::string& text : texts) {
+        if (!joined.empty())
+            joined += ", ";
+        joined += text;
+    }
+    return joined;
+}
+
+std::string AddressesText(const std::vector<Ipv4WithMask>& addresses)
+{
+    std::vector<std::string> texts;
+    for (const Ipv4WithMask& address : addresses)
+        texts.push_back(DottedAddress(address.address) + "/" + DottedAddress(address.mask));
+    return JoinTexts(texts);
+}
+
+std::vector<IpAddress> AdapterDnsServers(const AdapterSnapshot& adapter, bool ipv6)
+{
+    std::vector<IpAddress> family;
+    for (const IpAddress& server : adapter.dnsServers) {
+        if (server.v6 == ipv6 && !(ipv6 && IsDefaultIpv6DnsServer(server)))
+            family.push_back(server);
+    }
+    return family;
+}
 
 std::vector<ValueNotTaken> CompareCardWithAdapter(const CardTcpip& wanted,
                                                   const AdapterSnapshot& found)

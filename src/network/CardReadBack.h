@@ -29,6 +29,17 @@ struct ValueNotTaken {
     }
 };
 
+// The texts separated by ", "; "none" for none.
+std::string JoinTexts(const std::vector<std::string>& texts);
+
+// "a.b.c.d/m.m.m.m" for each address, as JoinTexts joins them.
+std::string AddressesText(const std::vector<Ipv4WithMask>& addresses);
+
+// The adapter's name servers of one family, in its order, without the
+// site-local IPv6 servers Windows lists on an interface that has none of
+// its own (no value anybody set).
+std::vector<IpAddress> AdapterDnsServers(const AdapterSnapshot& adapter, bool ipv6);
+
 // The card's values that the adapter does not show. A DHCP card is judged by
 // the DHCP flag (its addresses and gateway are the DHCP server's); DNS
 // servers are compared, each family in order, unless they come from DHCP;

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "network/IpAddressText.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -18,6 +19,23 @@ constexpr const char* kNoAddress = "0.0.0.0";
 std::string TcpipInterfaceKey(const std::string& serviceName)
 {
     return std::string(kTcpipInterfacesKey) + "\\" + serviceName;
+}
+
+std::vector<std::string> ParseNameservers(std::string value)
+{
+    std::replace(value.begin(), value.end(), ',', ' ');
+    std::vector<std::string> servers;
+    size_t start = 0;
+    while (servers.size() < kMaxDnsServers && start < value.size()) {
+        size_t end = value.find(' ', start);
+        if (end == std::string::npos)
+            end = value.size();
+        const std::string text = value.substr(start, end - start);
+        if (!text.empty() && DnsServerProblem(text).empty())
+            servers.push_back(FormatIpAddress(*ParseIpAddress(text)));
+        start = end + 1;
+    }
+    return servers;
 }
 
 std::string DottedAddress(uint32_t address)

@@ -32,6 +32,11 @@ constexpr const char* kSubnetMask = "SubnetMask";          // REG_MULTI_SZ
 // The interface key of a service name.
 std::string TcpipInterfaceKey(const std::string& serviceName);
 
+// The name servers of a "Nameserver" value (separated by spaces or commas,
+// as Windows and other programs write it), each in its canonical form,
+// without 0.0.0.0 and entries that are no address, at most kMaxDnsServers.
+std::vector<std::string> ParseNameservers(std::string value);
+
 // An address stored with its first octet in the most significant byte, as
 // "a.b.c.d" (0xC0A80001 gives "192.168.0.1").
 std::string DottedAddress(uint32_t address);

@@ -5,12 +5,9 @@
 #include "engine/ProxySettings.h"
 #include "engine/SystemFiles.h"
 #include "network/CardTcpip.h"
-#include "network/IpAddressText.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
-
-#include <algorithm>
 
 namespace flipset {
 
@@ -176,18 +173,7 @@ CardTcpip TcpipOfState(const CardState& card)
             tcpip.addresses.push_back({address, i < masks.size() ? AddressNumber(masks[i]) : 0});
     }
     tcpip.gateway = AddressNumber(TextOf(v, TcpipValue::kDefaultGateway));
-    std::string servers = TextOf(v, TcpipValue::kNameserver);
-    std::replace(servers.begin(), servers.end(), ',', ' ');
-    size_t start = 0;
-    while (tcpip.dnsServers.size() < kMaxDnsServers && start < servers.size()) {
-        size_t end = servers.find(' ', start);
-        if (end == std::string::npos)
-            end = servers.size();
-        const std::string text = servers.substr(start, end - start);
-        if (!text.empty() && DnsServerProblem(text).empty())
-            tcpip.dnsServers.push_back(FormatIpAddress(*ParseIpAddress(text)));
-        start = end + 1;
-    }
+    tcpip.dnsServers = ParseNameservers(TextOf(v, TcpipValue::kNameserver));
     tcpip.dnsFromDhcp = tcpip.dhcp && tcpip.dnsServers.empty();
     tcpip.suffix = TextOf(v, TcpipValue::kDomain);
     tcpip.adapterGuid = card.serviceName;
