@@ -190,7 +190,7 @@ int Main()
         parts[1].scope.desktop = true;
         parts[2].scope.startPage = true;
         parts[3].scope.cards = true;
-        parts[3].scope.cardNumbers = whole.cardNumbers;
+        parts[3].scope.cardList = whole.cardList;
         parts[4].scope.services = true;
         parts[4].scope.serviceNames = whole.serviceNames;
         for (const Part& part : parts) {

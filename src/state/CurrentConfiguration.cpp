@@ -189,11 +189,25 @@ CardSnapshot CardOfState(const CardState& card)
         {CardValue::kNic, RegistryValue::String(CardValue::kNicMarker)},
         {CardValue::kDisabled, RegistryValue::Dword(card.enabled ? 0 : 1)},
     };
-    for (const KeyValueWrite& write : CardTcpipWrites(TcpipOfState(card))) {
+    if (card.adapter && !card.adapter->listed) {
+        // Nothing of an adapter that was not listed is known but its GUID.
+        snapshot.values.push_back(
+            {CardValue::kAdapterGuid, RegistryValue::String(card.adapter->tcpip.adapterGuid)});
+        return snapshot;
+    }
+    for (const KeyValueWrite& write :
+         CardTcpipWrites(card.adapter ? card.adapter->tcpip : TcpipOfState(card))) {
         if (!write.remove)
             snapshot.values.push_back({write.name, write.value});
     }
     return snapshot;
+}
+
+// The adapter a card stands for: on the live adapters its GUID, else its
+// interface key's name; empty when it has none.
+const std::string& AdapterOf(const CardState& card)
+{
+    return card.adapter ? card.adapter->tcpip.adapterGuid : card.serviceName;
 }
 
 }  // namespace
@@ -225,7 +239,7 @@ ConfigurationSnapshot ConfigurationOfState(const MachineState& state, const std:
         values.push_back(
             {ConfigurationValue::kStartPage, RegistryValue::String(FirstText(state.startPage))});
     for (const CardState& card : state.cards) {
-        if (!card.serviceName.empty())
+        if (!AdapterOf(card).empty())
             configuration.cards.push_back(CardOfState(card));
     }
     return configuration;

@@ -1,7 +1,9 @@
 // A new configuration made of the machine's current state: the system files,
-// the desktop, the proxy, the start page and the cards, in the form the editors store
-// them. A state has no programs to start and no services to switch, so
-// those lists stay empty.
+// the desktop, the proxy, the start page and the cards, in the form the
+// editors store them (a card on its live adapter with what the adapter
+// showed and its GUID; one whose adapter was not listed with its GUID and
+// state only). A state has no programs to start and no services to switch,
+// so those lists stay empty.
 #pragma once
 
 #include "state/MachineState.h"

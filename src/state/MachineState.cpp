@@ -1,12 +1,16 @@
 #include "state/MachineState.h"
 
 #include "engine/DesktopSettings.h"
+#include "engine/NetworkPhase.h"
 #include "engine/ProxySettings.h"
 #include "engine/RunContext.h"
 #include "engine/ServiceControl.h"
 #include "engine/SystemFiles.h"
 #include "engine/SystemInfo.h"
 #include "network/CardInventory.h"
+#include "network/CardReadBack.h"
+#include "network/InterfaceConfigurator.h"
+#include "network/NetshCommands.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 
@@ -121,7 +125,72 @@ CardState CaptureCard(CRegistry registry, const std::string& cardNumber)
     return card;
 }
 
+CardState CaptureCardOnAdapter(CRegistry registry, const std::vector<AdapterSnapshot>& adapters,
+                               const CardInScope& entry)
+{
+    const AdapterCard resolved = ResolveAdapterCard(registry, entry.number, entry.storedGuid);
+    CardState card;
+    card.cardNumber = resolved.number;
+    card.description = resolved.description;
+    card.serviceName = GetCardServiceName(registry, resolved.number);
+    card.enabled = IsCardNumberEnabled(registry, resolved.number);
+    AdapterState state;
+    state.tcpip.adapterGuid = resolved.guid;
+    const AdapterSnapshot* adapter =
+        resolved.guid.empty() ? nullptr : FindAdapterByGuid(adapters, resolved.guid);
+    if (adapter) {
+        const COpenKey key =
+            registry.OpenForReading(TcpipInterfaceKey(resolved.guid), RegistryRoot::LocalMachine);
+        state.listed = true;
+        state.tcpip = TcpipShownBy(*adapter, key);
+        state.tcpip.adapterGuid = resolved.guid;
+    }
+    card.adapter = state;
+    return card;
+}
+
 }  // namespace
+
+CardTcpip AsAdapterShowsIt(const CardTcpip& card)
+{
+    CardTcpip shown;
+    shown.dhcp = card.dhcp;
+    if (!card.dhcp) {
+        shown.addresses = card.addresses;
+        shown.gateway = card.gateway;
+    }
+    // A fixed adapter has no DHCP to take servers from: it lists none.
+    shown.dnsFromDhcp = card.dhcp && card.dnsFromDhcp;
+    if (!card.dnsFromDhcp) {
+        for (bool ipv6 : {false, true}) {
+            for (const IpAddress& server : DnsServersOf(card, ipv6)) {
+                if (shown.dnsServers.size() < kMaxDnsServers)
+                    shown.dnsServers.push_back(FormatIpAddress(server));
+            }
+        }
+    }
+    shown.suffix = card.suffix;
+    shown.adapterGuid = card.adapterGuid;
+    return shown;
+}
+
+CardTcpip TcpipShownBy(const AdapterSnapshot& adapter, const COpenKey& interfaceKey)
+{
+    CardTcpip card;
+    card.dhcp = adapter.dhcp;
+    card.addresses = adapter.addresses;
+    card.gateway = adapter.gateways.empty() ? 0 : adapter.gateways.front();
+    card.dnsFromDhcp =
+        adapter.dhcp &&
+        ParseNameservers(interfaceKey.ReadString(TcpipValue::kNameserver, "")).empty();
+    for (bool ipv6 : {false, true}) {
+        for (const IpAddress& server : AdapterDnsServers(adapter, ipv6))
+            card.dnsServers.push_back(FormatIpAddress(server));
+    }
+    card.suffix = interfaceKey.ReadString(TcpipValue::kDomain, "");
+    card.adapterGuid = adapter.guid;
+    return AsAdapterShowsIt(card);
+}
 
 CaptureScope RunScope(const RunContext& ctx, const SystemInfo& system)
 {
@@ -142,8 +211,16 @@ CaptureScope RunScope(const RunContext& ctx, const COpenKey& configuration,
     scope.proxy = runs(Area::Proxy) && ctx.HasValue(ConfigurationValue::kProxyEnable);
     scope.startPage = true;
     scope.cards = runs(Area::Network);
-    if (scope.cards)
-        scope.cardNumbers = configuration.SubKeyNames();
+    if (scope.cards) {
+        const CRegistry registry = ctx.Registry();
+        for (const std::string& number : configuration.SubKeyNames()) {
+            const std::string storedGuid =
+                registry
+                    .OpenForReading(ctx.ConfigurationKey() + "\\" + number, ctx.ConfigurationRoot())
+                    .ReadString(CardValue::kAdapterGuid, "");
+            scope.cardList.push_back({number, storedGuid});
+        }
+    }
     scope.services = runs(Area::Services);
     if (scope.services) {
         AddListedServices(configuration, ConfigurationValue::kServicesStop, scope.serviceNames);
@@ -161,7 +238,7 @@ CaptureScope CurrentStateScope(CRegistry registry)
     scope.startPage = true;
     scope.cards = true;
     for (const NetworkCard& card : ListNetworkCards(registry))
-        scope.cardNumbers.push_back(card.number);
+        scope.cardList.push_back({card.number, std::string()});
     return scope;
 }
 
@@ -184,8 +261,14 @@ bool CaptureMachineState(const StatePlatform& platform, const CaptureScope& scop
             platform.registry.OpenForReading(kBrowserMainKey, RegistryRoot::CurrentUser),
             kStartPageValue);
     state.hasCards = scope.cards;
-    for (const std::string& cardNumber : scope.cardNumbers)
-        state.cards.push_back(CaptureCard(platform.registry, cardNumber));
+    if (platform.interfaces && !scope.cardList.empty()) {
+        const std::vector<AdapterSnapshot> adapters = platform.interfaces->ListAdapters();
+        for (const CardInScope& entry : scope.cardList)
+            state.cards.push_back(CaptureCardOnAdapter(platform.registry, adapters, entry));
+    } else {
+        for (const CardInScope& entry : scope.cardList)
+            state.cards.push_back(CaptureCard(platform.registry, entry.number));
+    }
     state.hasServices = scope.services;
     if (!scope.serviceNames.empty()) {
         const std::vector<uint32_t> states =
@@ -206,7 +289,8 @@ CaptureScope ScopeOf(const MachineState& state)
     scope.startPage = state.hasStartPage;
     scope.cards = state.hasCards;
     for (const CardState& card : state.cards)
-        scope.cardNumbers.push_back(card.cardNumber);
+        scope.cardList.push_back(
+            {card.cardNumber, card.adapter ? card.adapter->tcpip.adapterGuid : std::string()});
     scope.services = state.hasServices;
     for (const ServiceRunState& service : state.services)
         scope.serviceNames.push_back(service.name);

@@ -1,17 +1,20 @@
 // The machine's current state in every area a run can change, read through
 // the same platform services the run writes through: the system files whole,
 // the desktop values, the master volume, the default printer, the proxy, the
-// start page, the cards' state and TCP/IP values, and whether named services
-// run.
+// start page, the cards' state and TCP/IP values (their interface keys', or
+// where the system sets them on the live adapter, what the adapter shows),
+// and whether named services run.
 //
 // Whatever is missing is recorded as missing, so that putting a state back
 // removes what a run added.
 #pragma once
 
 #include "base/Text.h"
+#include "network/CardTcpip.h"
 #include "store/Registry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,8 @@ namespace flipset {
 
 class DesktopPlatform;
 class FileSystem;
+class InterfaceConfigurator;
+struct AdapterSnapshot;
 class InternetSettingsNotifier;
 class RunContext;
 class ServiceManager;
@@ -66,12 +71,41 @@ struct ProxyState {
     ValueState record;
 };
 
+// A card's TCP/IP values as its live adapter shows them, in the form a
+// card's settings take (CardTcpip), with the adapter's GUID:
+// - DHCP, or the fixed addresses with their masks and the first gateway;
+// - the name servers it lists, IPv4 ones first, each family in its order,
+//   as servers of its own; only an adapter on DHCP whose interface key holds
+//   no "Nameserver" of its own takes DNS from DHCP (the adapter list does not
+//   tell DHCP's servers from others; under Wine it never shows DHCP and lists
+//   resolv.conf's servers, so they are recorded as the adapter's own);
+// - the suffix of its interface key's "Domain", where the system keeps the
+//   adapter's own (the adapter list shows DHCP's there too).
+struct AdapterState {
+    // false: the adapter was not listed (a disabled card's, or gone), and
+    // nothing but its GUID is known.
+    bool listed = false;
+    CardTcpip tcpip;
+};
+
+// The card's values as its adapter shows them once they have all taken:
+// without addresses and gateway on DHCP, the servers IPv4 first (none when
+// they come from DHCP), DNS from DHCP only with DHCP.
+CardTcpip AsAdapterShowsIt(const CardTcpip& card);
+
+// What AdapterState records of the adapter, with its interface key.
+CardTcpip TcpipShownBy(const AdapterSnapshot& adapter, const COpenKey& interfaceKey);
+
 struct CardState {
     std::string cardNumber;
     std::string description;
     std::string serviceName;  // empty: the card has no interface key
     bool enabled = false;
     std::vector<ValueState> interfaceValues;
+    // Where the system sets the values on the live adapter (10 and later):
+    // what the adapter showed, instead of interfaceValues; the card is then
+    // the one the card loop finds (ResolveAdapterCard).
+    std::optional<AdapterState> adapter = std::nullopt;
 };
 
 struct ServiceRunState {
@@ -94,6 +128,13 @@ struct MachineState {
     std::vector<ServiceRunState> services;
 };
 
+// A card a capture reads: a card settings key's number, or the machine's
+// list's, with the "AdapterGUID" that key stores (empty: none).
+struct CardInScope {
+    std::string number;
+    std::string storedGuid;
+};
+
 // What a capture reads.
 struct CaptureScope {
     bool files = false;
@@ -101,7 +142,7 @@ struct CaptureScope {
     bool proxy = false;
     bool startPage = false;
     bool cards = false;
-    StringList cardNumbers;
+    std::vector<CardInScope> cardList;
     bool services = false;
     StringList serviceNames;
 };
@@ -114,6 +155,9 @@ struct StatePlatform {
     DesktopPlatform& desktop;
     ServiceManager& services;
     InternetSettingsNotifier& internet;
+    // The live adapters where the system sets a card's TCP/IP values on
+    // them (10 and later); null where the interface keys hold them.
+    InterfaceConfigurator* interfaces = nullptr;
 };
 
 // The values of an interface key that a card's settings write.

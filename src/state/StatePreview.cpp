@@ -2,11 +2,14 @@
 
 #include "engine/ConnectionSettings.h"
 #include "engine/DesktopSettings.h"
+#include "engine/NetworkPhase.h"
 #include "engine/ProxySettings.h"
 #include "engine/RunContext.h"
 #include "engine/SystemFiles.h"
 #include "network/CardInventory.h"
+#include "network/CardReadBack.h"
 #include "network/Location.h"
+#include "network/NetshCommands.h"
 #include "network/TcpipSettings.h"
 #include "store/ConfigurationSchema.h"
 
@@ -248,6 +251,41 @@ std::string CardLabel(const CardState& card)
     return card.description.empty() ? "Card " + card.cardNumber : card.description;
 }
 
+// What a value of a card's adapter shows: "(not listed)" for an adapter
+// that was not, "DHCP" where DHCP gives it, the value or "none" otherwise.
+struct AdapterValueText {
+    const char* name;
+    std::string (*text)(const CardTcpip& tcpip);
+};
+
+const AdapterValueText kAdapterValues[] = {
+    {"addresses",
+     [](const CardTcpip& t) { return t.dhcp ? std::string("DHCP") : AddressesText(t.addresses); }},
+    {"gateway",
+     [](const CardTcpip& t) {
+         return t.dhcp ? std::string("DHCP")
+                       : JoinTexts(t.gateway ? StringList{DottedAddress(t.gateway)} : StringList());
+     }},
+    {"DNS servers",
+     [](const CardTcpip& t) {
+         return t.dnsFromDhcp ? std::string("DHCP") : JoinTexts(t.dnsServers);
+     }},
+    {"DNS suffix", [](const CardTcpip& t) { return "\"" + t.suffix + "\""; }},
+};
+
+void CompareAdapters(const std::string& label, const AdapterState& before,
+                     const AdapterState& after, StringList& lines)
+{
+    if (!before.listed && !after.listed)
+        return;
+    for (const AdapterValueText& value : kAdapterValues) {
+        const std::string old = before.listed ? value.text(before.tcpip) : "(not listed)";
+        const std::string now = after.listed ? value.text(after.tcpip) : "(not listed)";
+        if (old != now)
+            lines.push_back(label + " " + value.name + ": " + old + kArrow + now);
+    }
+}
+
 StringList CardChanges(const std::vector<CardState>& before, const std::vector<CardState>& after)
 {
     StringList lines;
@@ -265,6 +303,8 @@ StringList CardChanges(const std::vector<CardState>& before, const std::vector<C
                                       lines);
                 }
             }
+            if (old.adapter && now.adapter)
+                CompareAdapters(CardLabel(old), *old.adapter, *now.adapter, lines);
         }
     }
     return lines;
@@ -398,6 +438,46 @@ void PredictCard(const RunContext& ctx, const std::string& configurationKey, Car
     card.enabled = cardSettings.ReadDword(CardValue::kDisabled, kDefaultCardDisabled) == 0;
 }
 
+// The card loop on the live adapters (RunNetworkPhaseOnAdapters), step by
+// step, over the cards whose adapters the state holds: a card kept disabled
+// is disabled and its adapter no longer listed; a card to be enabled is
+// enabled, and then set when its adapter is listed and it has an address
+// to set.
+void PredictCardsOnAdapters(const RunContext& ctx, const SelectedConfiguration& selected,
+                            std::vector<CardState>& cards)
+{
+    const CRegistry registry = ctx.Registry();
+    for (const std::string& cardNumber : selected.key.SubKeyNames()) {
+        const COpenKey cardSettings =
+            registry.OpenForReading(selected.path + "\\" + cardNumber, ctx.ConfigurationRoot());
+        CardTcpip wanted = ReadCardTcpip(cardSettings);
+        const bool keptDisabled =
+            cardSettings.ReadDword(CardValue::kDisabled, kDefaultCardDisabled) != 0;
+        const AdapterCard resolved = ResolveAdapterCard(registry, cardNumber, wanted.adapterGuid);
+        if (resolved.guid.empty())
+            continue;
+        for (CardState& card : cards) {
+            if (!card.adapter || card.cardNumber != resolved.number)
+                continue;
+            AdapterState& adapter = *card.adapter;
+            if (keptDisabled) {
+                if (card.enabled)
+                    adapter = AdapterState{false, CardTcpip()};
+                card.enabled = false;
+            } else {
+                // A disabled card's adapter shows once the card is enabled.
+                const bool listed = adapter.listed || !card.enabled;
+                card.enabled = true;
+                if (listed && HasAddressToSet(wanted)) {
+                    wanted.adapterGuid = resolved.guid;
+                    adapter = AdapterState{true, AsAdapterShowsIt(wanted)};
+                }
+            }
+            adapter.tcpip.adapterGuid = resolved.guid;
+        }
+    }
+}
+
 void PredictServices(const COpenKey& configuration, std::vector<ServiceRunState>& services)
 {
     const auto setListed = [&](const char* valueName, bool running) {
@@ -438,8 +518,11 @@ MachineState PredictRunOf(const RunContext& ctx, const SelectedConfiguration& se
         if (!address.empty())
             after.startPage = TextValue(kStartPageValue, address);
     }
-    for (CardState& card : after.cards)
-        PredictCard(ctx, selected.path, card);
+    for (CardState& card : after.cards) {
+        if (!card.adapter)
+            PredictCard(ctx, selected.path, card);
+    }
+    PredictCardsOnAdapters(ctx, selected, after.cards);
     PredictServices(configuration, after.services);
     return after;
 }

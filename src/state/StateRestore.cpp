@@ -100,9 +100,44 @@ void RestoreProxy(const ProxyState& proxy, const StatePlatform& platform, RunHos
         host.ShowError("Error restoring the proxy settings");
 }
 
+// As the card loop on the live adapters sets a card: no link taken down, a
+// card that was disabled disabled, one that was enabled enabled first, then
+// its adapter set to what it showed and read back.
+void RestoreCardOnAdapter(const CardState& card, const StatePlatform& platform,
+                          DeviceInstaller& devices, RunHost& host)
+{
+    CRegistry registry = platform.registry;
+    const AdapterState& adapter = *card.adapter;
+    host.SetCaption("Setting " + card.description);
+    const bool enabled = IsCardNumberEnabled(registry, card.cardNumber);
+    if (!card.enabled) {
+        if (enabled)
+            SetCardState(devices, host, card.description, false);
+        return;
+    }
+    if (!enabled) {
+        SetCardState(devices, host, card.description, true);
+        host.WaitWithMessages(kCardEnableWait);
+    }
+    // An adapter that was not listed showed nothing to put back.
+    if (!adapter.listed)
+        return;
+    if (!platform.interfaces) {
+        host.ShowError("Error restoring the settings of " + card.description);
+        return;
+    }
+    SetCardOnItsAdapter(registry, host, *platform.interfaces,
+                        AdapterCard{card.cardNumber, card.description, adapter.tcpip.adapterGuid},
+                        adapter.tcpip);
+}
+
 void RestoreCard(const CardState& card, const StatePlatform& platform, DeviceInstaller& devices,
                  RunHost& host)
 {
+    if (card.adapter) {
+        RestoreCardOnAdapter(card, platform, devices, host);
+        return;
+    }
     CRegistry registry = platform.registry;
     if (IsCardNumberEnabled(registry, card.cardNumber))
         SetCardState(devices, host, card.description, false);

@@ -4,9 +4,11 @@
 // its captions and messages: the system files (their bytes exactly, or
 // removed when they did not exist), the desktop values with the wallpaper
 // shown and the volume set, the proxy values and connection record, the
-// start page, the cards (down while their
-// interface values are written, up again when they were up), and each
-// service stopped or started as it was. A part that fails is reported and
+// start page, the cards (down while their interface values are written, up
+// again when they were up; or, where the values were captured on the live
+// adapter, as the card loop on the adapters sets a card, read back and
+// reported as a run reports it), and each service stopped or started as it
+// was. A part that fails is reported and
 // the others are still restored. Programs a run started cannot be undone.
 #pragma once
 

@@ -121,6 +121,25 @@ private:
     bool ok_ = true;
 };
 
+void WriteAdapter(Writer& out, const AdapterState& adapter)
+{
+    const CardTcpip& tcpip = adapter.tcpip;
+    out.Flag(adapter.listed);
+    out.Flag(tcpip.dhcp);
+    out.Number(static_cast<uint32_t>(tcpip.addresses.size()));
+    for (const Ipv4WithMask& address : tcpip.addresses) {
+        out.Number(address.address);
+        out.Number(address.mask);
+    }
+    out.Number(tcpip.gateway);
+    out.Flag(tcpip.dnsFromDhcp);
+    out.Number(static_cast<uint32_t>(tcpip.dnsServers.size()));
+    for (const std::string& server : tcpip.dnsServers)
+        out.Text(server);
+    out.Text(tcpip.suffix);
+    out.Text(tcpip.adapterGuid);
+}
+
 void WriteState(Writer& out, const MachineState& state)
 {
     out.Flag(state.hasFiles);
@@ -162,6 +181,12 @@ void WriteState(Writer& out, const MachineState& state)
     for (const ValueState& value : state.proxy.settings)
         out.Value(value);
     out.Value(state.proxy.record);
+    out.Number(static_cast<uint32_t>(state.cards.size()));
+    for (const CardState& card : state.cards) {
+        out.Flag(card.adapter.has_value());
+        if (card.adapter)
+            WriteAdapter(out, *card.adapter);
+    }
 }
 
 // The smallest encoded size of each kind of entry, so that a count cannot
@@ -170,6 +195,30 @@ constexpr size_t kMinFileSize = 13;
 constexpr size_t kMinValueSize = 5;
 constexpr size_t kMinCardSize = 17;
 constexpr size_t kMinServiceSize = 5;
+constexpr size_t kMinAddressSize = 8;
+constexpr size_t kMinTextSize = 4;
+constexpr size_t kMinAdapterFlagSize = 1;
+
+bool ReadAdapter(Reader& in, AdapterState& adapter)
+{
+    CardTcpip& tcpip = adapter.tcpip;
+    uint32_t count = 0;
+    if (!in.Flag(adapter.listed) || !in.Flag(tcpip.dhcp) || !in.Count(count, kMinAddressSize))
+        return false;
+    tcpip.addresses.resize(count);
+    for (Ipv4WithMask& address : tcpip.addresses) {
+        if (!in.Number(address.address) || !in.Number(address.mask))
+            return false;
+    }
+    if (!in.Number(tcpip.gateway) || !in.Flag(tcpip.dnsFromDhcp) || !in.Count(count, kMinTextSize))
+        return false;
+    tcpip.dnsServers.resize(count);
+    for (std::string& server : tcpip.dnsServers) {
+        if (!in.Text(server))
+            return false;
+    }
+    return in.Text(tcpip.suffix) && in.Text(tcpip.adapterGuid);
+}
 
 bool ReadValues(Reader& in, std::vector<ValueState>& values)
 {
@@ -218,8 +267,22 @@ bool ReadState(Reader& in, uint32_t version, MachineState& state)
     }
     if (version < 2)
         return true;
-    return in.Flag(state.hasProxy) && ReadValues(in, state.proxy.settings) &&
-           in.Value(state.proxy.record);
+    if (!in.Flag(state.hasProxy) || !ReadValues(in, state.proxy.settings) ||
+        !in.Value(state.proxy.record))
+        return false;
+    if (version < 3)
+        return true;
+    // One entry for each card, in the cards' order.
+    if (!in.Count(count, kMinAdapterFlagSize) || count != state.cards.size())
+        return false;
+    for (CardState& card : state.cards) {
+        bool hasAdapter = false;
+        if (!in.Flag(hasAdapter))
+            return false;
+        if (hasAdapter && !ReadAdapter(in, card.adapter.emplace()))
+            return false;
+    }
+    return true;
 }
 
 uint32_t HeaderNumber(const ByteArray& bytes, size_t at)

@@ -17,8 +17,10 @@
 namespace flipset {
 
 // Format 2 adds the proxy after the services; a snapshot of format 1 reads
-// as one that holds no proxy.
-constexpr uint32_t kSnapshotFormatVersion = 2;
+// as one that holds no proxy. Format 3 adds, after the proxy, each card's
+// values on its live adapter where it has them; a snapshot of an older
+// format reads as one whose cards have none.
+constexpr uint32_t kSnapshotFormatVersion = 3;
 
 struct RunSnapshot {
     std::string configurationName;

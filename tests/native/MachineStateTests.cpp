@@ -441,7 +441,8 @@ TEST(RunSnapshotFormat, DamagedSnapshotsAreRefusedWhole)
     const Case cases[] = {
         {"a byte changed", [](ByteArray& b) { b.back() ^= 1; }, "checksum"},
         {"a byte added", [](ByteArray& b) { b.push_back(0); }, "extra bytes"},
-        {"a newer format", [](ByteArray& b) { b[4] = 3; }, "newer version"},
+        {"a newer format", [](ByteArray& b) { b[4] = kSnapshotFormatVersion + 1; },
+         "newer version"},
         {"another magic", [](ByteArray& b) { b[0] = 'X'; }, "not a snapshot"},
     };
     for (const Case& c : cases) {
