@@ -8,8 +8,10 @@ namespace flipset {
 
 StatePlatform StatePlatformOf(CRegistry registry, const RunPlatform& platform)
 {
-    return StatePlatform{registry, platform.files, platform.desktop, platform.services,
-                         platform.internet};
+    InterfaceConfigurator* interfaces =
+        TcpipBackendFor(platform.system) == TcpipBackend::Netsh ? &platform.interfaces : nullptr;
+    return StatePlatform{registry,          platform.files,    platform.desktop,
+                         platform.services, platform.internet, interfaces};
 }
 
 void TakeSnapshotBeforeChanges(RunSequence& sequence, CRegistry registry,

@@ -13,7 +13,8 @@
 
 namespace flipset {
 
-// The parts of the run's platform a capture and a restore use.
+// The parts of the run's platform a capture and a restore use: the live
+// adapters only where the system sets the cards on them (10 and later).
 StatePlatform StatePlatformOf(CRegistry registry, const RunPlatform& platform);
 
 // Makes the run store the last run's snapshot before it changes anything.

@@ -8,6 +8,7 @@
 #include "store/ConfigurationStore.h"
 #include "support/ConfigurationSeed.h"
 #include "support/FakeDeviceInstaller.h"
+#include "support/FakeInterfaceConfigurator.h"
 #include "support/FakePlatform.h"
 #include "support/FakeServiceManager.h"
 
@@ -395,6 +396,43 @@ TEST_F(ApplyCommandTest, PreviewWritesTheChangesAndChangesNothing)
     EXPECT_EQ(Stored(key), (std::array<uint32_t, kAreaCount>{0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(presenter.journal.empty());
     EXPECT_TRUE(journal.empty());
+}
+
+// Which state a preview reads of a card goes by the major version, as the
+// run's card loop does: its interface key below 10, its live adapter from 10
+// on.
+TEST_F(ApplyCommandTest, PreviewOnTenComparesTheCardWithItsAdapterAndOnFiveWithItsInterfaceKey)
+{
+    machine.AddCard("0007", "Card Seven", "{CARD-7}", "PCI\\VEN_7");
+    const std::string card = Add(1, "Office") + "\\0007";
+    registry.WriteDword(card, "Disabled", 0, RegistryRoot::LocalMachine);
+    registry.WriteDword(card, "DHCP", 0, RegistryRoot::LocalMachine);
+    registry.WriteDword(card, "IP", 0x0A000005, RegistryRoot::LocalMachine);
+    registry.WriteDword(card, "Netmask", 0xFFFFFF00, RegistryRoot::LocalMachine);
+    FakeInterfaceConfigurator interfaces;
+    AdapterSnapshot adapter;
+    adapter.guid = "{CARD-7}";
+    adapter.dhcp = true;
+    interfaces.adapters = {adapter};
+    const RunPlatform run = platform.WithInterfaces(interfaces);
+    for (uint32_t major : {5u, 10u}) {
+        platform.system.majorVersion = major;
+        output.lines.clear();
+        ApplyPlan plan;
+        ASSERT_TRUE(PlanApply(registry, platform.system,
+                              ParseVerbCommand("f.exe /preview Office /only network"), output,
+                              plan));
+        EXPECT_EQ(RunPreviewCommand(registry, run, plan, output), ExitCode::Done);
+        const bool onAdapter =
+            std::find(output.lines.begin(), output.lines.end(),
+                      "Card Seven addresses: DHCP -> 10.0.0.5/255.255.255.0") != output.lines.end();
+        const bool ofInterfaceKey =
+            std::find(output.lines.begin(), output.lines.end(),
+                      "Card Seven IPAddress: (none) -> 10.0.0.5") != output.lines.end();
+        EXPECT_EQ(onAdapter, major == 10) << major << ::testing::PrintToString(output.lines);
+        EXPECT_EQ(ofInterfaceKey, major == 5) << major << ::testing::PrintToString(output.lines);
+    }
+    EXPECT_EQ(interfaces.listCalls, 1) << "the adapters are listed on 10 only";
 }
 
 }  // namespace
