@@ -16,8 +16,10 @@
 //   to netsh; the IPv6 command lines are covered by the native tests.
 
 #include "base/Text.h"
-#include "network/Win32InterfaceConfigurator.h"
+#include "network/CardTcpip.h"
 #include "network/TcpipSettings.h"
+#include "network/Win32InterfaceConfigurator.h"
+#include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
 #include "wine/FlipsetProcess.h"
 #include "wine/TestConstants.h"
@@ -321,6 +323,76 @@ TEST_F(TestNetwork, WinesOwnNetshChangesNothingAndTheRunSaysTheValuesDidNotTake)
         << run.output;
     EXPECT_EQ(RequestLog(), logBefore) << "the stand-in was not asked";
     EXPECT_EQ(Adapter().addresses.size(), before.addresses.size());
+}
+
+// On 10 the preview and a capture take the card from the interface itself:
+// its address with its mask, its gateway, and resolv.conf's servers as
+// servers of its own (Wine never shows DHCP); the preview asks netsh for
+// nothing.
+TEST_F(TestNetwork, ThePreviewAndACaptureReadTheCardFromTheInterface)
+{
+    const AdapterSnapshot now = Adapter();
+    ASSERT_EQ(now.addresses.size(), 1u) << AddressesOf(now);
+    StoreCard({"10.203.0.62/255.255.255.0"}, "10.203.0.1", {"10.203.0.53"});
+    ServeDns("nameserver 10.203.0.53\n");
+    const std::string logBefore = RequestLog();
+
+    const FlipsetRun preview = RunFlipsetToEnd(" /preview Net10 /only network", outputPath_);
+
+    EXPECT_EQ(preview.exitCode, 0u) << preview.output;
+    EXPECT_NE(preview.output.find(description_ + " addresses: " + AddressesOf(now) +
+                                  " -> 10.203.0.62/255.255.255.0"),
+              std::string::npos)
+        << preview.output;
+    EXPECT_EQ(preview.output.find(description_ + " DNS servers"), std::string::npos)
+        << preview.output;
+    EXPECT_EQ(RequestLog(), logBefore);
+
+    const FlipsetRun capture = RunFlipsetToEnd(" /capture Now10", outputPath_);
+
+    EXPECT_EQ(capture.exitCode, 0u) << capture.output;
+    const int number = ConfigurationStore(registry_).FindConfigurationNumber("Now10", kMachine);
+    ASSERT_NE(number, 0);
+    const CardTcpip card = ReadCardTcpip(registry_.OpenForReading(
+        kAllConfigurationsKey + "\\" + std::to_string(number) + "\\" + cardNumber_, kMachine));
+    EXPECT_FALSE(card.dhcp);
+    ASSERT_EQ(card.addresses.size(), 1u);
+    EXPECT_EQ(card.addresses[0].address, now.addresses[0].address);
+    EXPECT_EQ(card.addresses[0].mask, now.addresses[0].mask);
+    EXPECT_EQ(card.gateway, Ip("10.203.0.1"));
+    EXPECT_FALSE(card.dnsFromDhcp);
+    EXPECT_EQ(card.dnsServers, std::vector<std::string>{"10.203.0.53"});
+    EXPECT_TRUE(EqualsNoCase(card.adapterGuid, guid_)) << card.adapterGuid;
+}
+
+// The undo of a run on 10 sets the interface back through netsh (here the
+// stand-in, which applies it with `ip`) and reads it back for real.
+TEST_F(TestNetwork, AnUndoSetsTheInterfaceBackThroughNetshAsItWasBeforeTheRun)
+{
+    const AdapterSnapshot before = Adapter();
+    ASSERT_EQ(before.addresses.size(), 1u) << AddressesOf(before);
+    StoreCard({"10.203.0.63/255.255.255.0", "10.203.9.63/255.255.255.0"}, "10.203.0.1",
+              {"10.203.0.53"});
+    ServeDns("nameserver 10.203.0.53\n");
+    ASSERT_EQ(ApplyNetwork().exitCode, 0u);
+    ASSERT_EQ(AddressesOf(Adapter()), "10.203.0.63/255.255.255.0 10.203.9.63/255.255.255.0");
+    const std::string logBefore = RequestLog();
+
+    const FlipsetRun undo = RunFlipsetToEnd(" /undo /quiet", outputPath_);
+
+    EXPECT_TRUE(undo.ended);
+    EXPECT_EQ(undo.exitCode, 0u) << undo.output;
+    const AdapterSnapshot after = Adapter();
+    EXPECT_EQ(AddressesOf(after), AddressesOf(before));
+    EXPECT_EQ(after.gateways, before.gateways);
+    const std::string index = std::to_string(before.interfaceIndex);
+    const std::vector<std::string> requests = Lines(RequestLog().substr(logBefore.size()));
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front(),
+              "interface ipv4 set address name=" + index +
+                  " source=static address=" + DottedAddress(before.addresses[0].address) +
+                  " mask=" + DottedAddress(before.addresses[0].mask) +
+                  " gateway=10.203.0.1 gwmetric=0");
 }
 
 }  // namespace
