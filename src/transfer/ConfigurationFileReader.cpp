@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -31,8 +32,9 @@ public:
     {
     }
 
-    bool Document(const Json& document, std::vector<ConfigurationSnapshot>& configurations,
-                  Fault& fault)
+    // The document's own fields; the entries of its list are left out of
+    // it and read one by one (Configuration).
+    bool Document(const Json& document, Fault& fault) const
     {
         if (!document.is_object())
             return Fail(fault, "the document", "must be an object");
@@ -56,27 +58,13 @@ public:
         const auto list = document.find("configurations");
         if (list == document.end() || !list->is_array())
             return Fail(fault, "the document", "must have a list \"configurations\"");
-        for (size_t i = 0; i < list->size(); ++i) {
-            ConfigurationSnapshot snapshot;
-            if (!Configuration((*list)[i], i, snapshot, fault))
-                return false;
-            configurations.push_back(std::move(snapshot));
-        }
         return true;
     }
 
-private:
-    std::string ForMessage(const std::string& text) const
-    {
-        return DocumentTextForMessage(text, codePage_);
-    }
+    // A later list "configurations" replaces an earlier one, names and all.
+    void ForgetNames() { names_.clear(); }
 
-    static bool Fail(Fault& fault, std::string place, std::string reason)
-    {
-        fault = {std::move(place), std::move(reason)};
-        return false;
-    }
-
+    // The entry of the list at the index (from 0).
     bool Configuration(const Json& object, size_t index, ConfigurationSnapshot& snapshot,
                        Fault& fault)
     {
@@ -122,6 +110,18 @@ private:
         if (!names_.insert(FoldCase(name)).second)
             return Fail(fault, place, "the name is used twice in the file");
         return true;
+    }
+
+private:
+    std::string ForMessage(const std::string& text) const
+    {
+        return DocumentTextForMessage(text, codePage_);
+    }
+
+    static bool Fail(Fault& fault, std::string place, std::string reason)
+    {
+        fault = {std::move(place), std::move(reason)};
+        return false;
     }
 
     template <size_t N>
@@ -237,6 +237,172 @@ private:
     std::unordered_set<std::string> names_;  // folded, as names are compared
 };
 
+// The parser's events. The document is built as a tree by the library's own
+// builder, but for the entries of its list "configurations": each of those
+// gets a tree of its own, is read into its snapshot at once and dropped, so
+// that a file of thousands of configurations is never held as one tree.
+// Checking the document's own fields only at the end, and the entries in
+// their order, keeps the faults as they were: the syntax anywhere first,
+// then the document's fields, then the first entry at fault. A field
+// given twice counts with its last value, as in one tree.
+class DocumentEvents {
+public:
+    using number_integer_t = Json::number_integer_t;
+    using number_unsigned_t = Json::number_unsigned_t;
+    using number_float_t = Json::number_float_t;
+    using string_t = Json::string_t;
+    using binary_t = Json::binary_t;
+
+    DocumentEvents(DocumentReader& reader, Json& document,
+                   std::vector<ConfigurationSnapshot>& configurations)
+        : reader_(reader), document_(document), entry_(entryTree_),
+          configurations_(configurations)
+    {
+    }
+
+    // False, with the fault of the first entry at fault, when there is one.
+    bool EntriesRead(Fault& fault) const
+    {
+        if (entryFault_)
+            fault = *entryFault_;
+        return !entryFault_;
+    }
+
+    bool null()
+    {
+        return Value([](Builder& builder) { return builder.null(); });
+    }
+    bool boolean(bool value)
+    {
+        return Value([value](Builder& builder) { return builder.boolean(value); });
+    }
+    bool number_integer(number_integer_t value)
+    {
+        return Value([value](Builder& builder) { return builder.number_integer(value); });
+    }
+    bool number_unsigned(number_unsigned_t value)
+    {
+        return Value([value](Builder& builder) { return builder.number_unsigned(value); });
+    }
+    bool number_float(number_float_t value, const string_t& text)
+    {
+        return Value([value, &text](Builder& builder) { return builder.number_float(value, text); });
+    }
+    bool string(string_t& value)
+    {
+        return Value([&value](Builder& builder) { return builder.string(value); });
+    }
+    bool binary(binary_t& value)
+    {
+        return Value([&value](Builder& builder) { return builder.binary(value); });
+    }
+    bool key(string_t& name)
+    {
+        if (depth_ == 1)
+            member_ = name;
+        return Target().key(name);
+    }
+    bool start_object(std::size_t size)
+    {
+        return Open([size](Builder& builder) { return builder.start_object(size); });
+    }
+    bool start_array(std::size_t size)
+    {
+        if (depth_ == 1 && member_ == "configurations")
+            StartList();
+        return Open([size](Builder& builder) { return builder.start_array(size); });
+    }
+    bool end_object()
+    {
+        return Close([](Builder& builder) { return builder.end_object(); });
+    }
+    bool end_array()
+    {
+        return Close([](Builder& builder) { return builder.end_array(); });
+    }
+    // As the library's own builder does, so that the caller sees the
+    // library's exceptions, with their places.
+    template <class Exception>
+    bool parse_error(std::size_t, const std::string&, const Exception& error)
+    {
+        throw error;
+    }
+
+private:
+    using Builder = nlohmann::detail::json_sax_dom_parser<Json>;
+
+    // Inside the list, below the document (1) and the list (2).
+    bool InList() const { return inList_ && depth_ >= 2; }
+    Builder& Target() { return InList() ? entry_ : document_; }
+
+    template <class Event>
+    bool Value(Event event)
+    {
+        const bool wholeEntry = InList() && depth_ == 2;
+        if (!event(Target()))
+            return false;
+        if (wholeEntry)
+            EndEntry();
+        return true;
+    }
+
+    template <class Event>
+    bool Open(Event event)
+    {
+        if (!event(Target()))
+            return false;
+        ++depth_;
+        return true;
+    }
+
+    template <class Event>
+    bool Close(Event event)
+    {
+        --depth_;
+        if (depth_ == 1)
+            inList_ = false;
+        if (!event(Target()))
+            return false;
+        if (InList() && depth_ == 2)
+            EndEntry();
+        return true;
+    }
+
+    void StartList()
+    {
+        inList_ = true;
+        configurations_.clear();
+        entryFault_.reset();
+        entries_ = 0;
+        reader_.ForgetNames();
+    }
+
+    void EndEntry()
+    {
+        if (!entryFault_) {
+            ConfigurationSnapshot snapshot;
+            Fault fault;
+            if (reader_.Configuration(entryTree_, entries_, snapshot, fault))
+                configurations_.push_back(std::move(snapshot));
+            else
+                entryFault_ = std::move(fault);
+        }
+        ++entries_;
+        entryTree_ = nullptr;
+    }
+
+    DocumentReader& reader_;
+    Builder document_;
+    Json entryTree_;
+    Builder entry_;
+    std::vector<ConfigurationSnapshot>& configurations_;
+    std::optional<Fault> entryFault_;
+    size_t depth_ = 0;  // containers open
+    std::string member_;  // the document's field being read
+    bool inList_ = false;
+    size_t entries_ = 0;
+};
+
 // The line and column (from 1) of the byte at the offset.
 std::string LineAndColumn(std::string_view document, size_t offset)
 {
@@ -262,9 +428,12 @@ bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& code
     if (!DecodeFileText(bytes, text, fault))
         return false;
     const std::string_view document = text;
+    DocumentReader reader(codePage);
     Json parsed;
+    std::vector<ConfigurationSnapshot> read;
+    DocumentEvents events(reader, parsed, read);
     try {
-        parsed = Json::parse(document.begin(), document.end());
+        Json::sax_parse(document.begin(), document.end(), &events);
     } catch (const Json::parse_error& error) {
         // The library's text reads "... at line L, column C: reason".
         std::string reason = error.what();
@@ -290,13 +459,12 @@ bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& code
                 "the text is not valid JSON: " + QuoteBytes(reason);
         return false;
     }
-    DocumentReader reader(codePage);
     Fault problem;
-    if (!reader.Document(parsed, configurations, problem)) {
-        configurations.clear();
+    if (!reader.Document(parsed, problem) || !events.EntriesRead(problem)) {
         fault = problem.place + ": " + problem.reason;
         return false;
     }
+    configurations = std::move(read);
     return true;
 }
 

@@ -649,6 +649,43 @@ TEST(ConfigurationFile, RefusesMalformedDocumentsNamingThePlaceAndTheReason)
     }
 }
 
+// The configurations are read while the parser runs; a fault that stands
+// after them still wins as it would over the whole document, and nothing
+// is read.
+TEST(ConfigurationFile, AFaultAfterGoodConfigurationsReadsNoneAndComesInItsOrder)
+{
+    const Latin1CodePage codePage;
+    const std::string good = R"({"name": "A"}, {"name": "B"})";
+    const struct {
+        const char* what;
+        std::string document;
+        std::string fault;
+    } cases[] = {
+        {"the syntax after them", Header() + "[" + good + ", x]}",
+         "line 1, column 101: the text is not valid JSON"},
+        {"a number too large after them", Header() + "[" + good + R"(, {"volume": 1e999}]})",
+         "line 1, column 112: the text is not valid JSON"},
+        {"the syntax after a bad one",
+         Header() + R"([{"name": "A", "volume": -1}, {"name": "B"} x]})", "not valid JSON"},
+        {"the format after them",
+         R"({"configurations": [)" + good + R"(], "version": 1, "format": "other"})",
+         "the document: is not a file of the format"},
+        {"an unknown field after a bad one",
+         Header() + R"([{"name": "A", "volume": -1}], "comment": "x"})",
+         "the document: has an unknown field \"comment\""},
+        {"the last of two lists counts",
+         Header() + "[" + good + R"(], "configurations": [{"name": "C", "volume": -1}]})",
+         "configuration \"C\", field \"volume\""},
+    };
+    for (const auto& c : cases) {
+        std::vector<ConfigurationSnapshot> configurations;
+        std::string fault;
+        EXPECT_FALSE(ReadConfigurationFile(c.document, codePage, configurations, fault)) << c.what;
+        EXPECT_NE(fault.find(c.fault), std::string::npos) << c.what << ": " << fault;
+        EXPECT_TRUE(configurations.empty()) << c.what;
+    }
+}
+
 TEST_F(ConfigurationTransferTest, AFaultInTheFileChangesNothing)
 {
     SeedFullConfiguration("1", "Office");
