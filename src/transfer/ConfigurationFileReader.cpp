@@ -403,31 +403,16 @@ private:
     size_t entries_ = 0;
 };
 
-// The line and column (from 1) of the byte at the offset.
-std::string LineAndColumn(std::string_view document, size_t offset)
-{
-    offset = std::min(offset, document.size());
-    size_t line = 1;
-    size_t lineStart = 0;
-    for (size_t i = 0; i < offset; ++i) {
-        if (document[i] == '\n') {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(offset - lineStart + 1);
-}
-
 }  // namespace
 
 bool ReadConfigurationFile(std::string_view bytes, const CodePageConverter& codePage,
                            std::vector<ConfigurationSnapshot>& configurations, std::string& fault)
 {
     configurations.clear();
-    std::string text;
-    if (!DecodeFileText(bytes, text, fault))
+    std::string converted;
+    std::string_view document;
+    if (!DecodeFileText(bytes, converted, document, fault))
         return false;
-    const std::string_view document = text;
     DocumentReader reader(codePage);
     Json parsed;
     std::vector<ConfigurationSnapshot> read;

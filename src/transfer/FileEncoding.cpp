@@ -1,5 +1,6 @@
 #include "transfer/FileEncoding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace flipset {
@@ -72,20 +73,18 @@ size_t Utf8SequenceLength(std::string_view text, size_t offset)
 
 bool CheckUtf8(std::string_view text, std::string& fault)
 {
-    size_t line = 1;
-    size_t lineStart = 0;
     for (size_t offset = 0; offset < text.size();) {
+        // Most of a document is ASCII: such a run is passed at once.
+        while (offset < text.size() && Byte(text, offset) < 0x80)
+            ++offset;
+        if (offset == text.size())
+            break;
         const size_t length = Utf8SequenceLength(text, offset);
         if (length == 0) {
-            fault = "line " + std::to_string(line) + ", column " +
-                    std::to_string(offset - lineStart + 1) + ": the file is not UTF-8: the byte " +
+            fault = LineAndColumn(text, offset) + ": the file is not UTF-8: the byte " +
                     QuoteBytes(text.substr(offset, 1)) + " is no UTF-8 character here" +
                     kSaveAdvice;
             return false;
-        }
-        if (text[offset] == '\n') {
-            ++line;
-            lineStart = offset + 1;
         }
         offset += length;
     }
@@ -129,18 +128,23 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& text, std:
 
 }  // namespace
 
-bool DecodeFileText(std::string_view bytes, std::string& text, std::string& fault)
+bool DecodeFileText(std::string_view bytes, std::string& converted, std::string_view& text,
+                    std::string& fault)
 {
+    text = {};
     using namespace std::string_view_literals;
     // UTF-32's marks first: the little endian one begins like UTF-16's.
     if (StartsWith(bytes, "\xFF\xFE\0\0"sv) || StartsWith(bytes, "\0\0\xFE\xFF"sv)) {
         fault = std::string("the file is UTF-32, which is not read") + kSaveAdvice;
         return false;
     }
-    if (StartsWith(bytes, "\xFF\xFE"sv))
-        return Utf16ToUtf8(bytes.substr(2), false, text, fault);
-    if (StartsWith(bytes, "\xFE\xFF"sv))
-        return Utf16ToUtf8(bytes.substr(2), true, text, fault);
+    const bool littleEndian = StartsWith(bytes, "\xFF\xFE"sv);
+    if (littleEndian || StartsWith(bytes, "\xFE\xFF"sv)) {
+        if (!Utf16ToUtf8(bytes.substr(2), !littleEndian, converted, fault))
+            return false;
+        text = converted;
+        return true;
+    }
     if (StartsWith(bytes, "\xEF\xBB\xBF"sv))
         bytes.remove_prefix(3);
     // A document starts with an ASCII character, which UTF-16 writes with a
@@ -154,8 +158,22 @@ bool DecodeFileText(std::string_view bytes, std::string& text, std::string& faul
     }
     if (!CheckUtf8(bytes, fault))
         return false;
-    text.assign(bytes.begin(), bytes.end());
+    text = bytes;
     return true;
+}
+
+std::string LineAndColumn(std::string_view text, size_t offset)
+{
+    offset = std::min(offset, text.size());
+    size_t line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(offset - lineStart + 1);
 }
 
 std::string QuoteBytes(std::string_view bytes)

@@ -6,6 +6,7 @@
 
 #include "transfer/CodePage.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,10 +14,17 @@ namespace flipset {
 
 // The file's bytes as UTF-8 text without a byte order mark: UTF-8 with or
 // without a mark, and UTF-16 little or big endian with a mark, are read.
+// The text is a view of the bytes when the file is UTF-8, and of converted
+// when it is UTF-16: a file of megabytes is not copied to be read.
 // False, with a fault that names the encoding problem and where it is, for
 // UTF-16 without a mark, UTF-32, bytes that are not UTF-8, and UTF-16 that
 // does not decode.
-bool DecodeFileText(std::string_view bytes, std::string& text, std::string& fault);
+bool DecodeFileText(std::string_view bytes, std::string& converted, std::string_view& text,
+                    std::string& fault);
+
+// The line and column (from 1) of the byte at the offset; a column counts
+// bytes.
+std::string LineAndColumn(std::string_view text, size_t offset);
 
 // The bytes with every byte that is not printable ASCII written as \xNN,
 // so that a message line never carries a byte that does not decode.

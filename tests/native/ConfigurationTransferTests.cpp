@@ -244,9 +244,10 @@ TEST(FileEncoding, ReadsUtf8AndUtf16WithAMarkAsUtf8)
         {"UTF-16 mark alone", "\xFF\xFE", ""},
     };
     for (const auto& c : cases) {
-        std::string text;
+        std::string converted;
+        std::string_view text;
         std::string fault;
-        EXPECT_TRUE(DecodeFileText(c.bytes, text, fault)) << c.what << ": " << fault;
+        EXPECT_TRUE(DecodeFileText(c.bytes, converted, text, fault)) << c.what << ": " << fault;
         EXPECT_EQ(text, c.text) << c.what;
     }
 }
@@ -280,9 +281,10 @@ TEST(FileEncoding, RefusesOtherEncodingsNamingTheProblem)
          "half of a character pair, the bytes \\xDE\\x00"},
     };
     for (const auto& c : cases) {
-        std::string text;
+        std::string converted;
+        std::string_view text;
         std::string fault;
-        EXPECT_FALSE(DecodeFileText(c.bytes, text, fault)) << c.what;
+        EXPECT_FALSE(DecodeFileText(c.bytes, converted, text, fault)) << c.what;
         EXPECT_NE(fault.find(c.fault), std::string::npos) << c.what << ": " << fault;
     }
 }
