@@ -182,6 +182,7 @@ bool BytesOfHex(const std::string& hex, ByteArray& bytes)
     bytes.clear();
     if (hex.size() % 2 != 0)
         return false;
+    bytes.reserve(hex.size() / 2);
     for (size_t i = 0; i < hex.size(); i += 2) {
         const int high = HexDigitValue(hex[i]);
         const int low = HexDigitValue(hex[i + 1]);
