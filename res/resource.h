@@ -172,6 +172,10 @@
 #define IDS_VERB_RIGHTS_NOT_GIVEN 2205
 #define IDS_VERB_OUTPUT_FILE_FAILED 2206
 
+// One run at a time: what the main window says while another run holds the
+// machine.
+#define IDS_RUN_IN_PROGRESS 2220
+
 // Configuration (IDD_CONFIGURATION).
 #define IDC_CONFIG_NAME 1007
 #define IDC_CONFIG_FILES 1008

@@ -50,8 +50,8 @@ bool FindVerb(const std::string& argument, Verb& verb)
 
 // The switches of the interactive start, with either mark and in any letter
 // case: never taken for a misspelt verb.
-constexpr const char* kStartupSwitches[] = {"NONICCHANGE", "RegServer", "UnregServer", "Embedding",
-                                            "Automation"};
+constexpr const char* kStartupSwitches[] = {"NONICCHANGE", "RegServer",  "UnregServer",
+                                            "Embedding",   "Automation", "tray"};
 
 // The least number of letters to insert, delete or replace to turn one word
 // into the other, letter case ignored.
@@ -405,7 +405,9 @@ std::string UsageText()
            "  3  bad usage: an unknown verb, switch or area, or a missing argument\n"
            "  4  a file could not be read, understood or written; nothing was changed\n"
            "  5  a name is already taken; nothing was changed\n"
-           "  6  administrator rights are needed and were not given; nothing was changed\n";
+           "  6  administrator rights are needed and were not given; nothing was changed\n"
+           "  7  another run (of /apply, /undo, the main window or the tray) was in\n"
+           "     progress and did not end within 3 seconds; nothing was changed\n";
 }
 
 std::string ArgumentText(const std::string& commandLine)

@@ -28,6 +28,7 @@ enum class ExitCode : int {
     FileFailed = 4,           // a file could not be read, understood or written
     NameTaken = 5,            // a name is already taken
     NeedsRights = 6,          // administrator rights are needed and were not given
+    RunInProgress = 7,        // another run holds the machine; nothing was changed
 };
 
 enum class Verb { Apply, List, Export, Import, Help, Capture, Preview, Undo, Where };

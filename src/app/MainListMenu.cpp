@@ -5,6 +5,7 @@
 
 #include "app/PreviewDialog.h"
 #include "app/RunSnapshotHook.h"
+#include "app/Win32RunTurnLock.h"
 #include "editor/ValueEntryDialog.h"
 #include "engine/RunContext.h"
 #include "resource.h"
@@ -219,6 +220,12 @@ void MainDialog::OnUndo()
 {
     if (!MayWrite(Writes::Machine))
         return;
+    Win32RunTurnLock lock;
+    const RunTurn turn(lock);
+    if (!turn.Held()) {
+        ShowStopMessage(LoadText(IDS_RUN_IN_PROGRESS));
+        return;
+    }
     const ProgramSettings settings = Settings();
     const ServiceWaits waits{settings.Read(ProgramSettings::kServiceStopWait),
                              settings.Read(ProgramSettings::kServiceStartWait)};

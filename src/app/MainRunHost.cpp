@@ -4,8 +4,10 @@
 #include "app/MainDialog.h"
 
 #include "app/RunSnapshotHook.h"
+#include "app/Win32RunTurnLock.h"
 #include "engine/Win32WaitWithMessages.h"
 #include "resource.h"
+#include "ui/LoadText.h"
 #include "ui/ShowMessage.h"
 
 namespace flipset {
@@ -39,6 +41,12 @@ void MainDialog::RunConfiguration()
 {
     if (!MayWrite(Writes::Machine))
         return;
+    Win32RunTurnLock lock;
+    const RunTurn turn(lock);
+    if (!turn.Held()) {
+        ShowStopMessage(LoadText(IDS_RUN_IN_PROGRESS));
+        return;
+    }
     // The snapshot for an undo is taken silently: a run that cannot store one
     // goes on as it always has, and the undo entry tells why it is missing.
     RunSequence sequence(registry_, *this, platform_);

@@ -2,12 +2,14 @@
 
 #include "app/ApplyCommand.h"
 #include "app/RunProgressDialog.h"
+#include "app/RunTurn.h"
 #include "app/StateCommands.h"
 #include "app/TransferCommands.h"
 #include "app/WhereCommand.h"
 #include "app/Win32ConsoleOutput.h"
 #include "app/Win32ElevatedStart.h"
 #include "app/Win32Platform.h"
+#include "app/Win32RunTurnLock.h"
 #include "base/Win32ErrorText.h"
 #include "network/Win32NetworkObserver.h"
 #include "resource.h"
@@ -179,16 +181,20 @@ ExitCode Run(const std::string& commandLine, const VerbCommand& command, OutputS
         return ExitCode::Done;
     case Verb::List:
         return ListConfigurations(platform.Registry(), ListBoxOrder, output);
-    case Verb::Apply:
-        return Apply(platform, command, output);
+    case Verb::Apply: {
+        Win32RunTurnLock lock;
+        return RunInTurn(lock, output, [&] { return Apply(platform, command, output); });
+    }
     case Verb::Preview: {
         ApplyPlan plan;
         if (!PlanApply(platform.Registry(), platform.system, command, output, plan))
             return ExitCode::NoSuchConfiguration;
         return RunPreviewCommand(platform.Registry(), platform.run, plan, output);
     }
-    case Verb::Undo:
-        return Undo(platform, command, output);
+    case Verb::Undo: {
+        Win32RunTurnLock lock;
+        return RunInTurn(lock, output, [&] { return Undo(platform, command, output); });
+    }
     case Verb::Where: {
         Win32NetworkObserver observer(platform.interfaces);
         return RunWhereCommand(platform.Registry(), observer, output);

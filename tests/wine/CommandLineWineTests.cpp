@@ -3,6 +3,7 @@
 // control manager, checked by exit code, output and what changed. A quiet
 // run must end by itself without ever showing a window.
 
+#include "app/Win32RunTurnLock.h"
 #include "resource.h"
 #include "store/Areas.h"
 #include "store/ConfigurationStore.h"
@@ -165,6 +166,43 @@ TEST_F(CommandLineVerbs, UsageErrorsAndUnknownNamesChangeNothing)
     }
     EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"), before);
     EXPECT_EQ(registry.ReadDword(key, "dofiles", 99, kMachine), 99u) << "no options stored";
+}
+
+// The test holds the program's run mutex as a run in progress in another
+// process would: a run waits a short time for it, then says so and changes
+// nothing; one that is still waiting when the other run ends goes ahead.
+TEST_F(CommandLineVerbs, ARunWaitsForTheRunInProgressOrSaysThatOneIsInProgress)
+{
+    testfiles::SavedFile hosts(testfiles::SystemFilesFolder() + "hosts");
+    const std::string before = testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts");
+    const std::string key = AddOffice();
+    StorePackedList(registry, key, "Hostfile", {"10.9.8.7 turnhost"}, kMachine);
+    HANDLE otherRun = CreateMutexA(nullptr, TRUE, kRunTurnMutexName);
+    ASSERT_NE(otherRun, nullptr);
+
+    const ULONGLONG start = GetTickCount64();
+    const FlipsetRun refused = RunQuietly(" /apply \"Home office\" /only files /quiet");
+    const ULONGLONG waited = GetTickCount64() - start;
+    ASSERT_TRUE(refused.ended);
+    EXPECT_EQ(refused.exitCode, 7u) << refused.output;
+    EXPECT_EQ(Lines(refused.output),
+              std::vector<std::string>{"error: another run of Flipset is changing this computer, "
+                                       "and nothing was changed: try again when it has finished"});
+    EXPECT_GE(waited, 2900u) << "it waited for the run in progress first";
+    EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"), before);
+    const FlipsetRun undo = RunQuietly(" /undo /quiet");
+    EXPECT_EQ(undo.exitCode, 7u) << undo.output;
+
+    FlipsetProcess waiting(" /apply \"Home office\" /only files /quiet", outputPath);
+    ASSERT_TRUE(waiting.Started());
+    Sleep(1000);
+    EXPECT_FALSE(waiting.WaitForExit(0)) << "it waits while the other run holds the machine";
+    ReleaseMutex(otherRun);
+    CloseHandle(otherRun);
+    ASSERT_TRUE(waiting.WaitForExit(30000));
+    EXPECT_EQ(waiting.ExitCode(), 0u) << testfiles::ReadWhole(outputPath);
+    EXPECT_EQ(testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts"),
+              "10.9.8.7 turnhost\n");
 }
 
 TEST_F(CommandLineVerbs, ApplyWithoutQuietShowsItsProgressAndItsMessagesInWindows)
