@@ -290,6 +290,12 @@ StringList SplitArguments(const std::string& commandLine)
     }
 }
 
+bool IsTrayCommandLine(const std::string& commandLine)
+{
+    const StringList arguments = SplitArguments(commandLine);
+    return !arguments.empty() && IsSwitch(arguments[0], "tray");
+}
+
 bool IsVerbCommandLine(const std::string& commandLine)
 {
     const StringList arguments = SplitArguments(commandLine);
@@ -418,13 +424,13 @@ std::string ArgumentText(const std::string& commandLine)
     return commandLine.substr(at);
 }
 
-std::string OutputFileArguments(const std::string& path)
+std::string QuotedArgument(const std::string& text)
 {
     // Backslashes count only before a quotation mark: those before the
     // closing one are doubled, and a mark inside is escaped.
     std::string quoted = "\"";
     size_t backslashes = 0;
-    for (char c : path) {
+    for (char c : text) {
         if (c == '\\') {
             ++backslashes;
             continue;
@@ -435,7 +441,12 @@ std::string OutputFileArguments(const std::string& path)
     }
     quoted.append(backslashes * 2, '\\');
     quoted += '"';
-    return std::string(" /") + kOutputFileSwitch + " " + quoted;
+    return quoted;
+}
+
+std::string OutputFileArguments(const std::string& path)
+{
+    return std::string(" /") + kOutputFileSwitch + " " + QuotedArgument(path);
 }
 
 }  // namespace flipset

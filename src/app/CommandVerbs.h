@@ -73,6 +73,10 @@ StringList SplitArguments(const std::string& commandLine);
 // one.
 bool IsVerbCommandLine(const std::string& commandLine);
 
+// True when the command line's first argument is "/tray" (or "-tray", in
+// any letter case): the resident program in the notification area.
+bool IsTrayCommandLine(const std::string& commandLine);
+
 // The verb command of a command line for which IsVerbCommandLine is true.
 VerbCommand ParseVerbCommand(const std::string& commandLine);
 
@@ -85,6 +89,10 @@ inline constexpr const char* kOutputFileSwitch = "elevatedoutput";
 // The command line's arguments as written, without the program path and
 // the blanks after it: what a copy of the program started again is given.
 std::string ArgumentText(const std::string& commandLine);
+
+// The text as one argument in quotation marks, so that SplitArguments gives
+// it back unchanged.
+std::string QuotedArgument(const std::string& text);
 
 // The arguments that send a verb's output lines to the file, to be added at
 // the end: " /elevatedoutput" and the path, quoted so that SplitArguments

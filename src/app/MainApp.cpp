@@ -10,6 +10,7 @@
 #include "app/Win32ElevatedStart.h"
 #include "app/Win32Elevation.h"
 #include "app/Win32Platform.h"
+#include "app/Win32Tray.h"
 #include "base/Win32ErrorText.h"
 #include "resource.h"
 #include "ui/LoadText.h"
@@ -56,6 +57,10 @@ int MainApp::Run(const std::string& commandLine)
 {
     // Read before any copy of the program starts.
     const Win32Elevation elevation;
+    // The tray runs without administrator rights: each of its runs asks
+    // for them as the verbs do.
+    if (IsTrayCommandLine(commandLine))
+        return RunTray();
     // A verb command is a script's: it never reaches the COM step, the
     // start-up network action, the splash or the main window.
     if (IsVerbCommandLine(commandLine))

@@ -38,14 +38,6 @@ void WriteUsage(OutputSink& output)
         output.WriteLine(line);
 }
 
-// The order of the main window's sorted list box: the user's locale,
-// letter case ignored.
-bool ListBoxOrder(const std::string& a, const std::string& b)
-{
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-           CSTR_LESS_THAN;
-}
-
 // COM for the run's shell calls, for as long as the verb runs.
 class ComScope {
 public:
@@ -148,7 +140,8 @@ ExitCode RunElevatedCopy(const std::string& commandLine, OutputSink& output)
     }
     DeleteFileA(outputFile.c_str());
     if (!started) {
-        WriteErrorLine(output, FormatText(IDS_VERB_RIGHTS_NOT_GIVEN, {SystemErrorText(copy.error)}));
+        WriteErrorLine(output,
+                       FormatText(IDS_VERB_RIGHTS_NOT_GIVEN, {SystemErrorText(copy.error)}));
         return ExitCode::NeedsRights;
     }
     return static_cast<ExitCode>(exitCode);
@@ -214,6 +207,12 @@ ExitCode Run(const std::string& commandLine, const VerbCommand& command, OutputS
 }
 
 }  // namespace
+
+bool ListBoxOrder(const std::string& a, const std::string& b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_LESS_THAN;
+}
 
 int RunVerbCommand(const std::string& commandLine, const Elevation& elevation)
 {

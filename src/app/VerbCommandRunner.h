@@ -17,4 +17,8 @@ namespace flipset {
 // code.
 int RunVerbCommand(const std::string& commandLine, const Elevation& elevation);
 
+// The order of the main window's sorted list box, which "/list" and the
+// tray's menu keep: the user's locale, letter case ignored.
+bool ListBoxOrder(const std::string& a, const std::string& b);
+
 }  // namespace flipset

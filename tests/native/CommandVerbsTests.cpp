@@ -86,6 +86,32 @@ TEST(IsVerbCommandLine, OnlyAVerbWordAsTheFirstArgumentMakesAVerbCommand)
         EXPECT_EQ(IsVerbCommandLine(c.commandLine), c.expected) << c.commandLine;
 }
 
+// The tray is no verb: it has windows and a message loop of its own.
+TEST(IsTrayCommandLine, OnlyTrayAsTheFirstArgumentStartsTheTray)
+{
+    struct Case {
+        const char* commandLine;
+        bool tray;
+    };
+    const Case cases[] = {
+        {"flipset.exe /tray", true},
+        {"\"C:\\Program Files\\Flipset\\flipset.exe\" /tray", true},
+        {"flipset.exe -TRAY", true},
+        {"flipset.exe", false},
+        {"flipset.exe /trayx", false},
+        {"flipset.exe tray", false},
+        {"flipset.exe /apply /tray", false},
+        {"flipset.exe \"/tray x\"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsTrayCommandLine(c.commandLine), c.tray) << c.commandLine;
+        if (c.tray) {
+            EXPECT_FALSE(IsVerbCommandLine(c.commandLine)) << c.commandLine;
+        }
+    }
+    EXPECT_FALSE(IsVerbCommandLine("flipset.exe /tary")) << "a start switch, never a misspelt verb";
+}
+
 TEST(ParseVerbCommand, AMisspeltVerbNamesTheNearestVerbWithTheMarkTyped)
 {
     const struct {
@@ -120,8 +146,8 @@ TEST(ParseVerbCommand, WellFormedCommands)
     EXPECT_FALSE(plain.quiet);
 
     VerbCommand every = ParseVerbCommand("f.exe /apply x /only network,desktop,services,FILES");
-    EXPECT_EQ(every.areas, (std::vector<Area>{Area::Network, Area::Desktop,
-                                                   Area::Services, Area::Files}));
+    EXPECT_EQ(every.areas,
+              (std::vector<Area>{Area::Network, Area::Desktop, Area::Services, Area::Files}));
 
     VerbCommand exportSome = ParseVerbCommand("f.exe /export \"C:\\my files\\a.json\" Office -x");
     EXPECT_EQ(exportSome.usageError, "");
@@ -248,8 +274,8 @@ TEST(ArgumentText, TheCopyStartedAgainParsesTheSameCommandAndTheOutputFile)
         EXPECT_EQ(ArgumentText(c.commandLine), c.arguments) << c.commandLine;
         const VerbCommand original = ParseVerbCommand(c.commandLine);
         for (const std::string& path : paths) {
-            const VerbCommand copy =
-                ParseVerbCommand("f.exe " + ArgumentText(c.commandLine) + OutputFileArguments(path));
+            const VerbCommand copy = ParseVerbCommand("f.exe " + ArgumentText(c.commandLine) +
+                                                      OutputFileArguments(path));
             EXPECT_EQ(copy.outputFile, path) << c.commandLine;
             EXPECT_EQ(copy.usageError, original.usageError) << c.commandLine;
             EXPECT_EQ(copy.verb, original.verb) << c.commandLine;

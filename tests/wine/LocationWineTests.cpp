@@ -16,11 +16,7 @@
 #include "wine/FlipsetProcess.h"
 #include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
-
-// clang-format off
-#include <winsock2.h>
-#include <windows.h>
-// clang-format on
+#include "wine/TestNetwork.h"
 
 #include <gtest/gtest.h>
 
@@ -31,48 +27,8 @@
 namespace flipset {
 namespace {
 
-std::string Environment(const char* name)
-{
-    char value[1024];
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof(value));
-    return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
-}
-
-// The gateway's hardware address in the observer's form, from the
-// script's "02:f1:...".
-std::string GatewayMac()
-{
-    std::string text = Environment("FLIPSET_TEST_GATEWAY_MAC");
-    std::replace(text.begin(), text.end(), ':', '-');
-    return text;
-}
-
-// One TCP connection attempt to the gateway's address, which nothing
-// answers but the far end's system (a refusal): it makes Linux resolve the
-// gateway's hardware address into its neighbour table. Bounded to a few
-// seconds; nothing is sent beyond the test network.
-void ResolveGateway()
-{
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    const SOCKET attempt = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    ASSERT_NE(attempt, INVALID_SOCKET);
-    u_long nonBlocking = 1;
-    ioctlsocket(attempt, FIONBIO, &nonBlocking);
-    sockaddr_in gateway{};
-    gateway.sin_family = AF_INET;
-    gateway.sin_port = htons(9);
-    gateway.sin_addr.s_addr = htonl(0x0ACB0001);  // 10.203.0.1
-    connect(attempt, reinterpret_cast<const sockaddr*>(&gateway), sizeof(gateway));
-    fd_set done;
-    FD_ZERO(&done);
-    FD_SET(attempt, &done);
-    fd_set failed = done;
-    timeval limit{3, 0};
-    select(0, nullptr, &done, &failed, &limit);
-    closesocket(attempt);
-    WSACleanup();
-}
+using testnetwork::GatewayMac;
+using testnetwork::ResolveGateway;
 
 const AdapterSnapshot* TestAdapter(const NetworkObservation& observation)
 {
@@ -103,7 +59,7 @@ TEST_F(TestNetwork, TheObserverShowsTheInterfaceTheGatewayAndTheHardwareAddressT
     EXPECT_FALSE(unresolved.gatewayHardwareAddress.has_value())
         << "nothing has been sent to the gateway yet";
 
-    ResolveGateway();
+    ASSERT_TRUE(ResolveGateway());
     const NetworkObservation observation = observer.Observe();
 
     const AdapterSnapshot* adapter = TestAdapter(observation);

@@ -13,6 +13,11 @@
 #   the namespace), with STAND_IN copied over its netsh.exe; the program
 #   chooses per run whether it runs (the DLL override), and its requests go
 #   to netsh-helper.sh through the folder named by FLIPSET_NETSH_REQUESTS.
+# With FLIPSET_TEST_NETWORK_DISPLAY=1 the program gets an X server (Xvfb)
+# of its own inside the namespace, for windows and the notification area;
+# FLIPSET_TEST_MOVE_GATEWAY then names the Linux command (move-gateway.sh
+# with the far end's process) that gives the gateway another hardware
+# address.
 # No traffic leaves the namespaces: nothing is sent anywhere at all.
 # Exits 77 (the test is skipped, and says why) where the test network cannot
 # be made: not root, or a kernel or container that refuses a namespace, a
@@ -45,6 +50,9 @@ cleanup() {
     [ -n "$helper" ] && wait "$helper" 2>/dev/null
     [ -n "$peer" ] && kill "$peer" 2>/dev/null
     wineserver -k >/dev/null 2>&1 </dev/null
+    if [ "${FLIPSET_TEST_NETWORK_DISPLAY:-}" = 1 ] && command -v stop_xvfb >/dev/null; then
+        stop_xvfb "$prefix"
+    fi
     rm -rf "$state"
 }
 trap cleanup EXIT
@@ -99,6 +107,11 @@ stop_wineserver
 prepare_prefix
 cp "$stand_in" "$WINEPREFIX/drive_c/windows/system32/netsh.exe" || failed "no stand-in netsh.exe"
 wineserver -p >/dev/null 2>&1 </dev/null
+if [ "${FLIPSET_TEST_NETWORK_DISPLAY:-}" = 1 ]; then
+    # Inside the namespace: X's abstract socket belongs to it.
+    start_xvfb "$prefix" || failed "no X server for the program"
+    export FLIPSET_TEST_MOVE_GATEWAY="/usr/bin/env bash $here/move-gateway.sh $peer"
+fi
 
 # As wine-run.sh: output through a file, and a program that ends before its
 # tests have finished fails.

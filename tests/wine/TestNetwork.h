@@ -1,0 +1,71 @@
+// The test network that tests/wine/network/test-network.sh makes, as the
+// test programs inside it see it: the environment the script sets, and the
+// one way of filling the neighbour table with the gateway's hardware
+// address.
+#pragma once
+
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+// clang-format on
+
+#include <algorithm>
+#include <string>
+
+namespace flipset::testnetwork {
+
+inline std::string Environment(const char* name)
+{
+    char value[1024];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof(value));
+    return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
+}
+
+// A hardware address in the observer's form, from the script's "02:f1:...".
+inline std::string ObserverForm(std::string mac)
+{
+    std::replace(mac.begin(), mac.end(), ':', '-');
+    return mac;
+}
+
+// The gateway's hardware address as the script set it up, in the
+// observer's form; empty outside the test network.
+inline std::string GatewayMac()
+{
+    return ObserverForm(Environment("FLIPSET_TEST_GATEWAY_MAC"));
+}
+
+// One TCP connection attempt to the gateway's address, which nothing
+// answers but the far end's system (a refusal): it makes Linux resolve the
+// gateway's hardware address into its neighbour table. Bounded to a few
+// seconds; nothing is sent beyond the test network. False when no socket
+// could be made.
+inline bool ResolveGateway()
+{
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        return false;
+    const SOCKET attempt = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (attempt == INVALID_SOCKET) {
+        WSACleanup();
+        return false;
+    }
+    u_long nonBlocking = 1;
+    ioctlsocket(attempt, FIONBIO, &nonBlocking);
+    sockaddr_in gateway{};
+    gateway.sin_family = AF_INET;
+    gateway.sin_port = htons(9);
+    gateway.sin_addr.s_addr = htonl(0x0ACB0001);  // 10.203.0.1
+    connect(attempt, reinterpret_cast<const sockaddr*>(&gateway), sizeof(gateway));
+    fd_set done;
+    FD_ZERO(&done);
+    FD_SET(attempt, &done);
+    fd_set failed = done;
+    timeval limit{3, 0};
+    select(0, nullptr, &done, &failed, &limit);
+    closesocket(attempt);
+    WSACleanup();
+    return true;
+}
+
+}  // namespace flipset::testnetwork

@@ -1,0 +1,327 @@
+// "flipset /tray" for real, inside the test network that
+// tests/wine/network/test-network.sh makes (with an X server of its own):
+// the tray polls what Wine reads of the namespaces, and its runs are
+// "/apply" processes that write the real hosts file and start page. The
+// gateway moves between hardware addresses through move-gateway.sh on the
+// Linux side. The icon's menu is opened through the icon's own window
+// (Wine's "__winex11_tray_icon", a window of the tray's process), as a
+// right-click on it does, and chosen from with the keyboard. Wine's
+// notification area never reports a click on a balloon: the click is posted
+// to the tray's window as the shell would report it.
+
+#include "app/StartWithWindows.h"
+#include "app/Win32Tray.h"
+#include "engine/SystemFiles.h"
+#include "network/Location.h"
+#include "network/Win32InterfaceConfigurator.h"
+#include "network/Win32NetworkObserver.h"
+#include "store/ConfigurationSchema.h"
+#include "store/ConfigurationStore.h"
+#include "store/Win32RegistryBackend.h"
+#include "support/ConfigurationSeed.h"
+#include "wine/FlipsetProcess.h"
+#include "wine/TestConstants.h"
+#include "wine/TestFiles.h"
+#include "wine/TestNetwork.h"
+#include "wine/ui/UiDriver.h"
+#include "base/Win32Handles.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace flipset {
+namespace {
+
+using testnetwork::ObserverForm;
+
+// The gateways of the configurations' locations: the first is the one the
+// script gives the far end.
+const std::string kOfficeMac = "02:f1:1b:5e:cb:01";
+const std::string kHomeMac = "02:f1:1b:5e:cb:02";
+const std::string kCafeMac = "02:f1:1b:5e:cb:03";
+
+// The menu's entries from the top, in the order the tray shows them (the
+// configurations sorted by name): what the keyboard passes over.
+enum MenuEntry { kCafe, kHome, kOffice, kPreview, kUndo, kOpen, kPause, kStartWithWindows, kExit };
+
+std::string Hosts()
+{
+    return testfiles::ReadWhole(testfiles::SystemFilesFolder() + "hosts");
+}
+
+class Tray : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (testnetwork::GatewayMac().empty() || testnetwork::Environment("DISPLAY").empty())
+            GTEST_SKIP() << "not inside the test network with a display "
+                            "(tests/wine/network/test-network.sh)";
+        ClearProgramData(registry);
+        registry.WriteDword(kSettingsKey, "BeforeRunTimout", 200, kMachine);
+        registry.WriteDword(kSettingsKey, "AfterRunTimout", 200, kMachine);
+        registry.DeleteValue(kStartWithWindowsKey, kStartWithWindowsValue, kUser);
+        Store(1, "Office", kOfficeMac, kLocationSwitch, "10.1.1.1 office");
+        Store(2, "Home", kHomeMac, kLocationSwitch, "10.2.2.2 home");
+        Store(3, "Cafe", kCafeMac, kLocationAskFirst, "10.3.3.3 cafe");
+        hosts.emplace(testfiles::SystemFilesFolder() + "hosts");
+        MoveGateway(kOfficeMac);
+    }
+    void TearDown() override
+    {
+        if (IsSkipped())
+            return;
+        // Ended as Exit ends it, so that its icon goes too; then its last
+        // run is waited for, which would otherwise hold the next test's
+        // first run back.
+        if (const HWND window = TrayWindow())
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        if (tray) {
+            EXPECT_TRUE(tray->WaitForExit(10000)) << "the tray did not end when closed";
+        }
+        tray.reset();
+        EXPECT_GE(WaitFor(30000, [&] { return RunsEnded(); }), 0) << "a run did not end";
+        MoveGateway(kOfficeMac);
+        ClearProgramData(registry);
+        registry.DeleteValue(kStartWithWindowsKey, kStartWithWindowsValue, kUser);
+    }
+
+    // A configuration that writes only the hosts file and the start page.
+    void Store(int number, const std::string& name, const std::string& gateway, uint32_t mode,
+               const std::string& hostsLine)
+    {
+        ConfigurationStore(registry).SetConfigurationName(number, name, kMachine);
+        const std::string key = ConfigurationKeyPath(number);
+        for (const AreaDescriptor& area : kAreas)
+            registry.WriteDword(key, area.optionValue, area.area == Area::Files ? 1 : 0, kMachine);
+        StorePackedList(registry, key, ConfigurationValue::kHostfile, {hostsLine}, kMachine);
+        registry.WriteString(key, ConfigurationValue::kStartPage, "http://" + name + ".invalid/",
+                             kMachine);
+        registry.WriteString(key, ConfigurationValue::kLocationGateway, ObserverForm(gateway),
+                             kMachine);
+        registry.WriteDword(key, ConfigurationValue::kLocationMode, mode, kMachine);
+    }
+
+    std::string StartPage()
+    {
+        return registry.ReadString(kBrowserMainKey, kStartPageValue, "", kUser);
+    }
+
+    // The gateway takes the hardware address, and the neighbour table shows
+    // it: returns when this process observes it.
+    void MoveGateway(const std::string& mac)
+    {
+        std::string command = testnetwork::Environment("FLIPSET_TEST_MOVE_GATEWAY") + " " + mac;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        // A Linux program: Wine gives back no handle to wait on.
+        ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process))
+            << command;
+        Win32InterfaceConfigurator interfaces;
+        Win32NetworkObserver observer(interfaces);
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            Sleep(100);
+            testnetwork::ResolveGateway();
+            const NetworkObservation seen = observer.Observe();
+            if (seen.gatewayHardwareAddress &&
+                FormatHardwareAddress(*seen.gatewayHardwareAddress) == ObserverForm(mac))
+                return;
+        }
+        FAIL() << "the gateway did not take " << mac;
+    }
+
+    void StartTray()
+    {
+        tray.emplace(" /tray");
+        ASSERT_TRUE(tray->Started());
+        ASSERT_GE(WaitFor(10000,
+                          [&] {
+                              DWORD owner = 0;
+                              const HWND window = TrayWindow();
+                              return window != nullptr &&
+                                     GetWindowThreadProcessId(window, &owner) != 0 &&
+                                     owner == tray->Id();
+                          }),
+                  0)
+            << "the tray made no window of its own";
+    }
+    HWND TrayWindow() const { return FindWindowA(kTrayWindowClass, nullptr); }
+
+    // True once the runs the tray started have ended: no flipset.exe but
+    // the tray (if any) runs.
+    bool RunsEnded() const
+    {
+        KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+             more = Process32Next(snapshot.Get(), &entry)) {
+            if (_stricmp(entry.szExeFile, "flipset.exe") == 0 &&
+                (!tray || entry.th32ProcessID != tray->Id()))
+                return false;
+        }
+        return true;
+    }
+    // The tray's run of the configuration has written the hosts file and
+    // ended: what the machine shows from now on is a change from outside.
+    void WaitForRunOf(const std::string& hostsText)
+    {
+        ASSERT_GE(WaitFor(15000, [&] { return Hosts() == hostsText && RunsEnded(); }), 0)
+            << Hosts();
+    }
+
+    // Waits up to the milliseconds for the condition; the time it took, or
+    // -1 when it never held.
+    static long long WaitFor(DWORD milliseconds, const std::function<bool()>& condition)
+    {
+        const ULONGLONG start = GetTickCount64();
+        while (GetTickCount64() - start < milliseconds) {
+            if (condition())
+                return static_cast<long long>(GetTickCount64() - start);
+            Sleep(50);
+        }
+        return -1;
+    }
+
+    // The icons' windows in the notification area: Wine's windows (of its
+    // explorer.exe) that stand for the icons. Only the tray's is there, or
+    // icons of trays that were ended, which drop out when clicked.
+    static std::vector<HWND> IconWindows()
+    {
+        std::vector<HWND> icons;
+        for (HWND top = FindWindowExA(nullptr, nullptr, "__winex11_standalone_tray", nullptr);
+             top != nullptr;
+             top = FindWindowExA(nullptr, top, "__winex11_standalone_tray", nullptr)) {
+            for (HWND icon = FindWindowExA(top, nullptr, "__winex11_tray_icon", nullptr);
+                 icon != nullptr; icon = FindWindowExA(top, icon, "__winex11_tray_icon", nullptr))
+                icons.push_back(icon);
+        }
+        return icons;
+    }
+
+    // A right-click on the icon, then the entry chosen with the keyboard.
+    void ChooseFromMenu(MenuEntry entry)
+    {
+        std::vector<HWND> icons;
+        WaitFor(10000, [&] {
+            icons = IconWindows();
+            return !icons.empty();
+        });
+        ASSERT_FALSE(icons.empty()) << "no icon in the notification area";
+        for (HWND icon : icons) {
+            PostMessageA(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
+            PostMessageA(icon, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+        }
+        ui::Ui ui(tray->Id());
+        HWND menu = nullptr;
+        ui.WaitUntil("the icon's menu", [&] {
+            for (HWND window : ui.Windows()) {
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof(name));
+                if (std::string(name) == "#32768")
+                    menu = window;
+            }
+            return menu != nullptr;
+        });
+        // The Preview entry opens its submenu with the keyboard's Enter;
+        // the entries after it are reached past it.
+        for (int i = 0; i <= entry; ++i)
+            ui.PressKey(menu, VK_DOWN);
+        ui.PressKey(menu, VK_RETURN);
+        ui.WaitUntilGone(menu);
+    }
+
+    Win32RegistryBackend backend;
+    CRegistry registry{backend};
+    std::optional<testfiles::SavedFile> hosts;
+    std::optional<FlipsetProcess> tray;
+};
+
+TEST_F(Tray, MovingToAnotherGatewayRunsItsConfigurationWithinFiveSeconds)
+{
+    StartTray();
+    // Where the tray starts counts as entered after two polls.
+    WaitForRunOf("10.1.1.1 office\n");
+
+    MoveGateway(kHomeMac);
+    const ULONGLONG moved = GetTickCount64();
+    const long long started = WaitFor(15000, [&] { return !RunsEnded(); });
+    ASSERT_GE(WaitFor(15000, [] { return Hosts() == "10.2.2.2 home\n"; }), 0) << Hosts();
+    const ULONGLONG written = GetTickCount64() - moved;
+    EXPECT_GE(started, 0);
+    EXPECT_LT(started, 5000) << "from the gateway's move to the start of the run";
+    std::cout << "from the gateway's move to the start of the run: " << started
+              << " ms, then to the hosts file written: " << written << " ms\n";
+    EXPECT_EQ(StartPage(), "http://Home.invalid/");
+
+    // A second tray finds the first and ends at once, starting nothing.
+    const FlipsetRun second = RunFlipsetToEnd(" /tray", testfiles::OwnFolder() + "\\tray2.txt");
+    EXPECT_TRUE(second.ended);
+    EXPECT_EQ(second.exitCode, 0u);
+    EXPECT_EQ(second.windowsSeen, 0);
+    EXPECT_FALSE(tray->WaitForExit(0)) << "the first tray goes on";
+
+    ChooseFromMenu(kExit);
+    EXPECT_TRUE(tray->WaitForExit(10000)) << "Exit ends the tray";
+    EXPECT_EQ(tray->ExitCode(), 0u);
+}
+
+TEST_F(Tray, AskFirstRunsNothingUntilTheNotificationIsClicked)
+{
+    StartTray();
+    WaitForRunOf("10.1.1.1 office\n");
+    MoveGateway(kCafeMac);
+    Sleep(7000);
+    EXPECT_EQ(Hosts(), "10.1.1.1 office\n") << "asked, not run";
+
+    PostMessageA(TrayWindow(), kTrayIconMessage, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, 1));
+    EXPECT_GE(WaitFor(15000, [] { return Hosts() == "10.3.3.3 cafe\n"; }), 0) << Hosts();
+}
+
+TEST_F(Tray, PausedItRunsNothingAndAConfigurationRunsFromTheMenu)
+{
+    StartTray();
+    WaitForRunOf("10.1.1.1 office\n");
+    ChooseFromMenu(kPause);
+    MoveGateway(kHomeMac);
+    Sleep(7000);
+    EXPECT_EQ(Hosts(), "10.1.1.1 office\n") << "paused";
+
+    ChooseFromMenu(kCafe);
+    EXPECT_GE(WaitFor(15000, [] { return Hosts() == "10.3.3.3 cafe\n"; }), 0) << Hosts();
+    EXPECT_EQ(StartPage(), "http://Cafe.invalid/");
+}
+
+TEST_F(Tray, StartWithWindowsWritesTheRunValueAndRemovesIt)
+{
+    StartTray();
+    ChooseFromMenu(kStartWithWindows);
+    const std::string program = testfiles::OwnFolder() + "\\..\\..\\src\\flipset.exe";
+    std::string value;
+    WaitFor(5000, [&] {
+        value = registry.ReadString(kStartWithWindowsKey, kStartWithWindowsValue, "", kUser);
+        return !value.empty();
+    });
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(program.c_str(), sizeof(full), full, nullptr);
+    EXPECT_EQ(value, "\"" + std::string(full) + "\" /tray");
+
+    ChooseFromMenu(kStartWithWindows);
+    EXPECT_GE(WaitFor(5000,
+                      [&] {
+                          return registry
+                              .ReadString(kStartWithWindowsKey, kStartWithWindowsValue, "", kUser)
+                              .empty();
+                      }),
+              0);
+}
+
+}  // namespace
+}  // namespace flipset
