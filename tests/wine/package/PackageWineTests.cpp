@@ -298,6 +298,25 @@ TEST_F(Package, CONFIGFILEImportsAConfigurationFileAfterTheInstallation)
     EXPECT_EQ(listed, std::vector<std::string>{"Office"});
 }
 
+// The installing user's tray at logon: the Run value of the tray's "Start
+// with Windows", only when asked for, and removed with the product.
+TEST_F(Package, TRAYATLOGONStartsTheTrayAtLogonAndTheUninstallRemovesIt)
+{
+    const std::string package = PackagePath(FLIPSET_VERSION_DOTTED, "msi");
+    const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    registry.DeleteValue(runKey, "Flipset", kUser);
+    ASSERT_EQ(Msiexec("/i \"" + package + "\" /qn"), 0u);
+    EXPECT_EQ(registry.ReadString(runKey, "Flipset", "none", kUser), "none") << "not asked for";
+    ASSERT_EQ(Msiexec("/x \"" + package + "\" /qn"), 0u);
+
+    ASSERT_EQ(Msiexec("/i \"" + package + "\" /qn TRAYATLOGON=1"), 0u);
+    EXPECT_TRUE(SameFile(registry.ReadString(runKey, "Flipset", "", kUser),
+                         "\"" + InstallFolder() + "\\flipset.exe\" /tray"))
+        << registry.ReadString(runKey, "Flipset", "", kUser);
+    ASSERT_EQ(Msiexec("/x \"" + package + "\" /qn"), 0u);
+    EXPECT_EQ(registry.ReadString(runKey, "Flipset", "gone", kUser), "gone");
+}
+
 TEST_F(Package, ThePortableProgramRunsFromAFolderWithASpaceInItsName)
 {
     const std::string folder = testfiles::OwnFolder() + "\\packages\\Portable Flipset";
