@@ -16,7 +16,7 @@
 #include "wine/FlipsetProcess.h"
 #include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
-#include "wine/TestNetwork.h"
+#include "support/TestNetwork.h"
 
 #include <gtest/gtest.h>
 

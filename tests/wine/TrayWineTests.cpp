@@ -13,8 +13,6 @@
 #include "app/Win32Tray.h"
 #include "engine/SystemFiles.h"
 #include "network/Location.h"
-#include "network/Win32InterfaceConfigurator.h"
-#include "network/Win32NetworkObserver.h"
 #include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
@@ -22,13 +20,12 @@
 #include "wine/FlipsetProcess.h"
 #include "wine/TestConstants.h"
 #include "wine/TestFiles.h"
-#include "wine/TestNetwork.h"
+#include "support/ProcessCount.h"
+#include "support/TestNetwork.h"
 #include "wine/ui/UiDriver.h"
-#include "base/Win32Handles.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
-#include <tlhelp32.h>
 
 #include <functional>
 #include <iostream>
@@ -112,29 +109,9 @@ protected:
         return registry.ReadString(kBrowserMainKey, kStartPageValue, "", kUser);
     }
 
-    // The gateway takes the hardware address, and the neighbour table shows
-    // it: returns when this process observes it.
-    void MoveGateway(const std::string& mac)
+    static void MoveGateway(const std::string& mac)
     {
-        std::string command = testnetwork::Environment("FLIPSET_TEST_MOVE_GATEWAY") + " " + mac;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        // A Linux program: Wine gives back no handle to wait on.
-        ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &process))
-            << command;
-        Win32InterfaceConfigurator interfaces;
-        Win32NetworkObserver observer(interfaces);
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            Sleep(100);
-            testnetwork::ResolveGateway();
-            const NetworkObservation seen = observer.Observe();
-            if (seen.gatewayHardwareAddress &&
-                FormatHardwareAddress(*seen.gatewayHardwareAddress) == ObserverForm(mac))
-                return;
-        }
-        FAIL() << "the gateway did not take " << mac;
+        ASSERT_TRUE(testnetwork::MoveGateway(mac)) << "the gateway did not take " << mac;
     }
 
     void StartTray()
@@ -156,19 +133,7 @@ protected:
 
     // True once the runs the tray started have ended: no flipset.exe but
     // the tray (if any) runs.
-    bool RunsEnded() const
-    {
-        KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32 entry{};
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-             more = Process32Next(snapshot.Get(), &entry)) {
-            if (_stricmp(entry.szExeFile, "flipset.exe") == 0 &&
-                (!tray || entry.th32ProcessID != tray->Id()))
-                return false;
-        }
-        return true;
-    }
+    bool RunsEnded() const { return FlipsetProcessesBut(tray ? tray->Id() : 0) == 0; }
     // The tray's run of the configuration has written the hosts file and
     // ended: what the machine shows from now on is a change from outside.
     void WaitForRunOf(const std::string& hostsText)

@@ -1,13 +1,18 @@
 // The test network that tests/wine/network/test-network.sh makes, as the
-// test programs inside it see it: the environment the script sets, and the
-// one way of filling the neighbour table with the gateway's hardware
-// address.
+// programs inside it (tests and benchmarks) see it: the environment the
+// script sets, the one way of filling the neighbour table with the
+// gateway's hardware address, and the gateway's move to another one.
+// Windows only.
 #pragma once
 
 // clang-format off
 #include <winsock2.h>
 #include <windows.h>
 // clang-format on
+
+#include "network/Location.h"
+#include "network/Win32InterfaceConfigurator.h"
+#include "network/Win32NetworkObserver.h"
 
 #include <algorithm>
 #include <string>
@@ -66,6 +71,32 @@ inline bool ResolveGateway()
     closesocket(attempt);
     WSACleanup();
     return true;
+}
+
+// The gateway takes the hardware address ("02:f1:..."), through the Linux
+// command the script names, and the neighbour table shows it: true once
+// this process observes it, false after 5 s without.
+inline bool MoveGateway(const std::string& mac)
+{
+    std::string command = Environment("FLIPSET_TEST_MOVE_GATEWAY") + " " + mac;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    // A Linux program: Wine gives back no handle to wait on.
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    Win32InterfaceConfigurator interfaces;
+    Win32NetworkObserver observer(interfaces);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        Sleep(100);
+        ResolveGateway();
+        const NetworkObservation seen = observer.Observe();
+        if (seen.gatewayHardwareAddress &&
+            FormatHardwareAddress(*seen.gatewayHardwareAddress) == ObserverForm(mac))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace flipset::testnetwork
