@@ -57,7 +57,7 @@ public:
 };
 
 // How often the locations are read again: every this many polls.
-inline constexpr int kLocationRereadPolls = 5;
+inline constexpr int kLocationRereadPolls = 15;
 
 // The icon's menu as the tray shows it.
 enum class TrayCommand { Run, Preview, Undo, Open, Pause, StartWithWindows, Exit };
