@@ -174,27 +174,29 @@ protected:
     // A right-click on the icon, then the entry chosen with the keyboard.
     void ChooseFromMenu(MenuEntry entry)
     {
-        std::vector<HWND> icons;
-        WaitFor(10000, [&] {
-            icons = IconWindows();
-            return !icons.empty();
-        });
-        ASSERT_FALSE(icons.empty()) << "no icon in the notification area";
-        for (HWND icon : icons) {
-            PostMessageA(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
-            PostMessageA(icon, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
-        }
         ui::Ui ui(tray->Id());
-        HWND menu = nullptr;
-        ui.WaitUntil("the icon's menu", [&] {
+        // The menu's window, once the tray shows it.
+        auto openMenu = [&] {
             for (HWND window : ui.Windows()) {
                 char name[16] = {};
                 GetClassNameA(window, name, sizeof(name));
                 if (std::string(name) == "#32768")
-                    menu = window;
+                    return window;
             }
-            return menu != nullptr;
-        });
+            return HWND{};
+        };
+        // Right-clicks on the icons until the menu shows: a tray that has
+        // just started may not have its icon yet, and an icon left by an
+        // ended tray only drops out when clicked.
+        HWND menu = nullptr;
+        for (int attempt = 0; attempt < 10 && menu == nullptr; ++attempt) {
+            for (HWND icon : IconWindows()) {
+                PostMessageA(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
+                PostMessageA(icon, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+            }
+            WaitFor(1000, [&] { return (menu = openMenu()) != nullptr; });
+        }
+        ASSERT_NE(menu, nullptr) << "the icon's menu did not open";
         // The Preview entry opens its submenu with the keyboard's Enter;
         // the entries after it are reached past it.
         for (int i = 0; i <= entry; ++i)
