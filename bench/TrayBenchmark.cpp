@@ -76,8 +76,8 @@ double Milliseconds(const std::function<void()>& work, int times)
 }
 
 // A Linux process as its /proc shows it, read through Wine's Z: drive:
-// Wine reports no processor time or working set of another process, so the
-// tray is measured as Linux sees it.
+// Wine gives 0 as the processor time of another process, so the tray is
+// measured as Linux sees it.
 struct LinuxProcess {
     std::string folder;  // "Z:\\proc\\PID"
 };
