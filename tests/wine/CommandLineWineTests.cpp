@@ -3,6 +3,7 @@
 // control manager, checked by exit code, output and what changed. A quiet
 // run must end by itself without ever showing a window.
 
+#include "app/OutputSink.h"
 #include "app/Win32RunTurnLock.h"
 #include "resource.h"
 #include "store/Areas.h"
@@ -28,16 +29,6 @@ namespace {
 using ui::Ui;
 using ui::UiScript;
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
 
 class CommandLineVerbs : public ::testing::Test {
 protected:
@@ -125,7 +116,7 @@ TEST_F(CommandLineVerbs, QuietApplyWithFailingStepsWritesTheirMessagesAndExitsWi
     ASSERT_TRUE(result.ended) << "no message box waits for a person";
     EXPECT_EQ(result.exitCode, 2u) << result.output;
     EXPECT_EQ(
-        Lines(result.output),
+        SplitOutputLines(result.output),
         (std::vector<std::string>{"error: mixerOpen() failed",
                                   "error: Error starting the service FlipsetVerbNotInstalled"}));
     EXPECT_EQ(result.windowsSeen, 0);
@@ -156,7 +147,7 @@ TEST_F(CommandLineVerbs, UsageErrorsAndUnknownNamesChangeNothing)
         const FlipsetRun result = RunQuietly(c.arguments);
         ASSERT_TRUE(result.ended) << c.arguments;
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments;
-        const std::vector<std::string> lines = Lines(result.output);
+        const std::vector<std::string> lines = SplitOutputLines(result.output);
         ASSERT_FALSE(lines.empty()) << c.arguments;
         EXPECT_EQ(lines[0], c.firstLine) << c.arguments;
         if (c.exitCode == 3) {
@@ -185,7 +176,7 @@ TEST_F(CommandLineVerbs, ARunWaitsForTheRunInProgressOrSaysThatOneIsInProgress)
     const ULONGLONG waited = GetTickCount64() - start;
     ASSERT_TRUE(refused.ended);
     EXPECT_EQ(refused.exitCode, 7u) << refused.output;
-    EXPECT_EQ(Lines(refused.output),
+    EXPECT_EQ(SplitOutputLines(refused.output),
               std::vector<std::string>{"error: another run of Flipset is changing this computer, "
                                        "and nothing was changed: try again when it has finished"});
     EXPECT_GE(waited, 2900u) << "it waited for the run in progress first";
@@ -228,7 +219,7 @@ TEST_F(CommandLineVerbs, ApplyWithoutQuietShowsItsProgressAndItsMessagesInWindow
     EXPECT_EQ(mixer.text, "mixerOpen() failed");
     EXPECT_EQ(mixer.caption, kTitle);
     EXPECT_EQ(program.ExitCode(), 2u);
-    EXPECT_EQ(Lines(testfiles::ReadWhole(outputPath)),
+    EXPECT_EQ(SplitOutputLines(testfiles::ReadWhole(outputPath)),
               std::vector<std::string>{"error: mixerOpen() failed"});
 }
 
@@ -265,7 +256,7 @@ TEST_F(CommandLineVerbs, ListWritesTheNamesOfTheSelectedRootInTheMainWindowsOrde
 
     ASSERT_TRUE(result.ended);
     EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_EQ(Lines(result.output), ListBoxOrder(names));
+    EXPECT_EQ(SplitOutputLines(result.output), ListBoxOrder(names));
     EXPECT_EQ(result.windowsSeen, 0);
 }
 
@@ -433,7 +424,7 @@ TEST_F(TransferVerbs, AMalformedFileChangesNothingAndNamesTheFileAndThePlace)
         const FlipsetRun result = RunQuietly(" /import" + Quoted(file));
         ASSERT_TRUE(result.ended) << c.what;
         EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.output;
-        const std::vector<std::string> lines = Lines(result.output);
+        const std::vector<std::string> lines = SplitOutputLines(result.output);
         ASSERT_FALSE(lines.empty()) << c.what;
         EXPECT_EQ(lines[0].rfind("error: ", 0), 0u) << c.what << ": " << lines[0];
         EXPECT_NE(lines[0].find("flipset verb transfer.json"), std::string::npos)

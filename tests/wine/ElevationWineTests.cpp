@@ -5,6 +5,7 @@
 // starts runs with Wine's real, elevated token. The restart through "runas",
 // its exit code and its output are real; only the parent's token is a fake.
 
+#include "app/OutputSink.h"
 #include "resource.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
@@ -32,16 +33,6 @@ const std::string kVerbRightsNeeded =
     "error: administrator rights are needed, and nothing was changed: run the command as an "
     "administrator, or without /quiet to be asked for the rights";
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
 
 // The flipset.exe that the process started, once it shows up; 0 when none
 // did before the deadline.
@@ -138,7 +129,7 @@ TEST_F(NotElevated, AFakeTokenMakesQuietWritingVerbsExitWith6AndChangeNothing)
         ASSERT_TRUE(run.ended) << c.arguments;
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
         if (c.exitCode == 6) {
-            EXPECT_EQ(Lines(run.output), std::vector<std::string>{kVerbRightsNeeded})
+            EXPECT_EQ(SplitOutputLines(run.output), std::vector<std::string>{kVerbRightsNeeded})
                 << c.arguments;
         }
         EXPECT_EQ(run.windowsSeen, 0) << c.arguments;
@@ -174,7 +165,7 @@ TEST_F(NotElevated, AFakeTokenRestartsAVerbThroughRealRunasAndPassesOnItsExitCod
     EXPECT_TRUE(parentShowsNone);
     EXPECT_EQ(mixer.text, "mixerOpen() failed");
     EXPECT_EQ(program.ExitCode(), 2u) << "the copy's";
-    EXPECT_EQ(Lines(testfiles::ReadWhole(outputPath)),
+    EXPECT_EQ(SplitOutputLines(testfiles::ReadWhole(outputPath)),
               std::vector<std::string>{"error: mixerOpen() failed"});
     EXPECT_EQ(registry.ReadDword(ConfigurationKeyPath(1), "dodesktop", 99, kMachine), 1u)
         << "the copy ran it";
@@ -184,7 +175,7 @@ TEST_F(NotElevated, AFakeTokenRestartsAVerbThroughRealRunasAndPassesOnItsExitCod
     const FlipsetRun capture = RunFlipsetToEnd(" /capture Now", outputPath);
     ASSERT_TRUE(capture.ended);
     EXPECT_EQ(capture.exitCode, 0u) << capture.output;
-    EXPECT_EQ(Lines(capture.output).size(), 1u) << capture.output;
+    EXPECT_EQ(SplitOutputLines(capture.output).size(), 1u) << capture.output;
     EXPECT_EQ(Names(), (std::vector<std::string>{"Home office", "Now"}));
 }
 

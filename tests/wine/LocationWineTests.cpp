@@ -7,6 +7,7 @@
 // namespaces hold, never what a fake says. Wine has no Wi-Fi interface:
 // a network's name is shown only through the fake, natively.
 
+#include "app/OutputSink.h"
 #include "base/Text.h"
 #include "network/Location.h"
 #include "network/TcpipSettings.h"
@@ -76,18 +77,6 @@ TEST_F(TestNetwork, TheObserverShowsTheInterfaceTheGatewayAndTheHardwareAddressT
     EXPECT_EQ(observation.wifi, "") << "Wine lists no wireless interface";
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // flipset.exe's "/where" in the test network, over two configurations:
 // "Here", whose location is the gateway the script chose and the
@@ -142,7 +131,7 @@ TEST_F(WhereInTestNetwork, WritesTheNamespacesAddressGatewayAndHardwareAddressAn
     const FlipsetRun run = Where();
 
     EXPECT_EQ(run.exitCode, 0u) << run.output;
-    const std::vector<std::string> lines = Lines(run.output);
+    const std::vector<std::string> lines = SplitOutputLines(run.output);
     const auto at = std::find(lines.begin(), lines.end(), "adapter " + adapter->guid + " flipset0");
     ASSERT_NE(at, lines.end()) << run.output;
     ASSERT_GE(lines.end() - at, 3) << run.output;
@@ -164,8 +153,8 @@ TEST_F(WhereInTestNetwork, WithoutAMatchingLocationItSaysNoneAndExits1)
     const FlipsetRun run = Where();
 
     EXPECT_EQ(run.exitCode, 1u) << run.output;
-    ASSERT_FALSE(Lines(run.output).empty());
-    EXPECT_EQ(Lines(run.output).back(), "location: none holds") << run.output;
+    ASSERT_FALSE(SplitOutputLines(run.output).empty());
+    EXPECT_EQ(SplitOutputLines(run.output).back(), "location: none holds") << run.output;
 }
 
 }  // namespace

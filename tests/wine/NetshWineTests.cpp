@@ -15,6 +15,7 @@
 // - the interface has no IPv6 interface index (0), so no IPv6 command goes
 //   to netsh; the IPv6 command lines are covered by the native tests.
 
+#include "app/OutputSink.h"
 #include "base/Text.h"
 #include "network/CardTcpip.h"
 #include "network/TcpipSettings.h"
@@ -74,18 +75,6 @@ std::string AdapterGuidOf(const std::wstring& friendlyName)
     return {};
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 std::string AddressesOf(const AdapterSnapshot& adapter)
 {
@@ -267,7 +256,7 @@ TEST_F(TestNetwork, ARunSetsTheCardThroughNetshAndSeesItOnTheInterface)
     EXPECT_EQ(AddressesOf(adapter), "10.203.0.60/255.255.255.0 10.203.9.60/255.255.255.128");
     EXPECT_EQ(adapter.gateways, std::vector<uint32_t>{Ip("10.203.0.1")});
     const std::string index = std::to_string(adapter.interfaceIndex);
-    EXPECT_EQ(Lines(RequestLog().substr(logBefore.size())),
+    EXPECT_EQ(SplitOutputLines(RequestLog().substr(logBefore.size())),
               (std::vector<std::string>{
                   "interface ipv4 set address name=" + index +
                       " source=static address=10.203.0.60 mask=255.255.255.0 "
@@ -386,7 +375,7 @@ TEST_F(TestNetwork, AnUndoSetsTheInterfaceBackThroughNetshAsItWasBeforeTheRun)
     EXPECT_EQ(AddressesOf(after), AddressesOf(before));
     EXPECT_EQ(after.gateways, before.gateways);
     const std::string index = std::to_string(before.interfaceIndex);
-    const std::vector<std::string> requests = Lines(RequestLog().substr(logBefore.size()));
+    const std::vector<std::string> requests = SplitOutputLines(RequestLog().substr(logBefore.size()));
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front(),
               "interface ipv4 set address name=" + index +
