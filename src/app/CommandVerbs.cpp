@@ -293,21 +293,30 @@ StringList SplitArguments(const std::string& commandLine)
 bool IsTrayCommandLine(const std::string& commandLine)
 {
     const StringList arguments = SplitArguments(commandLine);
-    return !arguments.empty() && IsSwitch(arguments[0], "tray");
+    return arguments.size() == 1 && IsSwitch(arguments[0], "tray");
 }
 
 bool IsVerbCommandLine(const std::string& commandLine)
 {
     const StringList arguments = SplitArguments(commandLine);
     Verb verb;
+    // "/tray" with anything after it is refused as a verb's unexpected
+    // argument is, rather than starting the tray and ignoring it.
     return !arguments.empty() &&
-           (FindVerb(arguments[0], verb) || MisspeltVerb(arguments[0]) != nullptr);
+           (FindVerb(arguments[0], verb) || MisspeltVerb(arguments[0]) != nullptr ||
+            (arguments.size() > 1 && IsSwitch(arguments[0], "tray")));
 }
 
 VerbCommand ParseVerbCommand(const std::string& commandLine)
 {
     StringList args = SplitArguments(commandLine);
     VerbCommand command;
+    // The tray takes no argument, not even the output file of a copy started
+    // again (it is never started again): whatever follows it is unexpected.
+    if (args.size() > 1 && IsSwitch(args[0], "tray")) {
+        command.usageError = "unexpected argument \"" + args[1] + "\"";
+        return command;
+    }
     // The output file of a copy started again comes last, after whatever
     // the user gave.
     if (args.size() >= 3 && IsSwitch(args[args.size() - 2], kOutputFileSwitch) &&
@@ -395,6 +404,10 @@ std::string UsageText()
            "  flipset /import FILE [/replace] [/quiet]\n"
            "      Adds the configurations of FILE. A name that already exists stops the\n"
            "      import, unless /replace is given: then that configuration is replaced.\n"
+           "  flipset /tray\n"
+           "      Keeps Flipset resident as an icon in the notification area, with a menu\n"
+           "      of the configurations, and runs a configuration when the machine enters\n"
+           "      its location. Takes no other argument.\n"
            "  flipset /help   or   flipset /?\n"
            "      Writes this text.\n"
            "Verbs and switches begin with / or - in any letter case. Put a name with\n"

@@ -70,10 +70,11 @@ struct VerbCommand {
 StringList SplitArguments(const std::string& commandLine);
 
 // True when the command line's first argument is a verb word or a misspelt
-// one.
+// one, or "/tray" with anything after it: a usage error, as an unexpected
+// argument of a verb is.
 bool IsVerbCommandLine(const std::string& commandLine);
 
-// True when the command line's first argument is "/tray" (or "-tray", in
+// True when the command line's only argument is "/tray" (or "-tray", in
 // any letter case): the resident program in the notification area.
 bool IsTrayCommandLine(const std::string& commandLine);
 

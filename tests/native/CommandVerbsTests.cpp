@@ -86,30 +86,36 @@ TEST(IsVerbCommandLine, OnlyAVerbWordAsTheFirstArgumentMakesAVerbCommand)
         EXPECT_EQ(IsVerbCommandLine(c.commandLine), c.expected) << c.commandLine;
 }
 
-// The tray is no verb: it has windows and a message loop of its own.
-TEST(IsTrayCommandLine, OnlyTrayAsTheFirstArgumentStartsTheTray)
+// The tray is no verb: it has windows and a message loop of its own. It
+// takes no argument, and one after it is a usage error, never a tray that
+// ignores it.
+TEST(IsTrayCommandLine, OnlyTrayAloneStartsTheTrayAndAnythingAfterItIsAVerbLine)
 {
     struct Case {
         const char* commandLine;
         bool tray;
+        bool verb;
     };
     const Case cases[] = {
-        {"flipset.exe /tray", true},
-        {"\"C:\\Program Files\\Flipset\\flipset.exe\" /tray", true},
-        {"flipset.exe -TRAY", true},
-        {"flipset.exe", false},
-        {"flipset.exe /trayx", false},
-        {"flipset.exe tray", false},
-        {"flipset.exe /apply /tray", false},
-        {"flipset.exe \"/tray x\"", false},
+        {"flipset.exe /tray", true, false},
+        {"\"C:\\Program Files\\Flipset\\flipset.exe\" /tray", true, false},
+        {"flipset.exe -TRAY", true, false},
+        {"flipset.exe /tray  ", true, false},
+        {"flipset.exe", false, false},
+        {"flipset.exe /trayx", false, false},
+        {"flipset.exe tray", false, false},
+        {"flipset.exe \"/tray x\"", false, false},
+        {"flipset.exe /tary", false, false},  // a start switch, never a misspelt verb
+        {"flipset.exe /apply /tray", false, true},
+        {"flipset.exe /tray /quiet", false, true},
+        {"flipset.exe -Tray anything", false, true},
+        {"flipset.exe /tray \"\"", false, true},
+        {"flipset.exe /tray /tray", false, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsTrayCommandLine(c.commandLine), c.tray) << c.commandLine;
-        if (c.tray) {
-            EXPECT_FALSE(IsVerbCommandLine(c.commandLine)) << c.commandLine;
-        }
+        EXPECT_EQ(IsVerbCommandLine(c.commandLine), c.verb) << c.commandLine;
     }
-    EXPECT_FALSE(IsVerbCommandLine("flipset.exe /tary")) << "a start switch, never a misspelt verb";
 }
 
 TEST(ParseVerbCommand, AMisspeltVerbNamesTheNearestVerbWithTheMarkTyped)
@@ -236,6 +242,11 @@ TEST(ParseVerbCommand, BadUsageSaysWhatIsWrong)
         {"f.exe /list /elevatedoutput \"\"", "unexpected argument \"/elevatedoutput\""},
         {"f.exe /undo /elevatedoutput a.txt /quiet", "unexpected argument \"/elevatedoutput\""},
         {"f.exe /undo x", "unexpected argument \"x\""},
+        {"f.exe /tray /quiet", "unexpected argument \"/quiet\""},
+        {"f.exe -TRAY Office", "unexpected argument \"Office\""},
+        {"f.exe /tray \"\"", "unexpected argument \"\""},
+        // The tray is never started again, so the output file is no switch of its.
+        {"f.exe /tray /elevatedoutput a.txt", "unexpected argument \"/elevatedoutput\""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseVerbCommand(c.commandLine).usageError, c.expected) << c.commandLine;
@@ -247,7 +258,7 @@ TEST(UsageText, NamesEveryVerbAndEveryExitCode)
     for (const char* text :
          {"/apply NAME [/only AREAS] [/quiet]", "/list", "/export FILE [NAME ...]",
           "/import FILE [/replace]", "/?", "/preview NAME [/only AREAS]", "/undo [/quiet]",
-          "/capture NAME [/quiet]", "/import FILE [/replace] [/quiet]",
+          "/capture NAME [/quiet]", "/import FILE [/replace] [/quiet]", "/tray",
           "files,network,desktop,programs,services"})
         EXPECT_NE(usage.find(text), std::string::npos) << text;
     EXPECT_EQ(usage.find(kOutputFileSwitch), std::string::npos) << "an internal switch";

@@ -141,6 +141,7 @@ TEST_F(CommandLineVerbs, UsageErrorsAndUnknownNamesChangeNothing)
         {" /list extra", 3, "error: unexpected argument \"extra\""},
         {" /aply \"Home office\" /quiet", 3, "error: unknown verb /aply (did you mean /apply?)"},
         {" -Exprot x.json", 3, "error: unknown verb -Exprot (did you mean -export?)"},
+        {" /tray /quiet", 3, "error: unexpected argument \"/quiet\""},
         {" /?", 0, "Usage:"},
     };
     for (const Case& c : cases) {
