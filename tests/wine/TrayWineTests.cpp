@@ -13,6 +13,7 @@
 #include "app/Win32Tray.h"
 #include "engine/SystemFiles.h"
 #include "network/Location.h"
+#include "resource.h"
 #include "store/ConfigurationSchema.h"
 #include "store/ConfigurationStore.h"
 #include "store/Win32RegistryBackend.h"
@@ -31,11 +32,14 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace flipset {
 namespace {
 
 using testnetwork::ObserverForm;
+using ui::Ui;
+using ui::UiScript;
 
 // The gateways of the configurations' locations: the first is the one the
 // script gives the far end.
@@ -102,6 +106,14 @@ protected:
         registry.WriteString(key, ConfigurationValue::kLocationGateway, ObserverForm(gateway),
                              kMachine);
         registry.WriteDword(key, ConfigurationValue::kLocationMode, mode, kMachine);
+    }
+
+    // Every configuration's location off: only the menu runs anything.
+    void TurnLocationsOff()
+    {
+        for (int number = 1; number <= 3; ++number)
+            registry.WriteDword(ConfigurationKeyPath(number), ConfigurationValue::kLocationMode,
+                                kLocationOff, kMachine);
     }
 
     std::string StartPage()
@@ -171,16 +183,17 @@ protected:
         return icons;
     }
 
-    // A right-click on the icon, then the entry chosen with the keyboard.
-    void ChooseFromMenu(MenuEntry entry)
+    // A right-click on the icon, then the entry chosen with the keyboard;
+    // with previewOf, the Preview submenu's entry of that configuration.
+    void ChooseFromMenu(MenuEntry entry, std::optional<MenuEntry> previewOf = std::nullopt)
     {
-        ui::Ui ui(tray->Id());
-        // The menu's window, once the tray shows it.
-        auto openMenu = [&] {
+        Ui ui(tray->Id());
+        // A menu window of the tray other than the one given, once it shows.
+        auto openMenu = [&](HWND other) {
             for (HWND window : ui.Windows()) {
                 char name[16] = {};
                 GetClassNameA(window, name, sizeof(name));
-                if (std::string(name) == "#32768")
+                if (std::string(name) == "#32768" && window != other)
                     return window;
             }
             return HWND{};
@@ -194,7 +207,7 @@ protected:
                 PostMessageA(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
                 PostMessageA(icon, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
             }
-            WaitFor(1000, [&] { return (menu = openMenu()) != nullptr; });
+            WaitFor(1000, [&] { return (menu = openMenu(nullptr)) != nullptr; });
         }
         ASSERT_NE(menu, nullptr) << "the icon's menu did not open";
         // The Preview entry opens its submenu with the keyboard's Enter;
@@ -202,6 +215,15 @@ protected:
         for (int i = 0; i <= entry; ++i)
             ui.PressKey(menu, VK_DOWN);
         ui.PressKey(menu, VK_RETURN);
+        if (previewOf) {
+            // Enter opens the submenu with its first entry selected.
+            HWND submenu = nullptr;
+            WaitFor(5000, [&] { return (submenu = openMenu(menu)) != nullptr; });
+            ASSERT_NE(submenu, nullptr) << "the Preview submenu did not open";
+            for (int i = 0; i < *previewOf; ++i)
+                ui.PressKey(submenu, VK_DOWN);
+            ui.PressKey(submenu, VK_RETURN);
+        }
         ui.WaitUntilGone(menu);
     }
 
@@ -290,6 +312,73 @@ TEST_F(Tray, StartWithWindowsWritesTheRunValueAndRemovesIt)
                               .empty();
                       }),
               0);
+}
+
+// Neither Preview nor Open Flipset changes anything: the preview window, in
+// the tray's own process, shows what a run would write, and the main window
+// is a process of its own. The tray goes on after both.
+TEST_F(Tray, PreviewShowsARunWithoutApplyingItAndOpenFlipsetStartsTheMainWindow)
+{
+    TurnLocationsOff();
+    const std::string hostsBefore = Hosts();
+    const std::string startPageBefore = StartPage();
+    StartTray();
+
+    ChooseFromMenu(kPreview, kHome);
+    std::string previewText;
+    UiScript preview;
+    preview.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow("Preview of a run of Home", "#32770");
+        previewText = ui.Text(window, IDC_PREVIEW_TEXT);
+        ui.ClickAndWaitUntilGone(window, IDCANCEL);
+    });
+    EXPECT_TRUE(preview.Drive(tray->Id()));
+    EXPECT_NE(previewText.find("10.2.2.2 home"), std::string::npos) << previewText;
+    EXPECT_NE(previewText.find("http://Home.invalid/"), std::string::npos) << previewText;
+
+    ChooseFromMenu(kOpen);
+    std::vector<DWORD> opened;
+    ASSERT_GE(WaitFor(10000,
+                      [&] {
+                          opened = FlipsetProcessIdsBut(tray->Id());
+                          return opened.size() == 1;
+                      }),
+              0)
+        << "no main window's process, or more than one flipset.exe";
+    std::vector<std::string> listed;
+    UiScript mainWindow(30000);  // the splash first, and Wine busy with the tray
+    mainWindow.Then([&](Ui& ui) {
+        HWND window = ui.WaitForWindow(kTitle, "#32770");
+        listed = ui.ListItems(window, IDC_MAIN_CONFIGURATIONS);
+        ui.Click(window, IDC_MAIN_CLOSE);
+        ui.WaitUntilGone(window);
+    });
+    EXPECT_TRUE(mainWindow.Drive(opened[0]));
+    EXPECT_EQ(listed, (std::vector<std::string>{"Cafe", "Home", "Office"}));
+    EXPECT_GE(WaitFor(10000, [&] { return RunsEnded(); }), 0) << "the main window did not end";
+
+    EXPECT_EQ(Hosts(), hostsBefore) << "nothing applied";
+    EXPECT_EQ(StartPage(), startPageBefore);
+    EXPECT_FALSE(tray->WaitForExit(0)) << "the tray goes on";
+    ChooseFromMenu(kExit);
+    EXPECT_TRUE(tray->WaitForExit(10000)) << "the tray still answers its menu";
+}
+
+// The menu's undo takes back the tray's last run: after Home, then Cafe,
+// the hosts file and the start page are again Home's.
+TEST_F(Tray, UndoLastRunPutsBackWhatTheMachineHadBeforeTheLastRun)
+{
+    TurnLocationsOff();
+    StartTray();
+    ChooseFromMenu(kHome);
+    WaitForRunOf("10.2.2.2 home\n");
+    ChooseFromMenu(kCafe);
+    WaitForRunOf("10.3.3.3 cafe\n");
+    EXPECT_EQ(StartPage(), "http://Cafe.invalid/");
+
+    ChooseFromMenu(kUndo);
+    WaitForRunOf("10.2.2.2 home\n");
+    EXPECT_EQ(StartPage(), "http://Home.invalid/");
 }
 
 }  // namespace
