@@ -6,8 +6,9 @@
 # (build/screenshots/wineprefix) with Wine's fonts, seeded as for a user who
 # has answered the first-run question and keeps two configurations, on a
 # system whose network features are on. flipset.exe runs on a Wine desktop,
-# so that its windows have their frames; flipset_screenshot_driver opens
-# each window in turn and asks for its picture, which this script takes.
+# so that its windows have their frames and its tray icon a taskbar;
+# flipset_screenshot_driver opens each window in turn, then the tray's menu,
+# and asks for its picture, which this script takes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --screenshot
@@ -38,6 +39,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 scripts/wine-fonts.sh "$WINEPREFIX"
 reg_add() { wine reg add "$@" /f >/dev/null 2>&1 </dev/null; }
+# Every picture starts from the same data: what an earlier run of this
+# script stored (the tray's run of Home, its options, its snapshot) goes.
+for root in HKLM HKCU; do
+    wine reg delete "$root\Software\Quillon\Flipset" /f >/dev/null 2>&1 </dev/null || true
+done
 reg_add 'HKCU\Software\Wine\AppDefaults\flipset.exe' /v Version /d winxp
 # The build's version number: the first-run question is then answered.
 . build/windows/flipset-version.sh
