@@ -75,21 +75,29 @@ inline bool ResolveGateway()
 
 // The gateway takes the hardware address ("02:f1:..."), through the Linux
 // command the script names, and the neighbour table shows it: true once
-// this process observes it, false after 5 s without.
+// the command has ended and this process observes the address, false after
+// 5 s without. The command's end is waited for even when the gateway
+// already has the address: its flush of the neighbour table would
+// otherwise come after this process has seen the address, and leave the
+// table without it.
 inline bool MoveGateway(const std::string& mac)
 {
+    const std::string moved = Environment("FLIPSET_TEST_GATEWAY_MOVED");
+    DeleteFileA(moved.c_str());
     std::string command = Environment("FLIPSET_TEST_MOVE_GATEWAY") + " " + mac;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     // A Linux program: Wine gives back no handle to wait on.
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (moved.empty() || !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                         nullptr, &startup, &process))
         return false;
     Win32InterfaceConfigurator interfaces;
     Win32NetworkObserver observer(interfaces);
     for (int attempt = 0; attempt < 50; ++attempt) {
         Sleep(100);
+        if (GetFileAttributesA(moved.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
         ResolveGateway();
         const NetworkObservation seen = observer.Observe();
         if (seen.gatewayHardwareAddress &&

@@ -17,7 +17,7 @@
 # of its own inside the namespace, for windows and the notification area;
 # FLIPSET_TEST_MOVE_GATEWAY then names the Linux command (move-gateway.sh
 # with the far end's process) that gives the gateway another hardware
-# address.
+# address, and FLIPSET_TEST_GATEWAY_MOVED the file it makes when it has.
 # No traffic leaves the namespaces: nothing is sent anywhere at all.
 # Exits 77 (the test is skipped, and says why) where the test network cannot
 # be made: not root, or a kernel or container that refuses a namespace, a
@@ -110,7 +110,8 @@ wineserver -p >/dev/null 2>&1 </dev/null
 if [ "${FLIPSET_TEST_NETWORK_DISPLAY:-}" = 1 ]; then
     # Inside the namespace: X's abstract socket belongs to it.
     start_xvfb "$prefix" || failed "no X server for the program"
-    export FLIPSET_TEST_MOVE_GATEWAY="/usr/bin/env bash $here/move-gateway.sh $peer"
+    export FLIPSET_TEST_MOVE_GATEWAY="/usr/bin/env bash $here/move-gateway.sh $peer $state/moved"
+    export FLIPSET_TEST_GATEWAY_MOVED=$(windows_path "$state/moved")
 fi
 
 # As wine-run.sh: output through a file, and a program that ends before its
