@@ -6,6 +6,31 @@
 
 namespace flipset {
 
+bool operator==(const ObservationNeeds& a, const ObservationNeeds& b)
+{
+    return a.adapters == b.adapters && a.gateway == b.gateway && a.wifi == b.wifi;
+}
+
+bool operator==(const DefaultRoute& a, const DefaultRoute& b)
+{
+    return a.interfaceLuid == b.interfaceLuid && a.nextHop == b.nextHop && a.metric == b.metric;
+}
+
+ObservationNeeds NeedsOf(const std::vector<NamedLocation>& locations)
+{
+    ObservationNeeds needs{false, false, false};
+    for (const NamedLocation& named : locations) {
+        const Location& location = named.location;
+        if (!location.CanHold())
+            continue;
+        needs.gateway = needs.gateway || location.gateway.has_value();
+        needs.adapters = needs.adapters || location.subnet.has_value() ||
+                         !location.dnsSuffix.empty() || !location.adapterGuid.empty();
+        needs.wifi = needs.wifi || !location.wifi.empty();
+    }
+    return needs;
+}
+
 NetworkObservation ObservationOf(NetworkTables tables)
 {
     NetworkObservation observation;
@@ -46,6 +71,43 @@ NetworkObservation ObservationOf(NetworkTables tables)
     observation.adapters = std::move(tables.adapters);
     observation.wifi = std::move(tables.wifi);
     return observation;
+}
+
+NetworkObservation OnlyWhatIsNeeded(NetworkObservation observation, const ObservationNeeds& needs)
+{
+    if (!needs.adapters)
+        observation.adapters.clear();
+    if (!needs.gateway) {
+        observation.gateway = 0;
+        observation.gatewayHardwareAddress.reset();
+    }
+    if (!needs.wifi)
+        observation.wifi.clear();
+    return observation;
+}
+
+NetworkObservation TableNetworkObserver::Observe(const ObservationNeeds& needs)
+{
+    NetworkTables tables;
+    if (needs.gateway) {
+        tables.defaultRoutes = reader_.ReadDefaultRoutes();
+        const bool reuse = !needs.adapters && reusesLeft_ > 0 && !tables.defaultRoutes.empty() &&
+                           tables.defaultRoutes == routesOfAdapters_;
+        if (reuse) {
+            --reusesLeft_;
+        } else {
+            adapters_ = reader_.ReadAdapters();
+            routesOfAdapters_ = tables.defaultRoutes;
+            reusesLeft_ = kAdapterReuses;
+        }
+        tables.adapters = adapters_;
+        tables.neighbours = reader_.ReadNeighbours();
+    } else if (needs.adapters) {
+        tables.adapters = reader_.ReadAdapters();
+    }
+    if (needs.wifi)
+        tables.wifi = reader_.ReadWifi();
+    return OnlyWhatIsNeeded(ObservationOf(std::move(tables)), needs);
 }
 
 }  // namespace flipset

@@ -66,7 +66,9 @@ uint32_t Ipv4Of(const SOCKADDR_INET& address)
     return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
-std::vector<DefaultRoute> ReadDefaultRoutes()
+}  // namespace
+
+std::vector<DefaultRoute> Win32NetworkTables::ReadDefaultRoutes()
 {
     std::vector<DefaultRoute> routes;
     PMIB_IPFORWARD_TABLE2 raw = nullptr;
@@ -85,7 +87,7 @@ std::vector<DefaultRoute> ReadDefaultRoutes()
 
 // The entries whose hardware address the system holds: resolved, or kept
 // as they were last seen (stale, probed, fixed).
-std::vector<Neighbour> ReadNeighbours()
+std::vector<Neighbour> Win32NetworkTables::ReadNeighbours()
 {
     std::vector<Neighbour> neighbours;
     PMIB_IPNET_TABLE2 raw = nullptr;
@@ -105,6 +107,8 @@ std::vector<Neighbour> ReadNeighbours()
     }
     return neighbours;
 }
+
+namespace {
 
 // A network's name is bytes; those that are UTF-8 (as most are) become the
 // program's code page, as the stored conditions are kept in it.
@@ -133,23 +137,57 @@ std::string NetworkName(const DOT11_SSID& ssid)
     return narrow;
 }
 
-// The name of the Wi-Fi network the first connected wireless interface is
-// on; empty when none is, or the system has no WLAN service.
-std::string ReadConnectedWifi()
+}  // namespace
+
+// The WLAN API's library and client: opened at the first read that needs
+// them, kept to the observer's end.
+class WlanClient {
+public:
+    // The name of the Wi-Fi network the first connected wireless interface
+    // is on; empty when none is, or the system has no WLAN service.
+    std::string ConnectedNetwork();
+
+private:
+    bool Open();
+
+    Module library_;
+    bool noLibrary_ = false;
+    WlanHandle client_;
+};
+
+bool WlanClient::Open()
 {
+    if (client_)
+        return true;
     // wlanapi.dll is delay-loaded, and a system without the wireless
     // feature (a server) has none: look before the first call, which
     // would fail without it.
-    const Module library(LoadLibraryExA("wlanapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!library)
-        return {};
+    if (noLibrary_)
+        return false;
+    if (!library_) {
+        library_ = Module(LoadLibraryExA("wlanapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        if (!library_) {
+            noLibrary_ = true;
+            return false;
+        }
+    }
+    // A service that is not running yet is tried again at the next read.
     DWORD version = 0;
-    WlanHandle client;
-    if (WlanOpenHandle(2, nullptr, &version, client.Receive()) != ERROR_SUCCESS)
+    return WlanOpenHandle(2, nullptr, &version, client_.Receive()) == ERROR_SUCCESS;
+}
+
+std::string WlanClient::ConnectedNetwork()
+{
+    if (!Open())
         return {};
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
-    if (WlanEnumInterfaces(client.Get(), nullptr, &list) != ERROR_SUCCESS || !list)
+    const DWORD listed = WlanEnumInterfaces(client_.Get(), nullptr, &list);
+    if (listed != ERROR_SUCCESS || !list) {
+        // The service went away (restarted): a new client next time.
+        if (listed == ERROR_INVALID_HANDLE || listed == RPC_S_SERVER_UNAVAILABLE)
+            client_.Close();
         return {};
+    }
     const WlanMemory listOwner(list);
     for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& wireless = list->InterfaceInfo[i];
@@ -157,7 +195,7 @@ std::string ReadConnectedWifi()
             continue;
         DWORD size = 0;
         void* data = nullptr;
-        if (WlanQueryInterface(client.Get(), &wireless.InterfaceGuid,
+        if (WlanQueryInterface(client_.Get(), &wireless.InterfaceGuid,
                                wlan_intf_opcode_current_connection, nullptr, &size, &data,
                                nullptr) != ERROR_SUCCESS)
             continue;
@@ -174,16 +212,16 @@ std::string ReadConnectedWifi()
     return {};
 }
 
-}  // namespace
-
-NetworkObservation Win32NetworkObserver::Observe()
+Win32NetworkTables::Win32NetworkTables(InterfaceConfigurator& interfaces)
+    : interfaces_(interfaces), wifi_(std::make_unique<WlanClient>())
 {
-    NetworkTables tables;
-    tables.adapters = interfaces_.ListAdapters();
-    tables.defaultRoutes = ReadDefaultRoutes();
-    tables.neighbours = ReadNeighbours();
-    tables.wifi = ReadConnectedWifi();
-    return ObservationOf(std::move(tables));
+}
+
+Win32NetworkTables::~Win32NetworkTables() = default;
+
+std::string Win32NetworkTables::ReadWifi()
+{
+    return wifi_->ConnectedNetwork();
 }
 
 }  // namespace flipset

@@ -1,5 +1,6 @@
 // A stand-in for what the machine shows: Observe gives the observation the
-// test set, and counts the calls.
+// test set, without what the caller does not need (as the real one leaves
+// unread), and counts the calls.
 #pragma once
 
 #include "network/NetworkObserver.h"
@@ -27,11 +28,14 @@ class FakeNetworkObserver : public NetworkObserver {
 public:
     NetworkObservation observation;
     int observeCalls = 0;
+    ObservationNeeds lastNeeds;
 
-    NetworkObservation Observe() override
+    using NetworkObserver::Observe;
+    NetworkObservation Observe(const ObservationNeeds& needs) override
     {
         ++observeCalls;
-        return observation;
+        lastNeeds = needs;
+        return OnlyWhatIsNeeded(observation, needs);
     }
 };
 
