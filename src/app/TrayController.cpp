@@ -33,6 +33,7 @@ TrayController::TrayController(CRegistry registry, NetworkObserver& observer,
                                TrayPlatform& platform, const TrayTexts& texts)
     : registry_(registry), observer_(observer), platform_(platform), texts_(texts)
 {
+    root_ = Root();
     lastRun_ = LastRun();
 }
 
@@ -43,13 +44,41 @@ RegistryRoot TrayController::Root() const
 
 void TrayController::ReadLocations()
 {
-    detector_.SetLocations(ReadConfigurationLocations(registry_, Root()));
+    root_ = Root();
+    std::vector<NamedLocation> locations = ReadConfigurationLocations(registry_, root_);
+    needs_ = NeedsOf(locations);
+    detector_.SetLocations(std::move(locations));
+}
+
+bool TrayController::WatchRunsFromElsewhere(LocationTime now)
+{
+    if (IsRunning())
+        return false;
+    const TrayPlatform::RunsSeen runs = platform_.LookAtRuns(root_);
+    const bool recordMoved = recordMark_ && *recordMark_ != runs.recordMark;
+    recordMark_ = runs.recordMark;
+    if (!runElsewhere_ && (runs.inProgress || recordMoved)) {
+        // The detector refuses only while a run of the tray's own is in
+        // progress, and there is none.
+        if (!detector_.RunStarted())
+            return false;
+        runElsewhere_ = true;
+        askedFor_.clear();
+    }
+    if (!runElsewhere_)
+        return false;
+    if (runs.inProgress)
+        return true;
+    runElsewhere_ = false;
+    detector_.RunSettled(Observe(), now);
+    lastRun_ = LastRun();
+    return true;
 }
 
 std::string TrayController::LastRun() const
 {
     std::string text;
-    return DescribeLastRun(registry_, Root(), text) ? text : std::string();
+    return DescribeLastRun(registry_, root_, text) ? text : std::string();
 }
 
 void TrayController::Poll(LocationTime now)
@@ -61,15 +90,15 @@ void TrayController::Poll(LocationTime now)
     }
     // While a run is in progress the detector answers nothing: the
     // machine is not even read.
-    if (!detector_.IsRunning()) {
-        const LocationAction action = detector_.Poll(observer_.Observe(), now);
+    if (!WatchRunsFromElsewhere(now) && !detector_.IsRunning()) {
+        const LocationAction action = detector_.Poll(Observe(), now);
         switch (action.kind) {
         case LocationAction::Kind::None:
             break;
         case LocationAction::Kind::Run:
             askedFor_.clear();
             if (!StartRun(action.configurations.front(), Reason::Location))
-                detector_.RunSettled(observer_.Observe(), now);
+                detector_.RunSettled(Observe(), now);
             break;
         case LocationAction::Kind::Ask:
             askedFor_ = action.configurations.front();
@@ -90,7 +119,7 @@ void TrayController::NotificationClicked()
     if (configuration.empty() || !detector_.ConfirmAsk(configuration))
         return;
     if (!StartRun(configuration, Reason::Location))
-        detector_.RunSettled(observer_.Observe(), lastPoll_);
+        detector_.RunSettled(Observe(), lastPoll_);
 }
 
 void TrayController::RunByHand(const std::string& configuration)
@@ -101,7 +130,7 @@ void TrayController::RunByHand(const std::string& configuration)
     }
     askedFor_.clear();
     if (!StartRun(configuration, Reason::Hand))
-        detector_.RunSettled(observer_.Observe(), lastPoll_);
+        detector_.RunSettled(Observe(), lastPoll_);
 }
 
 void TrayController::UndoLastRun()
@@ -116,7 +145,7 @@ void TrayController::UndoLastRun()
         UpdateTip();
         return;
     }
-    detector_.RunSettled(observer_.Observe(), lastPoll_);
+    detector_.RunSettled(Observe(), lastPoll_);
     platform_.Notify({texts_.Text(IDS_TRAY_UNDONE, {texts_.Text(IDS_TRAY_RESULT_NOT_STARTED)})});
 }
 
@@ -145,7 +174,7 @@ void TrayController::RunEnded(int exitCode, LocationTime now)
     if (!IsRunning())
         return;
     // Read after the run's process has ended, and so after its read-back.
-    detector_.RunSettled(observer_.Observe(), now);
+    detector_.RunSettled(Observe(), now);
     const bool automatic = !undoing_ && reason_ == Reason::Location;
     int result = IDS_TRAY_RESULT_FAILED;
     switch (static_cast<ExitCode>(exitCode)) {
@@ -173,6 +202,8 @@ void TrayController::RunEnded(int exitCode, LocationTime now)
     running_.clear();
     undoing_ = false;
     lastRun_ = LastRun();
+    // The run's own record is no run from elsewhere.
+    recordMark_ = platform_.LookAtRuns(root_).recordMark;
     platform_.Notify({text});
     UpdateTip();
 }

@@ -14,6 +14,13 @@
 // - A run by hand or an undo, from the menu, counts as a run for the
 //   detector too; while any run is in progress another is refused with a
 //   notification.
+// - So does a run from elsewhere (the main window, "/apply" or "/undo" in a
+//   process of its own): a poll that finds the run turn taken, or the undo
+//   record written since the last poll, waits for the turn to be free and
+//   then counts what the machine shows as what that run left, so that its
+//   network changes never start a run of the tray's.
+// - Each poll reads only what the locations look at (NeedsOf): nothing at
+//   all while no location can hold.
 // - When a run's process ends, what the machine shows then (after the run's
 //   own read-back) is what the run left: the detector is told, and a
 //   notification says which configuration ran, by hand or for its
@@ -26,6 +33,8 @@
 #include "network/NetworkObserver.h"
 #include "store/Registry.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +63,16 @@ public:
     virtual bool StartUndo() = 0;
     virtual void Notify(const TrayNotification& notification) = 0;
     virtual void SetTip(const std::string& tip) = 0;
+
+    // What a poll sees of runs from elsewhere: whether one takes or holds
+    // the run turn now, and a mark that moves whenever a run writes or
+    // forgets the undo record (the last write of the settings key that
+    // holds it, under the root given).
+    struct RunsSeen {
+        bool inProgress = false;
+        uint64_t recordMark = 0;
+    };
+    virtual RunsSeen LookAtRuns(RegistryRoot root) = 0;
 };
 
 // How often the locations are read again: every this many polls.
@@ -110,6 +129,9 @@ private:
     std::string RunText(const std::string& configuration, bool automatic,
                         const std::string& result) const;
     void ReadLocations();
+    // True while a run from elsewhere keeps polls from acting.
+    bool WatchRunsFromElsewhere(LocationTime now);
+    NetworkObservation Observe() { return observer_.Observe(needs_); }
     std::string LastRun() const;
     void UpdateTip();
     RegistryRoot Root() const;
@@ -119,6 +141,10 @@ private:
     TrayPlatform& platform_;
     const TrayTexts& texts_;
     LocationDetector detector_;
+    ObservationNeeds needs_;
+    RegistryRoot root_{};
+    std::optional<uint64_t> recordMark_;
+    bool runElsewhere_ = false;
     int pollsUntilReread_ = 0;
     LocationTime lastPoll_{0};
     std::string askedFor_;

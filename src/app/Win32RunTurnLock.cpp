@@ -45,4 +45,12 @@ void Win32RunTurnLock::Give()
     }
 }
 
+bool RunTurnTaken()
+{
+    // The mutex exists only while a run takes or holds it; one made by a
+    // run with administrator rights may refuse this process.
+    const KernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kRunTurnMutexName));
+    return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 }  // namespace flipset

@@ -11,6 +11,9 @@ namespace flipset {
 // The mutex's name; tests hold it to play a run in progress.
 inline constexpr const char* kRunTurnMutexName = "Global\\Quillon.Flipset.Run";
 
+// Whether a run takes or holds the turn now, looked at without taking it.
+bool RunTurnTaken();
+
 class Win32RunTurnLock : public RunTurnLock {
 public:
     bool Take(uint32_t milliseconds) override;

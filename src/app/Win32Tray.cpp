@@ -6,11 +6,13 @@
 #include "app/StateCommands.h"
 #include "app/TrayController.h"
 #include "app/VerbCommandRunner.h"
+#include "app/Win32RunTurnLock.h"
 #include "app/Win32Platform.h"
 #include "base/Win32Handles.h"
 #include "network/Win32InterfaceConfigurator.h"
 #include "network/Win32NetworkObserver.h"
 #include "resource.h"
+#include "store/ConfigurationSchema.h"
 #include "store/Win32RegistryBackend.h"
 #include "ui/LoadText.h"
 
@@ -102,6 +104,10 @@ public:
     bool StartUndo() override { return StartChild(" /undo"); }
     void Notify(const TrayNotification& notification) override;
     void SetTip(const std::string& tip) override;
+    RunsSeen LookAtRuns(RegistryRoot root) override
+    {
+        return {RunTurnTaken(), registryBackend_.LastWriteTime(root, kProgramSettingsKey)};
+    }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -370,6 +376,10 @@ void TrayWindow::Preview(const std::string& configuration)
     ApplyPlan plan;
     if (PlanApply(platform.Registry(), platform.system, command, output, plan))
         RunPreviewCommand(platform.Registry(), platform.run, plan, output);
+    // The preview window's controls: the common controls' library is
+    // loaded only now, which keeps its megabyte out of an idle tray.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     PreviewDialog().Execute(nullptr, FormatText(IDS_PREVIEW_TITLE, {configuration}), output.lines);
 }
 
@@ -424,9 +434,6 @@ int RunTray()
         }
         return 0;
     }
-    // The preview window's controls.
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     TrayWindow tray;
     if (!tray.Create())
         return 0;

@@ -136,4 +136,17 @@ long Win32RegistryBackend::DeleteKey(RegistryRoot root, const std::string& path)
     return RegDeleteKeyA(RootHandle(root), path.c_str());
 }
 
+uint64_t Win32RegistryBackend::LastWriteTime(RegistryRoot root, const std::string& path)
+{
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+        return 0;
+    const Win32Key owner(raw);
+    FILETIME written{};
+    if (RegQueryInfoKeyA(raw, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS)
+        return 0;
+    return uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime;
+}
+
 }  // namespace flipset

@@ -12,6 +12,11 @@ public:
     std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path,
                                            const std::string& className, long* status) override;
     long DeleteKey(RegistryRoot root, const std::string& path) override;
+
+    // When a value of the key was last written or deleted, in the system's
+    // file time; 0 when the key cannot be read. One call, for a caller that
+    // polls for changes.
+    uint64_t LastWriteTime(RegistryRoot root, const std::string& path);
 };
 
 }  // namespace flipset

@@ -70,6 +70,8 @@ public:
         notifications.push_back(notification);
     }
     void SetTip(const std::string& text) override { tip = text; }
+    RunsSeen runs;  // what the tray sees of runs from elsewhere
+    RunsSeen LookAtRuns(RegistryRoot) override { return runs; }
 };
 
 // A place is told by its gateway's hardware address.
@@ -105,11 +107,12 @@ protected:
                              "02-00-00-00-00-0" + std::to_string(gatewayByte), kRoot);
     }
 
-    void Poll(int n = 1)
+    void Poll(int n = 1) { Poll(tray, n); }
+    void Poll(TrayController& polled, int n)
     {
         for (int i = 0; i < n; ++i) {
             now += std::chrono::seconds(2);
-            tray.Poll(now);
+            polled.Poll(now);
         }
     }
     void MoveTo(uint8_t gatewayByte) { observer.observation = Place(gatewayByte); }
@@ -184,6 +187,65 @@ TEST_F(TrayControllerTest, ARunsOwnChangesNeverStartAnotherRun)
     EXPECT_EQ(platform.started, (std::vector<std::string>{"Office", "Home"}));
     EXPECT_EQ(LastNotification(),
               T(IDS_TRAY_RAN_BY_HAND, {"Home", T(IDS_TRAY_RESULT_DONE, {"0"})}));
+}
+
+// A run from the main window or "/apply" in a process of its own: one the
+// polls find holding the run turn, and one that came and went between two
+// polls and left only its undo record. Either moves the machine to Home's
+// location; neither may start Home, and a move from outside afterwards
+// still runs.
+TEST_F(TrayControllerTest, ARunFromElsewhereIsWaitedForAndItsChangesStartNothing)
+{
+    struct Case {
+        const char* what;
+        int pollsHoldingTheTurn;
+    };
+    const Case cases[] = {{"holds the turn over polls", 3}, {"between two polls", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeNetworkObserver observer;
+        FakeTrayPlatform platform;
+        TrayController tray{registry, observer, platform, texts};
+        observer.observation = Place(1);
+        Poll(tray, 2);
+        ASSERT_EQ(platform.started, std::vector<std::string>{"Office"});
+        tray.RunEnded(static_cast<int>(ExitCode::Done), now);
+        Poll(tray, 2);
+
+        observer.observation = Place(2);
+        platform.runs.recordMark += 1;
+        platform.runs.inProgress = c.pollsHoldingTheTurn > 0;
+        const int observed = observer.observeCalls;
+        Poll(tray, c.pollsHoldingTheTurn);
+        EXPECT_EQ(observer.observeCalls, observed) << "nothing is read while it holds the turn";
+        platform.runs.inProgress = false;
+        Poll(tray, 4);
+        EXPECT_EQ(platform.started, std::vector<std::string>{"Office"});
+        EXPECT_FALSE(tray.IsRunning());
+        tray.RunByHand("Home");
+        ASSERT_EQ(platform.started.size(), 2u) << "the run from elsewhere is over";
+        tray.RunEnded(static_cast<int>(ExitCode::Done), now);
+        // The tray's own run writes the record too: no run from elsewhere.
+        platform.runs.recordMark += 1;
+        Poll(tray, 2);
+
+        observer.observation = Place(1);
+        Poll(tray, 2);
+        EXPECT_EQ(platform.started, (std::vector<std::string>{"Office", "Home", "Office"}))
+            << "a move from outside still runs";
+    }
+}
+
+TEST_F(TrayControllerTest, EachPollReadsOnlyWhatTheLocationsLookAt)
+{
+    Poll();
+    EXPECT_EQ(observer.lastNeeds, (ObservationNeeds{false, true, false}));
+    for (int n = 1; n <= 3; ++n)
+        registry.WriteDword(kConfigurations + "\\" + std::to_string(n),
+                            ConfigurationValue::kLocationMode, kLocationOff, kRoot);
+    Poll(kLocationRereadPolls);
+    EXPECT_EQ(observer.lastNeeds, (ObservationNeeds{false, false, false}))
+        << "no location can hold: nothing is read";
 }
 
 TEST_F(TrayControllerTest, EachResultIsNamedAndAnAutomaticRunWithErrorsSaysHowToUndoIt)

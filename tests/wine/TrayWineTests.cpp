@@ -10,6 +10,7 @@
 // to the tray's window as the shell would report it.
 
 #include "app/StartWithWindows.h"
+#include "app/Win32RunTurnLock.h"
 #include "app/Win32Tray.h"
 #include "engine/SystemFiles.h"
 #include "network/Location.h"
@@ -274,6 +275,31 @@ TEST_F(Tray, AskFirstRunsNothingUntilTheNotificationIsClicked)
 
     PostMessageA(TrayWindow(), kTrayIconMessage, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, 1));
     EXPECT_GE(WaitFor(15000, [] { return Hosts() == "10.3.3.3 cafe\n"; }), 0) << Hosts();
+}
+
+// A run from the main window or "/apply" holds the run turn (played here by
+// holding its mutex and writing its hosts file) while it moves the machine
+// to Home's gateway: the tray waits for the turn and counts Home's location
+// as what that run left.
+TEST_F(Tray, ARunFromElsewhereThatMovesTheMachineStartsNoRunOfTheTrays)
+{
+    StartTray();
+    WaitForRunOf("10.1.1.1 office\n");
+    const std::string byHand = "10.9.9.9 by-hand\n";
+    {
+        const KernelHandle turn(CreateMutexA(nullptr, TRUE, kRunTurnMutexName));
+        ASSERT_TRUE(turn);
+        ASSERT_TRUE(testfiles::WriteWhole(testfiles::SystemFilesFolder() + "hosts", byHand));
+        MoveGateway(kHomeMac);
+        Sleep(5000);
+        ReleaseMutex(turn.Get());
+    }
+    Sleep(7000);
+    EXPECT_EQ(Hosts(), byHand) << "Home's location was the other run's doing";
+
+    MoveGateway(kOfficeMac);
+    EXPECT_GE(WaitFor(15000, [] { return Hosts() == "10.1.1.1 office\n"; }), 0)
+        << "a move from outside afterwards runs again";
 }
 
 TEST_F(Tray, PausedItRunsNothingAndAConfigurationRunsFromTheMenu)
