@@ -1,16 +1,20 @@
 // Prints what the resident tray costs and how soon it acts, on the real
-// flipset.exe /tray inside the test network: what one poll reads (the
-// observation, and the locations of the configurations, which the tray
-// reads every few polls), the tray's processor time over 60 s idle and its
-// resident set as Linux counts them, and the time from a move of the gateway to the start of the
-// run (the tray's /apply process appearing). Run inside the test network,
-// with its display (scripts/bench.sh does):
+// flipset.exe /tray (stripped, as shipped, beside this program) inside the
+// test network: what one poll reads (the observation, and the locations of
+// the configurations, which the tray reads every few polls), the tray's
+// processor time over 60 s idle and its resident set as Linux counts them,
+// beside a peer that holds an icon and a timer and does nothing else
+// (flipset_tray_peer), and the time from a move of the gateway to the start
+// of the run (the tray's /apply process appearing). Run inside the test
+// network, with its display (scripts/bench.sh does):
 //
+//   x86_64-w64-mingw32-strip -o build/windows/bench/flipset.exe
+//       build/windows/src/flipset.exe
 //   FLIPSET_TEST_NETWORK_DISPLAY=1 tests/wine/network/test-network.sh
 //       build/windows/wineprefix-network
 //       build/windows/tests/wine/flipset_netsh_stand_in.exe
 //       build/windows/bench/flipset_tray_benchmark.exe
-//   (one command line)
+//   (each command on one line)
 
 #include "app/Win32Tray.h"
 #include "network/Location.h"
@@ -168,12 +172,28 @@ long long WaitFor(DWORD milliseconds, const std::function<bool()>& condition)
     return -1;
 }
 
+// The peer's window class (TrayPeer.cpp).
+constexpr const char* kTrayPeerClass = "FlipsetTrayPeer";
+
 std::string OwnFolder()
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof(path));
     std::string folder = path;
     return folder.substr(0, folder.find_last_of('\\'));
+}
+
+bool Start(std::string commandLine, PROCESS_INFORMATION& process)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("%s did not start: %lu\n", commandLine.c_str(), GetLastError());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    return true;
 }
 
 int Run()
@@ -193,37 +213,50 @@ int Run()
     std::printf("the first observation (adapters, routes, neighbours, Wi-Fi): %.2f ms\n",
                 Milliseconds([&] { observer.Observe(); }, 1));
     std::printf("each one after it: %.2f ms\n", Milliseconds([&] { observer.Observe(); }, 20));
+    // What the tray's polls read for locations told by their gateways.
+    const ObservationNeeds gateway{false, true, false};
+    std::printf("each one of the gateway alone, as the tray's polls here: %.2f ms\n",
+                Milliseconds([&] { observer.Observe(gateway); }, 30));
     std::printf("the locations of %d configurations: %.2f ms\n", kConfigurations,
                 Milliseconds([&] { ReadConfigurationLocations(registry, kRoot); }, 20));
 
-    std::string commandLine = "\"" + OwnFolder() + "\\..\\src\\flipset.exe\" /tray";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
+    // The program as the packages ship it (scripts/bench.sh strips it
+    // there), and the peer beside it, idle over the same minute.
+    PROCESS_INFORMATION peer{};
     PROCESS_INFORMATION tray{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &tray)) {
-        std::printf("flipset.exe /tray did not start: %lu\n", GetLastError());
+    if (!Start("\"" + OwnFolder() + "\\flipset_tray_peer.exe\"", peer) ||
+        !Start("\"" + OwnFolder() + "\\flipset.exe\" /tray", tray))
         return 1;
-    }
-    CloseHandle(tray.hThread);
-    Sleep(5000);  // its start and first polls
+    Sleep(5000);  // their start and first polls
 
-    const LinuxProcess trayProcess = FindLinuxProcess({"flipset.exe", "/tray"});
-    const LinuxProcess self = FindLinuxProcess({"flipset_tray_benchmark.exe"});
-    if (trayProcess.folder.empty()) {
-        std::printf("the tray's Linux process was not found\n");
+    // By their whole paths: other builds' programs may run beside them.
+    const LinuxProcess trayProcess = FindLinuxProcess({OwnFolder() + "\\flipset.exe", "/tray"});
+    const LinuxProcess peerProcess = FindLinuxProcess({OwnFolder() + "\\flipset_tray_peer.exe"});
+    if (trayProcess.folder.empty() || peerProcess.folder.empty()) {
+        std::printf("the tray's or the peer's Linux process was not found\n");
         return 1;
     }
-    const double before = ProcessorSeconds(trayProcess);
+    const double trayBefore = ProcessorSeconds(trayProcess);
+    const double peerBefore = ProcessorSeconds(peerProcess);
     Sleep(kIdleMilliseconds);
-    const double idle = ProcessorSeconds(trayProcess) - before;
-    std::printf("idle for %lu s: processor %.2f s (%.3f %% of a core; goal under 0.2 %%)\n",
-                kIdleMilliseconds / 1000, idle, 100.0 * idle * 1000.0 / kIdleMilliseconds);
+    const double idle = ProcessorSeconds(trayProcess) - trayBefore;
+    const double peerIdle = ProcessorSeconds(peerProcess) - peerBefore;
+    const auto percent = [](double seconds) {
+        return 100.0 * seconds * 1000.0 / kIdleMilliseconds;
+    };
+    std::printf(
+        "idle for %lu s: processor %.2f s (%.3f %% of a core; goal under 0.2 %%); "
+        "the peer doing no work: %.2f s (%.3f %%)\n",
+        kIdleMilliseconds / 1000, idle, percent(idle), peerIdle, percent(peerIdle));
     std::printf(
         "resident set of the tray's process: %.1f MB (peak %.1f MB; goal under 15 MB); "
-        "of this benchmark's, for comparison: %.1f MB\n",
+        "of the peer with its icon and timer: %.1f MB\n",
         StatusMegabytes(trayProcess, "VmRSS"), StatusMegabytes(trayProcess, "VmHWM"),
-        StatusMegabytes(self, "VmRSS"));
+        StatusMegabytes(peerProcess, "VmRSS"));
+    if (const HWND window = FindWindowA(kTrayPeerClass, nullptr))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    WaitForSingleObject(peer.hProcess, 10000);
+    CloseHandle(peer.hProcess);
 
     long long worst = 0;
     for (int round = 1; round <= 4; ++round) {

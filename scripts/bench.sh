@@ -8,7 +8,7 @@ scripts/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target flipset flipset_wait_benchmark \
     flipset_transfer_benchmark flipset_run_benchmark flipset_reg_benchmark \
-    flipset_tray_benchmark flipset_netsh_stand_in
+    flipset_tray_benchmark flipset_tray_peer flipset_netsh_stand_in
 prefix=build/windows/wineprefix
 tests/wine/wine-prefix.sh start "$prefix"
 trap 'tests/wine/wine-prefix.sh stop "$prefix"' EXIT
