@@ -13,6 +13,13 @@ public:
     virtual ~OutputSink() = default;
     // One plain line; the sink adds the line end.
     virtual void WriteLine(const std::string& line) = 0;
+    // Lines that are all known at once (a verb's report), each as WriteLine
+    // writes it; a sink may write them in one go.
+    virtual void WriteLines(const StringList& lines)
+    {
+        for (const std::string& line : lines)
+            WriteLine(line);
+    }
 };
 
 // A message as one output line: its line breaks become spaces, so that a

@@ -20,8 +20,7 @@ ConfigurationTransfer TransferFor(const TransferPlatform& platform)
 // "error:"), and its status as the exit code.
 ExitCode Report(const TransferResult& result, OutputSink& output)
 {
-    for (const std::string& line : result.lines)
-        output.WriteLine(line);
+    output.WriteLines(result.lines);
     switch (result.status) {
     case TransferStatus::Done:
         return ExitCode::Done;

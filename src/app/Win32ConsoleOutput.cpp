@@ -46,6 +46,19 @@ void WriteConsoleText(HANDLE handle, const std::string& text)
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
+// The lines with their line ends, as one text.
+std::string LinesText(const StringList& lines)
+{
+    size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines)
+        text.append(line).append("\r\n");
+    return text;
+}
+
 }  // namespace
 
 Win32ConsoleOutput::~Win32ConsoleOutput()
@@ -77,16 +90,27 @@ void Win32ConsoleOutput::ChooseTarget()
     ownsHandle_ = true;
 }
 
-void Win32ConsoleOutput::WriteLine(const std::string& line)
+void Win32ConsoleOutput::Write(const std::string& text)
 {
     if (!chosen_)
         ChooseTarget();
     if (handle_ == nullptr)
         return;
     if (console_)
-        WriteConsoleText(handle_, line + "\r\n");
+        WriteConsoleText(handle_, text);
     else
-        WriteBytes(handle_, line + "\r\n");
+        WriteBytes(handle_, text);
+}
+
+void Win32ConsoleOutput::WriteLine(const std::string& line)
+{
+    Write(line + "\r\n");
+}
+
+void Win32ConsoleOutput::WriteLines(const StringList& lines)
+{
+    if (!lines.empty())
+        Write(LinesText(lines));
 }
 
 Win32FileOutput::Win32FileOutput(const std::string& path)
@@ -99,6 +123,12 @@ void Win32FileOutput::WriteLine(const std::string& line)
 {
     if (file_)
         WriteBytes(file_.Get(), line + "\r\n");
+}
+
+void Win32FileOutput::WriteLines(const StringList& lines)
+{
+    if (file_ && !lines.empty())
+        WriteBytes(file_.Get(), LinesText(lines));
 }
 
 }  // namespace flipset

@@ -24,9 +24,12 @@ public:
     // console as text. The target is chosen at the first line, so that a
     // verb that writes nothing attaches to no console.
     void WriteLine(const std::string& line) override;
+    // In one write: a thousand lines' writes are a thousand system calls.
+    void WriteLines(const StringList& lines) override;
 
 private:
     void ChooseTarget();
+    void Write(const std::string& text);
 
     bool chosen_ = false;
     HANDLE handle_ = nullptr;
@@ -43,6 +46,7 @@ public:
     explicit Win32FileOutput(const std::string& path);
 
     void WriteLine(const std::string& line) override;
+    void WriteLines(const StringList& lines) override;
 
 private:
     FileHandle file_;

@@ -462,6 +462,10 @@ TEST_F(TransferVerbs, ATakenNameStopsTheImportUnlessReplaceReplacesItUnderItsNum
 
     const FlipsetRun replaced = RunQuietly(" /import" + Quoted(file) + " /REPLACE");
     EXPECT_EQ(replaced.exitCode, 0u) << replaced.output;
+    // The report's lines go out in one write, each still a line of its own.
+    EXPECT_EQ(replaced.output,
+              "imported configuration \"Fresh\" as number 3\r\n"
+              "replaced configuration \"Home office\" as number 1\r\n");
     EXPECT_EQ(registry.ReadString(office, "Name", "", kMachine), "Home office");
     EXPECT_EQ(registry.ReadDword(office, "Volume", 0, kMachine), 7u);
     EXPECT_EQ(registry.ReadString(office, "Wallpaper", "gone", kMachine), "gone")
