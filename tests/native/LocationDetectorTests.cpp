@@ -16,20 +16,9 @@ namespace {
 
 using Kind = LocationAction::Kind;
 
-// A place is told by its gateway's hardware address.
-NetworkObservation Place(uint8_t gatewayByte)
-{
-    NetworkObservation observation;
-    observation.adapters.push_back(ObservedAdapter("{11111111-2222-3333-4444-555555555555}", true,
-                                                   {{0x0A010203, 0xFFFF0000}}, "corp"));
-    observation.gateway = 0x0A010001;
-    if (gatewayByte != 0)
-        observation.gatewayHardwareAddress = HardwareAddress{2, 0, 0, 0, 0, gatewayByte};
-    return observation;
-}
-const NetworkObservation kOffice = Place(1);
-const NetworkObservation kHome = Place(2);
-const NetworkObservation kNowhere = Place(0);
+const NetworkObservation kOffice = ObservedPlace(1);
+const NetworkObservation kHome = ObservedPlace(2);
+const NetworkObservation kNowhere = ObservedPlace(0);
 
 NamedLocation At(const std::string& configuration, uint8_t gatewayByte,
                  LocationMode mode = LocationMode::Switch)
@@ -245,7 +234,7 @@ TEST_F(LocationDetectorTest, AChangedListIsNoMoveAndAnUnchangedOneChangesNothing
     EXPECT_EQ(runs, (std::vector<std::string>{"Office", "Home"}));
 
     detector.SetLocations({At("Office", 1), At("Home", 2), At("Garage", 3)});
-    network = Place(3);
+    network = ObservedPlace(3);
     Poll();  // the list changed: what holds now is served
     detector.SetLocations({At("Office", 1), At("Home", 2), At("Lab", 3)});
     Poll(5);

@@ -74,18 +74,6 @@ public:
     RunsSeen LookAtRuns(RegistryRoot) override { return runs; }
 };
 
-// A place is told by its gateway's hardware address.
-NetworkObservation Place(uint8_t gatewayByte)
-{
-    NetworkObservation observation;
-    observation.adapters.push_back(ObservedAdapter("{11111111-2222-3333-4444-555555555555}", true,
-                                                   {{0x0A010203, 0xFFFF0000}}, "corp"));
-    observation.gateway = 0x0A010001;
-    if (gatewayByte != 0)
-        observation.gatewayHardwareAddress = HardwareAddress{2, 0, 0, 0, 0, gatewayByte};
-    return observation;
-}
-
 class TrayControllerTest : public ::testing::Test {
 protected:
     TrayControllerTest()
@@ -93,7 +81,7 @@ protected:
         Store(1, "Office", 1);
         Store(2, "Home", 2);
         Store(3, "Cafe", 3, kLocationAskFirst);
-        observer.observation = Place(0);
+        observer.observation = ObservedPlace(0);
     }
 
     // Configuration n named name, at the place of the gateway byte.
@@ -115,7 +103,7 @@ protected:
             polled.Poll(now);
         }
     }
-    void MoveTo(uint8_t gatewayByte) { observer.observation = Place(gatewayByte); }
+    void MoveTo(uint8_t gatewayByte) { observer.observation = ObservedPlace(gatewayByte); }
     void EndRun(ExitCode code) { tray.RunEnded(static_cast<int>(code), now); }
     std::string LastNotification() const
     {
@@ -206,13 +194,13 @@ TEST_F(TrayControllerTest, ARunFromElsewhereIsWaitedForAndItsChangesStartNothing
         FakeNetworkObserver observer;
         FakeTrayPlatform platform;
         TrayController tray{registry, observer, platform, texts};
-        observer.observation = Place(1);
+        observer.observation = ObservedPlace(1);
         Poll(tray, 2);
         ASSERT_EQ(platform.started, std::vector<std::string>{"Office"});
         tray.RunEnded(static_cast<int>(ExitCode::Done), now);
         Poll(tray, 2);
 
-        observer.observation = Place(2);
+        observer.observation = ObservedPlace(2);
         platform.runs.recordMark += 1;
         platform.runs.inProgress = c.pollsHoldingTheTurn > 0;
         const int observed = observer.observeCalls;
@@ -229,7 +217,7 @@ TEST_F(TrayControllerTest, ARunFromElsewhereIsWaitedForAndItsChangesStartNothing
         platform.runs.recordMark += 1;
         Poll(tray, 2);
 
-        observer.observation = Place(1);
+        observer.observation = ObservedPlace(1);
         Poll(tray, 2);
         EXPECT_EQ(platform.started, (std::vector<std::string>{"Office", "Home", "Office"}))
             << "a move from outside still runs";
